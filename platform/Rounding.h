@@ -1,0 +1,32 @@
+#pragma once
+// The one rounding rule of the program: a floating value becomes the nearest
+// integer, halves going to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// Every conversion from floating point to integer in the engine, the scene and
+// the resampler goes through RoundInt.
+//
+// The result saturates at the int32 range and NaN gives 0, so that a wild value
+// (a vertex next to the eye, a damaged file) can never become undefined behaviour.
+
+#include <cmath>
+#include <cstdint>
+
+namespace vantrix {
+
+inline int32_t RoundInt(double v) {
+  if (!(v == v)) return 0;
+  // nearbyint follows the current rounding mode; the program never leaves the
+  // default round-to-nearest-even mode.
+  const double r = std::nearbyint(v);
+  if (r >= 2147483647.0) return INT32_MAX;
+  if (r <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(r);
+}
+
+// Clamps v into [lo, hi]; hi wins if lo > hi.
+inline int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) {
+  if (v < lo) v = lo;
+  if (v > hi) v = hi;
+  return v;
+}
+
+}  // namespace vantrix
