@@ -1,0 +1,228 @@
+#include "platform/ProgramFolder.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace vantrix {
+namespace fs = std::filesystem;
+namespace {
+
+// Seeding follows links in the installed data; this bounds a link loop.
+constexpr int kMaxSeedDepth = 16;
+
+bool IsDirectory(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && fs::is_directory(path, ec);
+}
+
+// Whether anything, even a dangling link, already has that name.
+bool NameTaken(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+void MakeFolder(const std::string& path) {
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  if (!IsDirectory(path)) throw TProgramFolderError("Unable to create folder " + path);
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNameNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+bool CopyBytes(int in, int out) {
+  char buf[65536];
+  for (;;) {
+    ssize_t n = ::read(in, buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    for (const char* p = buf; n > 0;) {
+      const ssize_t w = ::write(out, p, static_cast<size_t>(n));
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return false;
+      p += w;
+      n -= w;
+    }
+  }
+}
+
+// Moves temp to dest unless dest appeared meanwhile; true when it was moved.
+bool MoveIntoPlaceNoReplace(const std::string& temp, const std::string& dest) {
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno == EINVAL || errno == ENOSYS) {  // file system without the flag
+    if (!NameTaken(dest) && ::rename(temp.c_str(), dest.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+// Copies one file that `dest` lacks; false when dest turned up meanwhile.
+bool CopyNewFile(const std::string& src, const std::string& destFolder, const std::string& dest) {
+  const auto fail = [&]() -> bool { throw TProgramFolderError("Unable to copy " + src + " to " + dest); };
+  const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return fail();
+  std::string temp;
+  int out = -1;
+  for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+    temp = destFolder + ".seed-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+    out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (out < 0 && errno != EEXIST) break;
+  }
+  if (out < 0) {
+    ::close(in);
+    return fail();
+  }
+  bool ok = CopyBytes(in, out) && ::fsync(out) == 0;
+  ::close(in);
+  ok = (::close(out) == 0) && ok;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return fail();
+  }
+  if (MoveIntoPlaceNoReplace(temp, dest)) return true;
+  const int err = errno;
+  ::unlink(temp.c_str());
+  if (err == EEXIST || NameTaken(dest)) return false;
+  return fail();
+}
+
+size_t SeedRecursive(const std::string& from, const std::string& to, int depth) {
+  if (depth > kMaxSeedDepth) return 0;
+  std::error_code ec;
+  fs::directory_iterator it(from, ec);
+  if (ec) return 0;
+  std::vector<std::string> names;
+  for (const fs::directory_entry& e : it) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());  // a deterministic order for the count and the errors
+
+  size_t copied = 0;
+  for (const std::string& name : names) {
+    const std::string src = from + name;
+    const std::string dest = to + name;
+    const fs::file_status st = fs::status(src, ec);
+    if (fs::is_directory(st)) {
+      if (!NameTaken(dest)) MakeFolder(dest);
+      if (IsDirectory(dest)) copied += SeedRecursive(src + "/", dest + "/", depth + 1);
+    } else if (fs::is_regular_file(st) && !NameTaken(dest)) {
+      if (CopyNewFile(src, to, dest)) ++copied;
+    }
+  }
+  return copied;
+}
+
+}  // namespace
+
+std::string WithTrailingSlash(std::string folder) {
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  return folder;
+}
+
+TProgramFolderChoice ChooseProgramFolder(const TProgramFolderCandidates& places) {
+  if (!places.explicitFolder.empty()) return {WithTrailingSlash(places.explicitFolder), {}};
+  if (IsDirectory(places.buildTreeData)) return {WithTrailingSlash(places.buildTreeData), {}};
+  if (places.userFolder.empty()) throw TProgramFolderError("No folder for the program's data");
+  return {WithTrailingSlash(places.userFolder), WithTrailingSlash(places.installedData)};
+}
+
+std::string PrepareProgramFolder(const TProgramFolderChoice& choice) {
+  const std::string folder = WithTrailingSlash(choice.folder);
+  MakeFolder(folder);
+  if (!choice.seedFrom.empty()) SeedFolder(choice.seedFrom, folder);
+  MakeFolder(folder + "Works/");
+  MakeFolder(folder + "Templates/");
+  return folder;
+}
+
+std::string OpenProgramFolder(const TProgramFolderCandidates& places) {
+  return PrepareProgramFolder(ChooseProgramFolder(places));
+}
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec || !exe.has_parent_path()) return {};
+  return WithTrailingSlash(exe.parent_path().string());
+}
+
+TProgramFolderCandidates DefaultProgramFolderCandidates(const std::string& explicitFolder) {
+  TProgramFolderCandidates places;
+  places.explicitFolder = explicitFolder;
+  places.userFolder = UserDataFolder();
+  const std::string exeFolder = ExecutableFolder();
+  if (exeFolder.empty()) return places;
+  fs::path dir = fs::path(exeFolder).parent_path();  // drop the trailing '/'
+  for (int up = 0; up < 3 && !dir.empty(); ++up, dir = dir.parent_path()) {
+    std::error_code ec;
+    if (fs::exists(dir / "CMakeCache.txt", ec)) {
+      places.buildTreeData = WithTrailingSlash((dir / "data").string());
+      break;
+    }
+    if (dir == dir.root_path()) break;
+  }
+  places.installedData =
+      WithTrailingSlash((fs::path(exeFolder) / ".." / "share" / "vantrix" / "data").lexically_normal().string());
+  return places;
+}
+
+std::string UserDataFolder(const char* xdgDataHome, const char* home) {
+  // Relative values of XDG_DATA_HOME are to be ignored.
+  if (xdgDataHome != nullptr && xdgDataHome[0] == '/') return WithTrailingSlash(xdgDataHome) + "Vantrix/";
+  std::string base = home != nullptr ? home : "";
+  if (base.empty()) {
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) base = pw->pw_dir;
+  }
+  if (base.empty()) base = "/tmp";
+  return WithTrailingSlash(base) + ".local/share/Vantrix/";
+}
+
+std::string UserDataFolder() { return UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+
+size_t SeedFolder(const std::string& from, const std::string& to) {
+  if (!IsDirectory(from)) return 0;
+  MakeFolder(to);
+  return SeedRecursive(WithTrailingSlash(from), WithTrailingSlash(to), 0);
+}
+
+std::string FindFileNoCase(const std::string& folder, std::string_view name) {
+  if (name.empty() || name == "." || name == ".." || name.find('/') != name.npos ||
+      name.find('\0') != name.npos)
+    return {};
+  const std::string dir = WithTrailingSlash(folder.empty() ? std::string("./") : folder);
+  const std::string exact = dir + std::string(name);
+  if (NameTaken(exact)) return exact;
+  std::error_code ec;
+  fs::directory_iterator it(dir, ec);
+  if (ec) return {};
+  std::string best;
+  bool found = false;
+  for (const fs::directory_entry& e : it) {
+    std::string entry = e.path().filename().string();
+    if (SameNameNoCase(entry, name) && (!found || entry < best)) {
+      best = std::move(entry);
+      found = true;
+    }
+  }
+  return found ? dir + best : std::string();
+}
+
+std::string StoredPathFileName(std::string_view storedPath) {
+  const size_t cut = storedPath.find_last_of("\\/:");
+  return std::string(cut == storedPath.npos ? storedPath : storedPath.substr(cut + 1));
+}
+
+}  // namespace vantrix
