@@ -1,0 +1,117 @@
+// Per-frame preparation of a body: translation, perspective projection,
+// back-face test, and flat and per-vertex Lambert shading.
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Body.h"
+#include "engine/View3D.h"
+#include "platform/Rounding.h"
+
+namespace vantrix {
+
+namespace {
+
+// Screen coordinates are kept within this range so that differences and
+// products of them stay exact in 64-bit integers whatever the input.
+constexpr int32_t kScreenLimit = 1 << 24;
+
+int32_t ScreenCoord(double v) { return ClampInt(RoundInt(v), -kScreenLimit, kScreenLimit); }
+
+}  // namespace
+
+void TBody::Project(const TViewParams& params) {
+  int32_t top = 65536;
+  int32_t bottom = -65536;
+  behindEye_ = false;
+  for (size_t i = 0; i < vertices_.size(); ++i) {
+    TVertex& v = vertices_[i];
+    v.TX = static_cast<float>(v.X + static_cast<double>(Transform.OffsetX));
+    v.TY = static_cast<float>(v.Y + static_cast<double>(Transform.OffsetY));
+    v.TZ = static_cast<float>(v.Z + static_cast<double>(Transform.OffsetZ));
+    const double tx = v.TX, ty = v.TY, tz = v.TZ;
+    v.Dist2 = static_cast<float>(ty * ty + tx * tx + tz * tz);
+    v.NX = v.NY = v.NZ = 0;
+    TPoint& s = screen_[i];
+    if (!(ty > 0) || !std::isfinite(tx) || !std::isfinite(tz)) {
+      // No near-plane clipping exists; such a body is left out of the picture.
+      behindEye_ = true;
+      s = TPoint{params.CentreX, params.CentreY};
+    } else {
+      s.X = ScreenCoord(params.CnX * tx / ty + params.CentreX);
+      s.Y = ScreenCoord(params.CentreY - params.CnZ * tz / ty);
+    }
+    top = std::min(top, s.Y);
+    bottom = std::max(bottom, s.Y);
+  }
+  topRow_ = top;
+  rowCount_ = std::max(bottom - top + 1, 0);
+}
+
+void TBody::Prepare(const TViewParams& params) {
+  if (faces_.empty()) return;
+  Project(params);
+  for (TFace& f : faces_)
+    f.Key = std::min({Vertex(f.V1).Dist2, Vertex(f.V2).Dist2, Vertex(f.V3).Dist2, Vertex(f.V4).Dist2});
+  faces_.back().Key = 0;  // the cap face is never drawn as a quadrilateral
+  double sum = 0;
+  for (const TFace& f : faces_) sum += f.Key;
+  avgKey_ = static_cast<float>(sum / FaceCount());
+  CalcFaceShades(params);
+  CalcVertexShades(params);
+}
+
+// Maps the cosine between the normal and the light (-1..1) onto 0..254, then
+// applies the shade limits. A zero normal counts as edge-on.
+int32_t TBody::ShadeOf(double nx, double ny, double nz, const TViewParams& params) const {
+  const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+  const double cosine =
+      len > 0 ? (params.LightX * nx + static_cast<double>(params.LightY) * ny + static_cast<double>(params.LightZ) * nz) / len
+              : 0.0;
+  int32_t shade = RoundInt((cosine + 1) * 127);
+  if (shade > params.HiBright) shade = params.HiBright;
+  if (shade < params.LoBright) shade = params.LoBright;
+  return ClampInt(shade, 0, 255);  // limits read from a damaged file must not leave the ramp
+}
+
+void TBody::CalcFaceShades(const TViewParams& params) {
+  for (TFace& f : faces_) {
+    f.Visible = 0;
+    const TPoint& p1 = ScreenPoint(f.V1);
+    const TPoint& p2 = ScreenPoint(f.V2);
+    const TPoint& p4 = ScreenPoint(f.V4);
+    const int64_t cross = static_cast<int64_t>(p2.X - p1.X) * (p4.Y - p1.Y) -
+                          static_cast<int64_t>(p2.Y - p1.Y) * (p4.X - p1.X);
+    if (cross >= 0) continue;  // turned away: keeps its old shade
+    f.Visible = 1;
+    const TVertex& v1 = Vertex(f.V1);
+    const TVertex& v2 = Vertex(f.V2);
+    const TVertex& v4 = Vertex(f.V4);
+    const double ax = static_cast<double>(v2.TX) - v1.TX, ay = static_cast<double>(v2.TY) - v1.TY,
+                 az = static_cast<double>(v2.TZ) - v1.TZ;
+    const double bx = static_cast<double>(v4.TX) - v1.TX, by = static_cast<double>(v4.TY) - v1.TY,
+                 bz = static_cast<double>(v4.TZ) - v1.TZ;
+    const float nx = static_cast<float>(by * az - bz * ay);
+    const float ny = static_cast<float>(bz * ax - bx * az);
+    const float nz = static_cast<float>(bx * ay - by * ax);
+    f.Shade = ShadeOf(nx, ny, nz, params);
+    for (int32_t vi : {f.V1, f.V2, f.V3, f.V4}) {
+      TVertex& v = Vertex(vi);
+      v.NX = static_cast<float>(static_cast<double>(v.NX) + nx);
+      v.NY = static_cast<float>(static_cast<double>(v.NY) + ny);
+      v.NZ = static_cast<float>(static_cast<double>(v.NZ) + nz);
+    }
+  }
+}
+
+void TBody::CalcVertexShades(const TViewParams& params) {
+  for (TVertex& v : vertices_) {
+    const double nx = v.NX, ny = v.NY, nz = v.NZ;
+    if (nx * nx + ny * ny + nz * nz > 0)
+      v.Shade = ShadeOf(nx, ny, nz, params);
+    else
+      v.Shade = ClampInt(params.HiBright, 0, 255);  // used by no visible face
+  }
+}
+
+}  // namespace vantrix

@@ -1,0 +1,128 @@
+#include "engine/View3D.h"
+
+#include <algorithm>
+
+namespace vantrix {
+
+int TView3D::AddBody() {
+  if (BodyCount() >= kMaxBodies) return 0;
+  bodies_.push_back(std::make_unique<TBody>());
+  return BodyCount();
+}
+
+void TView3D::SetTransform(const TBodyTransform& transform) {
+  for (auto& b : bodies_) b->Transform = transform;
+}
+
+int TView3D::FaceCount() const {
+  int n = 0;
+  for (const auto& b : bodies_) n += b->FaceCount();
+  return n;
+}
+
+int TView3D::VertexCount() const {
+  int n = 0;
+  for (const auto& b : bodies_) n += b->VertexCount();
+  return n;
+}
+
+TRect TView3D::ModelBounds() const {
+  TRect r;
+  for (const auto& b : bodies_) {
+    for (int i = 1; i <= b->VertexCount(); ++i) {
+      const TVertex& v = b->Vertex(i);
+      r.Left = std::min(r.Left, v.X);
+      r.Right = std::max(r.Right, v.X);
+      r.Top = std::max(r.Top, v.Z);
+      r.Bottom = std::min(r.Bottom, v.Z);
+    }
+  }
+  return r;
+}
+
+TRect TView3D::ScreenBounds() {
+  TRect r{65535, 65535, -65535, -65535};
+  for (auto& b : bodies_) {
+    b->Project(Params);
+    if (b->BehindEye()) continue;  // not drawn, so it takes no room
+    for (int i = 1; i <= b->VertexCount(); ++i) {
+      const TPoint& p = b->ScreenPoint(i);
+      r.Left = std::min(r.Left, p.X);
+      r.Top = std::min(r.Top, p.Y);
+      r.Right = std::max(r.Right, p.X);
+      r.Bottom = std::max(r.Bottom, p.Y);
+    }
+  }
+  return r;
+}
+
+void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
+                     int buttonType, bool withMask) {
+  if (image.Empty() || image.BitsPerPixel() != 32) return;
+  buffer_.SetSize(image.Height(), image.Width());
+  buffer_.LightColor = Params.LightColor;
+  buffer_.MidBright = Params.Brightness;
+
+  bodyList_.Clear();
+  for (int i = 1; i <= BodyCount(); ++i) {
+    Body(i).Prepare(Params);
+    bodyList_.Add(i, Body(i).AvgKey());
+  }
+  bodyList_.Sort();  // nearest bodies first
+
+  // The button pass comes first, so the letters are always painted over the
+  // button whatever their depths, and their shadow falls on the finished button.
+  const bool hasButton = buttonType > 0 && BodyCount() > 0;
+  if (hasButton) {
+    Body(BodyCount()).Draw(buffer_, true);
+    if (Params.ButtonAltitude > 0) {
+      buffer_.DrawShadow(image, Params.ButtonShadowDX, Params.ButtonShadowDY, false);
+      if (withMask) buffer_.DrawShadowHull(mask, Params.ButtonShadowDX, Params.ButtonShadowDY, true);
+    }
+    if (ButtonTextured)
+      buffer_.SetTexture(&buttonTexture_);
+    else
+      buffer_.Textured = false;
+    buffer_.DrawSpans(image, buttonRamp, false);
+    if (withMask) buffer_.DrawSpans(mask, buttonRamp, true);
+    buffer_.Clear();
+  }
+
+  for (int i = 1; i <= bodyList_.Count(); ++i) {
+    const int index = bodyList_.Item(i).Index;
+    if (hasButton && index == BodyCount()) continue;
+    Body(index).Draw(buffer_, false);
+  }
+  if (Params.TextAltitude > 0) {
+    buffer_.DrawShadow(image, Params.TextShadowDX, Params.TextShadowDY, false);
+    if (withMask) buffer_.DrawShadow(mask, Params.TextShadowDX, Params.TextShadowDY, true);
+  }
+  if (TextTextured)
+    buffer_.SetTexture(&textTexture_);
+  else
+    buffer_.Textured = false;
+  buffer_.DrawSpans(image, textRamp, false);
+  if (withMask) buffer_.DrawSpans(mask, textRamp, true);
+}
+
+namespace {
+
+bool LoadTexture(const TPicture& bitmap, TPicture& texture) {
+  if (bitmap.Width() < 2 || bitmap.Height() < 2) return false;
+  texture = bitmap.Converted(32);
+  return true;
+}
+
+}  // namespace
+
+void TView3D::SetButtonTexture(const TPicture& bitmap) {
+  ButtonTextured = false;
+  ButtonTextured = LoadTexture(bitmap, buttonTexture_);
+}
+
+void TView3D::SetTextTexture(const TPicture& bitmap) {
+  TextTextured = false;
+  TextTextured = LoadTexture(bitmap, textTexture_);
+}
+
+}  // namespace vantrix

@@ -1,0 +1,89 @@
+#pragma once
+// TView3D: the engine's entry point. It owns the bodies of the scene, the span
+// buffer and the two textures, and draws a frame: every body is projected in
+// perspective, lit by one light with flat or smooth shading, and painted into
+// the caller's 32-bit picture (and optionally its mask), button first, letters
+// after, each pass with its drop shadow.
+//
+// The scene writes Params (a plain copy of its own record) before every
+// bounds or render call. The light vector is used as given, not normalised.
+
+#include <memory>
+#include <vector>
+
+#include "engine/Body.h"
+#include "engine/RenderList.h"
+#include "engine/ZBuffer.h"
+#include "platform/Color.h"
+#include "platform/Geometry.h"
+#include "platform/Picture.h"
+
+namespace vantrix {
+
+struct TViewParams {
+  float CnX = 450;  // horizontal projection factor
+  float CnZ = 450;  // vertical projection factor
+  int32_t CentreX = 0;  // picture column of the optical axis
+  int32_t CentreY = 0;  // picture row of the optical axis
+  float LightX = 0, LightY = 0, LightZ = 0;  // light direction, a unit vector
+  float LightLen = 0;                        // stored only
+  float LightA1 = 0, LightA2 = 0;            // stored only
+  int32_t LoBright = 0;    // lowest shade
+  int32_t HiBright = 255;  // highest shade
+  TColor LightColor = kColorWhite;  // tints textures
+  int32_t Brightness = 204;         // shade at which a texel shows its own colour
+  int32_t ButtonShadowDX = 0, ButtonShadowDY = 0;
+  int32_t TextShadowDX = 0, TextShadowDY = 0;
+  int32_t TextAltitude = 10;    // letters' shadow only when > 0
+  int32_t ButtonAltitude = 30;  // button's shadow only when > 0
+};
+
+class TView3D {
+ public:
+  static constexpr int kMaxBodies = 33;
+
+  TView3D() = default;
+  TView3D(const TView3D&) = delete;
+  TView3D& operator=(const TView3D&) = delete;
+
+  void Clear() { bodies_.clear(); }
+  // Index 1..33 of a new empty body; 0 (and nothing created) when full.
+  int AddBody();
+  TBody& Body(int index) { return *bodies_[index - 1]; }
+  const TBody& Body(int index) const { return *bodies_[index - 1]; }
+  int BodyCount() const { return static_cast<int>(bodies_.size()); }
+
+  void SetTransform(const TBodyTransform& transform);
+  int FaceCount() const;
+  int VertexCount() const;
+  // Model units: Left = smallest X, Top = largest Z, Right = largest X,
+  // Bottom = smallest Z over all vertices, each starting from 0.
+  TRect ModelBounds() const;
+  // Picture units after projecting every body with the current Params.
+  TRect ScreenBounds();
+
+  // Draws the frame. buttonType > 0 means the last body is the button.
+  void Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
+              int buttonType, bool withMask);
+
+  // A texture smaller than 2 x 2 switches texturing off.
+  void SetButtonTexture(const TPicture& bitmap);
+  void SetTextTexture(const TPicture& bitmap);
+
+  const TZBuffer& Buffer() const { return buffer_; }
+  const TPicture& ButtonTexture() const { return buttonTexture_; }
+  const TPicture& TextTexture() const { return textTexture_; }
+
+  TViewParams Params;
+  bool TextTextured = false;
+  bool ButtonTextured = false;
+
+ private:
+  std::vector<std::unique_ptr<TBody>> bodies_;
+  TRenderList bodyList_;
+  TZBuffer buffer_;
+  TPicture textTexture_;
+  TPicture buttonTexture_;
+};
+
+}  // namespace vantrix
