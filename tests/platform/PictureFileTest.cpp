@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "platform/PictureFile.h"
+#include "TempFolder.h"
+
+namespace vantrix {
+namespace {
+
+using testing::TTempFolder;
+
+std::string ErrorOf(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const TPictureError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TPicture Sample() {
+  TPicture p(6, 4, 24);
+  p.FillRect(0, 0, 3, 4, MakePixel(200, 40, 10));
+  p.FillRect(3, 0, 6, 4, MakePixel(10, 40, 200));
+  return p;
+}
+
+TEST(PictureFile, FormatComesFromTheContentNotTheName) {
+  TTempFolder dir;
+  const TPicture p = Sample();
+  // Written under each other's extension on purpose.
+  SaveBmpFile(dir / "looks-like.jpg", p);
+  SaveJpegFile(dir / "looks-like.bmp", p, 95);
+  EXPECT_EQ(LoadPictureFile(dir / "looks-like.jpg"), p);
+  const TPicture j = LoadPictureFile(dir / "looks-like.bmp");
+  EXPECT_EQ(j.Width(), 6);
+  EXPECT_NEAR(PixelRed(j.PixelAt(0, 0)), 200, 12);
+
+  EXPECT_EQ(DetectPictureFormat(EncodeBmp24(p)), TPictureFormat::Bmp);
+  EXPECT_EQ(DetectPictureFormat(EncodeJpeg(p, 50)), TPictureFormat::Jpeg);
+  const std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a'};
+  EXPECT_EQ(DetectPictureFormat(gif), TPictureFormat::Gif);
+  EXPECT_EQ(DetectPictureFormat(std::vector<uint8_t>{'B'}), TPictureFormat::Unknown);
+
+  // A decoder chosen by the caller is used as chosen.
+  EXPECT_EQ(ErrorOf([&] { DecodePicture(EncodeBmp24(p), TPictureFormat::Gif); }), "not a GIF picture");
+}
+
+TEST(PictureFile, ErrorsNameTheFile) {
+  TTempFolder dir;
+  const std::string text = dir / "notes.bmp", missing = dir / "missing.gif", bad = dir / "bad.bmp";
+  testing::WriteFileBytes(text, "hello, world");
+  std::vector<uint8_t> damaged = EncodeBmp24(Sample());
+  damaged.resize(60);
+  WritePictureFileBytes(bad, damaged);
+
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(text); }), text + ": not a GIF, JPEG or BMP picture");
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(missing); }), missing + ": cannot open file");
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(dir.Path()); }), dir.Path() + ": cannot open file");
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(bad); }), bad + ": truncated BMP data");
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(text, TPictureFormat::Jpeg); }).rfind(text + ": JPEG error #", 0), 0u);
+
+  const std::string nowhere = dir / "no-such-folder/out.bmp";
+  EXPECT_EQ(ErrorOf([&] { SaveBmpFile(nowhere, Sample()); }), nowhere + ": cannot write file");
+  EXPECT_EQ(ErrorOf([&] { SaveJpegFile(dir / "empty.jpg", TPicture(), 90); }),
+            dir / "empty.jpg" + ": cannot write an empty picture");
+}
+
+}  // namespace
+}  // namespace vantrix
