@@ -132,11 +132,20 @@ std::string WithTrailingSlash(std::string folder) {
   return folder;
 }
 
+// The program may change its current directory (the CurPath setting), so the
+// folders it keeps must not be relative.
+static std::string AbsoluteFolder(const std::string& path) {
+  if (path.empty()) return {};
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  return WithTrailingSlash(ec ? path : absolute.string());
+}
+
 TProgramFolderChoice ChooseProgramFolder(const TProgramFolderCandidates& places) {
-  if (!places.explicitFolder.empty()) return {WithTrailingSlash(places.explicitFolder), {}};
-  if (IsDirectory(places.buildTreeData)) return {WithTrailingSlash(places.buildTreeData), {}};
+  if (!places.explicitFolder.empty()) return {AbsoluteFolder(places.explicitFolder), {}};
+  if (IsDirectory(places.buildTreeData)) return {AbsoluteFolder(places.buildTreeData), {}};
   if (places.userFolder.empty()) throw TProgramFolderError("No folder for the program's data");
-  return {WithTrailingSlash(places.userFolder), WithTrailingSlash(places.installedData)};
+  return {AbsoluteFolder(places.userFolder), AbsoluteFolder(places.installedData)};
 }
 
 std::string PrepareProgramFolder(const TProgramFolderChoice& choice) {

@@ -41,6 +41,7 @@ struct TProgramFolderChoice {
 };
 
 // Decides between the candidates; touches nothing but existence checks.
+// Relative candidates are made absolute against the current directory.
 TProgramFolderChoice ChooseProgramFolder(const TProgramFolderCandidates& places);
 // Creates the folder, seeds it, creates Works/ and Templates/; returns the folder.
 std::string PrepareProgramFolder(const TProgramFolderChoice& choice);

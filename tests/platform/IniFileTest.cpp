@@ -175,15 +175,6 @@ TEST(IniText, AcceptsLfCrAndBomAndWritesCrlf) {
   EXPECT_EQ(ini.ToText(), "[A]\r\nx=1\r\ny=2\r\nz=3\r\n");
 }
 
-TEST(IniText, Windows1252BytesPassThroughUnchanged) {
-  TIniFile ini;
-  ini.WriteString("Letter 1", "Char", "\xE9");  // e acute in Windows-1252
-  ini.WriteString("Letter 1", "Name", "Caf\xE9 \x80");
-  const TIniFile back = TIniFile::FromText(ini.ToText());
-  EXPECT_EQ(back.ReadString("letter 1", "char", ""), "\xE9");
-  EXPECT_EQ(back.ReadString("Letter 1", "Name", ""), "Caf\xE9 \x80");
-}
-
 // --- Files ---------------------------------------------------------------------
 
 TEST(IniFileOnDisk, MissingFileIsEmptyAndSavingCreatesIt) {

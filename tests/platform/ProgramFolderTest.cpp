@@ -65,6 +65,21 @@ TEST(ProgramFolderChoice, ExplicitThenBuildTreeThenSeededUserFolder) {
   EXPECT_EQ(choice.seedFrom, root / "share/data/");
 }
 
+TEST(ProgramFolderChoice, RelativeFoldersBecomeAbsolute) {
+  const TProgramFolderChoice choice = ChooseProgramFolder({"my data", "", "", ""});
+  EXPECT_EQ(choice.folder, (fs::current_path() / "my data/").string());
+}
+
+#ifdef VANTRIX_BINARY_DIR
+// The test program runs from the build tree, just as a freshly built program does.
+TEST(ProgramFolderChoice, TheBuildTreeIsRecognised) {
+  const TProgramFolderCandidates places = DefaultProgramFolderCandidates("");
+  ASSERT_FALSE(places.buildTreeData.empty());
+  EXPECT_TRUE(places.buildTreeData.ends_with("/data/"));
+  EXPECT_TRUE(fs::equivalent(fs::path(places.buildTreeData).parent_path().parent_path(), VANTRIX_BINARY_DIR));
+}
+#endif
+
 TEST(ProgramFolderChoice, PreparingCreatesWorksAndTemplatesAndSeeds) {
   TTempFolder root;
   WriteFileBytes(root / "share/data/Templates/Gold.vtxm", "gold");
