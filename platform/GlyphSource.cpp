@@ -1,0 +1,261 @@
+#include "platform/GlyphSource.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+#include "platform/CodePage.h"
+#include "platform/FontLocator.h"
+#include "platform/NativeOutline.h"
+#include "platform/Rounding.h"
+
+namespace vantrix {
+namespace {
+
+// Synthetic styles: the emboldening strength as a share of the em, and the shear of the
+// slant (x grows by 0.2 y), close to what a platform does for faces that lack them.
+constexpr double kEmboldenShare = 1.0 / 24.0;
+constexpr FT_Fixed kObliqueShear = 0x3333;
+
+struct TLoadedFace {
+  FT_Face Face = nullptr;
+  int Ppem = 0;  // size currently set on Face
+  bool Bold = false, Italic = false;
+};
+
+struct TSelection {
+  TLoadedFace* Face = nullptr;
+  bool Embolden = false, Oblique = false;
+  TUsedFace Used;
+};
+
+bool FaceIsBold(FT_Face face) {
+  if (face->style_flags & FT_STYLE_FLAG_BOLD) return true;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  return os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600;
+}
+
+bool FaceIsItalic(FT_Face face) {
+  if (face->style_flags & FT_STYLE_FLAG_ITALIC) return true;
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  constexpr FT_UShort kItalicOrOblique = 0x0001 | 0x0200;
+  return os2 != nullptr && os2->version != 0xFFFF && (os2->fsSelection & kItalicOrOblique) != 0;
+}
+
+FT_UInt SymbolMapGlyph(FT_Face face, FT_ULong code) {
+  if (FT_Select_Charmap(face, FT_ENCODING_MS_SYMBOL) != 0) return 0;
+  const FT_UInt g = FT_Get_Char_Index(face, kSymbolBase + code);
+  return g != 0 ? g : FT_Get_Char_Index(face, code);
+}
+
+// Glyph index of a byte in a character set, 0 when the font has none.
+FT_UInt GlyphIndexOf(FT_Face face, int charset, uint8_t code) {
+  if (charset == kSymbolCharset) {
+    // Symbol fonts are addressed by byte: through their symbol map, or the font's own
+    // encoding for PostScript symbol fonts. Other fonts read the byte as Western.
+    if (const FT_UInt g = SymbolMapGlyph(face, code)) return g;
+    if (FT_Select_Charmap(face, FT_ENCODING_ADOBE_CUSTOM) == 0) {
+      if (const FT_UInt g = FT_Get_Char_Index(face, code)) return g;
+    }
+    // Some symbol fonts put their byte codes into the Unicode map, as private-use
+    // characters or as they are (bytes 0x80-0x9F are left to Windows-1252, where a
+    // text font keeps the euro sign and the typographic quotes).
+    if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) {
+      if (const FT_UInt g = FT_Get_Char_Index(face, kSymbolBase + code)) return g;
+      if (code < 0x80 || code >= 0xA0) {
+        if (const FT_UInt g = FT_Get_Char_Index(face, code)) return g;
+      }
+    }
+    charset = kAnsiCharset;
+  }
+  const std::optional<char32_t> c = CharsetToUnicode(charset, code);
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) return c ? FT_Get_Char_Index(face, *c) : 0;
+  // A symbol font without a Unicode map is still reached by byte.
+  return SymbolMapGlyph(face, code);
+}
+
+FT_UInt SpaceGlyph(FT_Face face) {
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) {
+    if (const FT_UInt g = FT_Get_Char_Index(face, ' ')) return g;
+  }
+  return SymbolMapGlyph(face, ' ');
+}
+
+}  // namespace
+
+struct TGlyphSource::TImpl {
+  FT_Library Library = nullptr;
+  // Keyed by file and face index; a null entry remembers a file FreeType could not open.
+  std::map<std::pair<std::string, int>, std::unique_ptr<TLoadedFace>> Faces;
+  // Keyed by family, bold, italic and character set; nullopt remembers a failed search.
+  std::map<std::tuple<std::string, bool, bool, int>, std::optional<TSelection>> Selections;
+  const TSelection* Current = nullptr;
+  int Ppem = 0;
+  int Charset = 0;
+
+  // The last glyph built, so that the second call of the protocol only copies.
+  struct TLastGlyph {
+    const TSelection* Selection = nullptr;
+    int Ppem = 0, Charset = 0, Code = -1;
+    int32_t Advance = 0;
+    std::vector<uint8_t> Outline;
+  } Last;
+
+  ~TImpl() {
+    for (auto& [key, face] : Faces) {
+      if (face) FT_Done_Face(face->Face);
+    }
+    if (Library) FT_Done_FreeType(Library);
+  }
+
+  TLoadedFace* OpenFace(const TFaceLocation& where) {
+    auto& slot = Faces[{where.File, where.Index}];
+    if (slot) return slot.get();
+    FT_Face face = nullptr;
+    if (FT_New_Face(Library, where.File.c_str(), where.Index, &face) != 0) return nullptr;
+    if (!FT_IS_SCALABLE(face)) {
+      FT_Done_Face(face);
+      return nullptr;
+    }
+    slot = std::make_unique<TLoadedFace>();
+    slot->Face = face;
+    slot->Bold = FaceIsBold(face);
+    slot->Italic = FaceIsItalic(face);
+    return slot.get();
+  }
+
+  std::optional<TSelection> Find(const TFontSpec& font) {
+    for (const TFaceLocation& where : LocateFaces(font.FaceName, font.Bold, font.Italic, font.Charset)) {
+      TLoadedFace* face = OpenFace(where);
+      if (face == nullptr) continue;
+      TSelection s;
+      s.Face = face;
+      s.Embolden = font.Bold && !face->Bold;
+      s.Oblique = font.Italic && !face->Italic;
+      s.Used.Family = where.Family;
+      s.Used.Style = where.Style;
+      s.Used.File = where.File;
+      s.Used.Substituted = where.Substituted;
+      s.Used.SyntheticBold = s.Embolden;
+      s.Used.SyntheticItalic = s.Oblique;
+      return s;
+    }
+    return std::nullopt;
+  }
+
+  bool BuildGlyph(uint8_t code) {
+    TLoadedFace& lf = *Current->Face;
+    FT_Face face = lf.Face;
+    if (lf.Ppem != Ppem) {
+      if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(Ppem)) != 0) return false;
+      lf.Ppem = Ppem;
+    }
+    FT_UInt glyph = GlyphIndexOf(face, Charset, code);
+    const bool blank = glyph == 0;
+    if (blank) glyph = SpaceGlyph(face);
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
+    FT_GlyphSlot slot = face->glyph;
+    if (!blank && slot->format != FT_GLYPH_FORMAT_OUTLINE) return false;
+
+    double advance = slot->linearHoriAdvance / 65536.0;
+    std::vector<uint8_t> outline;
+    // Emboldening keeps the left and bottom edges, so the advance widens by the strength.
+    const FT_Pos strength = Current->Embolden ? RoundInt(Ppem * 64.0 * kEmboldenShare) : 0;
+    advance += strength / 64.0;
+    if (!blank) {
+      FT_Outline& o = slot->outline;
+      if (strength > 0 && FT_Outline_EmboldenXY(&o, strength, strength) != 0) return false;
+      if (Current->Oblique) {
+        FT_Matrix shear{0x10000, kObliqueShear, 0, 0x10000};
+        FT_Outline_Transform(&o, &shear);
+      }
+      const bool reverse = FT_Outline_Get_Orientation(&o) == FT_ORIENTATION_POSTSCRIPT;
+      outline = NativeOutlineFromFt(o, reverse);
+      if (outline.size() >= kGlyphError) return false;
+    }
+    Last.Selection = Current;
+    Last.Ppem = Ppem;
+    Last.Charset = Charset;
+    Last.Code = code;
+    Last.Advance = RoundInt(advance);
+    Last.Outline = std::move(outline);
+    return true;
+  }
+};
+
+TGlyphSource::TGlyphSource() : impl_(std::make_unique<TImpl>()) {}
+TGlyphSource::~TGlyphSource() = default;
+
+int TGlyphSource::EmPixels(int points) {
+  // Integer rounding of points * 96 / 72 with halves going up, without overflow.
+  const int64_t p = points < 0 ? -static_cast<int64_t>(points) : points;
+  const int64_t px = (p * 96 + 36) / 72;
+  return static_cast<int>(px < 1 ? 1 : px > kMaxEmPixels ? kMaxEmPixels : px);
+}
+
+bool TGlyphSource::SelectFont(const TFontSpec& font) {
+  TImpl& m = *impl_;
+  m.Current = nullptr;
+  if (m.Library == nullptr && FT_Init_FreeType(&m.Library) != 0) {
+    m.Library = nullptr;
+    return false;
+  }
+  const auto key = std::make_tuple(font.FaceName, font.Bold, font.Italic, font.Charset);
+  auto it = m.Selections.find(key);
+  if (it == m.Selections.end()) it = m.Selections.emplace(key, m.Find(font)).first;
+  if (!it->second) return false;
+  m.Current = &*it->second;
+  m.Ppem = EmPixels(font.Size);
+  m.Charset = font.Charset;
+  return true;
+}
+
+const TUsedFace& TGlyphSource::UsedFace() const {
+  static const TUsedFace kNone;
+  return impl_->Current ? impl_->Current->Used : kNone;
+}
+
+std::string TGlyphSource::UsedFaceName() const {
+  const TUsedFace& u = UsedFace();
+  std::string name = u.Family;
+  if (!u.Style.empty() && u.Style != "Regular") name += (name.empty() ? "" : " ") + u.Style;
+  if (u.SyntheticBold && u.SyntheticItalic) {
+    name += " (synthetic bold italic)";
+  } else if (u.SyntheticBold) {
+    name += " (synthetic bold)";
+  } else if (u.SyntheticItalic) {
+    name += " (synthetic italic)";
+  }
+  return name;
+}
+
+std::string TGlyphSource::UsedFaceFile() const { return UsedFace().File; }
+
+uint32_t TGlyphSource::GetGlyphOutline(uint8_t code, TGlyphMetrics& metrics, uint8_t* buffer,
+                                       uint32_t bufferSize) {
+  TImpl& m = *impl_;
+  if (m.Current == nullptr) return kGlyphError;
+  const TImpl::TLastGlyph& last = m.Last;
+  const bool cached =
+      last.Selection == m.Current && last.Ppem == m.Ppem && last.Charset == m.Charset && last.Code == code;
+  if (!cached && !m.BuildGlyph(code)) {
+    m.Last.Code = -1;
+    return kGlyphError;
+  }
+  const auto size = static_cast<uint32_t>(last.Outline.size());
+  if (buffer != nullptr && bufferSize != 0) {
+    if (bufferSize < size) return kGlyphError;
+    if (size != 0) std::memcpy(buffer, last.Outline.data(), size);
+  }
+  metrics.CellIncX = last.Advance;
+  return size;
+}
+
+}  // namespace vantrix

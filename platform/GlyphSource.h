@@ -1,0 +1,76 @@
+#pragma once
+// TGlyphSource: glyph outlines of installed fonts in the native record form.
+//
+// A font is chosen by family name, style, Windows character set and size in points;
+// a glyph by a single-byte character code read in that character set. Sizes: S points
+// are S * 96 / 72 pixels to the em (96 dots per inch, rounded to the nearest pixel),
+// and every outline and advance is in those device pixels. Outlines are unhinted and
+// untransformed, y up, origin on the baseline at the pen, outer contours clockwise
+// and holes counter-clockwise, in the record layout of NativeOutline.h.
+//
+// Bold and italic take the family's own bold or italic face. Where the family has
+// none, the outline is emboldened by em/24 (the advance grows by as much) or slanted
+// by a shear of 0.2. Underline and strikeout add nothing to an outline.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vantrix {
+
+struct TFontSpec {
+  std::string FaceName = "Arial";
+  int Size = 18;    // points
+  int Charset = 0;  // Windows character set number
+  bool Bold = false, Italic = false, Underline = false, Strikeout = false;
+};
+
+constexpr uint32_t kGlyphError = 0xFFFFFFFFu;
+
+struct TGlyphMetrics {
+  int32_t CellIncX = 0;  // advance in whole pixels
+};
+
+// The face a selection ended up with.
+struct TUsedFace {
+  std::string Family, Style, File;
+  bool Substituted = false;  // another family than the one asked for
+  bool SyntheticBold = false, SyntheticItalic = false;
+};
+
+class TGlyphSource {
+ public:
+  TGlyphSource();
+  ~TGlyphSource();
+  TGlyphSource(const TGlyphSource&) = delete;
+  TGlyphSource& operator=(const TGlyphSource&) = delete;
+
+  // Selects the font for the following calls; false when no face at all could be loaded.
+  // Faces and matches are cached, so selecting a font again is cheap.
+  bool SelectFont(const TFontSpec& font);
+
+  // The face actually used, e.g. "Liberation Sans Bold", with "(synthetic bold)" or
+  // "(synthetic italic)" appended where the style is made up; and its file.
+  std::string UsedFaceName() const;
+  std::string UsedFaceFile() const;
+  // Empty fields when nothing is selected.
+  const TUsedFace& UsedFace() const;
+
+  // Two-call protocol: with buffer == nullptr (or bufferSize 0) returns the size the
+  // outline needs, 0 for a blank; with a buffer of bufferSize >= that size writes the
+  // outline and returns its size. kGlyphError when no font is selected, FreeType fails or
+  // the buffer is too small. A code the font has no glyph for is a blank with the width
+  // of the font's space.
+  uint32_t GetGlyphOutline(uint8_t code, TGlyphMetrics& metrics, uint8_t* buffer, uint32_t bufferSize);
+
+  // Pixels to the em for a size in points (negative sizes count as positive), within
+  // [1, kMaxEmPixels].
+  static int EmPixels(int points);
+  static constexpr int kMaxEmPixels = 8192;
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> impl_;
+};
+
+}  // namespace vantrix
