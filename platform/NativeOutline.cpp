@@ -180,7 +180,10 @@ void EncodeContour(TRecordWriter& w, std::vector<TFixPt>& pts, std::vector<TKind
       restKinds.push_back(kinds[(first + k) % n]);
     }
   }
-  const size_t r = rest.size();
+  // On-curve points at the end that repeat the start would only make zero-length
+  // closing edges.
+  size_t r = rest.size();
+  while (r > 0 && restKinds[r - 1] == TKind::On && rest[r - 1] == start) --r;
   const auto pointAt = [&](size_t i) { return i < r ? rest[i] : start; };
   const auto kindAt = [&](size_t i) { return i < r ? restKinds[i] : TKind::On; };
 
@@ -189,9 +192,7 @@ void EncodeContour(TRecordWriter& w, std::vector<TFixPt>& pts, std::vector<TKind
   size_t i = 0;
   while (i < r) {
     if (kindAt(i) == TKind::On) {
-      // Zero-length pieces are dropped, the closing edge included.
-      const bool closes = i + 1 == r && rest[i] == start;
-      if (!(rest[i] == cur) && !closes) w.LineTo(rest[i]);
+      if (!(rest[i] == cur)) w.LineTo(rest[i]);  // zero-length pieces are dropped
       cur = rest[i];
       ++i;
     } else if (kindAt(i) == TKind::Cubic && i + 1 < r && kindAt(i + 1) == TKind::Cubic) {
