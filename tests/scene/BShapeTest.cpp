@@ -67,6 +67,11 @@ TEST(ButShapeMapping, InnerPartStretchesAboutOriginAndFrameKeepsItsSize) {
       {-1, 1, {-3, 0}},        // 0.5 rounds to the even 0
   };
   for (const auto& c : cases) EXPECT_EQ(shape.MapPoint(c.x, c.y, target), c.out) << c.x << "," << c.y;
+  // Off the origin the inner edges still land on the target's edges, not on a scaled copy.
+  const TRect offCentre{-200, 90, 400, -10};
+  Outline(shape, offCentre);
+  EXPECT_EQ(shape.MapPoint(100, 100, offCentre), (TPoint{400, 90}));
+  EXPECT_EQ(shape.MapPoint(-100, -100, offCentre), (TPoint{-200, -10}));
 }
 
 TEST(ButShapeMapping, HugeCoordinatesSaturateInsteadOfOverflowing) {
@@ -132,7 +137,7 @@ TEST(ButShapeOutline, ControlPointTakesItsNeighboursWhateverTheirKind) {
 }
 
 TEST(ButShapeOutline, KeepsTheFirst1024Points) {
-  // One curve of 3000 points, then the closing point which no longer fits.
+  // One curve of some 2100 points, then the closing point which no longer fits.
   const TButShape shape = Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 50000, 50000}, {kOn, 100000, 0}}});
   const std::vector<TPoint> out = Outline(shape, kIdentity);
   ASSERT_EQ(out.size(), static_cast<size_t>(kMaxOutlinePoints));
