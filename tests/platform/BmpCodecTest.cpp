@@ -162,46 +162,31 @@ TBmpSketch SmallPaletted() {
 }
 
 TEST(BmpDecode, DamagedHeadersAreRefusedWithAReason) {
-  const auto error = [](const TBmpSketch& s) -> std::string {
+  const struct {
+    void (*damage)(TBmpSketch&);
+    const char* message;
+  } cases[] = {
+      {[](TBmpSketch& s) { s.width = 0; }, "BMP picture has no pixels (0 x 2)"},
+      {[](TBmpSketch& s) { s.width = 1 << 30; }, "BMP picture too large (1073741824 x 2)"},
+      {[](TBmpSketch& s) { s.width = s.height = 9000; }, "BMP picture too large (9000 x 9000)"},  // area only
+      {[](TBmpSketch& s) { s.height = INT_MIN; }, "BMP picture too large (3 x 2147483648)"},
+      {[](TBmpSketch& s) { s.rows[1][2] = 2; }, "BMP palette index out of range"},  // two colours only
+      {[](TBmpSketch& s) { s.palette.clear(); }, "BMP palette is missing"},
+      {[](TBmpSketch& s) { s.compression = 1; }, "unsupported BMP compression (1)"},  // run-length
+      {[](TBmpSketch& s) { s.compression = 3; }, "damaged BMP header (bit fields need 16 or 32 bits)"},
+      {[](TBmpSketch& s) { s.bpp = 7; }, "unsupported BMP depth (7 bits per pixel)"},
+      {[](TBmpSketch& s) { s.headerSize = 64; }, "unsupported BMP header (64 bytes)"},
+  };
+  for (const auto& c : cases) {
+    TBmpSketch s = SmallPaletted();
+    c.damage(s);
     try {
       DecodeBmp(Build(s));
+      ADD_FAILURE() << "accepted; expected " << c.message;
     } catch (const TPictureError& e) {
-      return e.what();
+      EXPECT_STREQ(e.what(), c.message);
     }
-    return "no error";
-  };
-  TBmpSketch s = SmallPaletted();
-  s.width = 0;
-  EXPECT_EQ(error(s), "BMP picture has no pixels (0 x 2)");
-  s = SmallPaletted();
-  s.width = 1 << 30;
-  EXPECT_EQ(error(s), "BMP picture too large (1073741824 x 2)");
-  s = SmallPaletted();
-  s.width = 9000;
-  s.height = 9000;  // each side is fine, the area is not
-  EXPECT_EQ(error(s), "BMP picture too large (9000 x 9000)");
-  s = SmallPaletted();
-  s.height = INT_MIN;
-  EXPECT_EQ(error(s), "BMP picture too large (3 x 2147483648)");
-  s = SmallPaletted();
-  s.rows[1][2] = 2;  // only two colours
-  EXPECT_EQ(error(s), "BMP palette index out of range");
-  s = SmallPaletted();
-  s.palette.clear();
-  EXPECT_EQ(error(s), "BMP palette is missing");
-  s = SmallPaletted();
-  s.compression = 1;  // run-length
-  EXPECT_EQ(error(s), "unsupported BMP compression (1)");
-  s = SmallPaletted();
-  s.compression = 3;
-  EXPECT_EQ(error(s), "damaged BMP header (bit fields need 16 or 32 bits)");
-  s = SmallPaletted();
-  s.bpp = 7;
-  EXPECT_EQ(error(s), "unsupported BMP depth (7 bits per pixel)");
-  s = SmallPaletted();
-  s.headerSize = 64;
-  EXPECT_EQ(error(s), "unsupported BMP header (64 bytes)");
-
+  }
   std::vector<uint8_t> bytes = Build(SmallPaletted());
   Put(bytes, 10, 0xFFFFFFF0u, 4);  // pixel data far beyond the end
   EXPECT_THROW(DecodeBmp(bytes), TPictureError);
