@@ -82,13 +82,9 @@ class TWeightTable {
   TWeightList List(int i) const {
     return {start_[i + 1] - start_[i], entries_.data() + start_[i]};
   }
-  // The longest list, for sizing scratch buffers.
-  int MaxCount() const { return maxCount_; }
-
  private:
   std::vector<int32_t> start_;
   std::vector<TWeightEntry> entries_;
-  int maxCount_ = 0;
 };
 
 }  // namespace vantrix

@@ -119,8 +119,6 @@ TWeightTable::TWeightTable(int sourceSize, int destSize, TKernelFunc kernel, dou
       if (weight == 0.0) continue;
       entries_.push_back({ReflectIndex(j, sourceSize), weight});
     }
-    const auto count = static_cast<int32_t>(entries_.size()) - start_.back();
-    if (count > maxCount_) maxCount_ = count;
     start_.push_back(static_cast<int32_t>(entries_.size()));
   }
 }
