@@ -1,0 +1,153 @@
+#pragma once
+// TScene: everything the program knows about the button being designed: the
+// parameters the user edits (TParams), the values of the roll-over picture
+// (Effect), the caption letters as closed integer contours, the 3D bodies built
+// from them, the two colour ramps, the button shape and the rendered picture.
+//
+// Units: caption and button geometry are integer points in glyph units (device
+// pixels of the caption fonts enlarged by 512/18), x right, y up. Bodies hold
+// (X, Y, Z) with X the glyph x, Z the glyph y and Y the depth, growing away from
+// the viewer; a point put into a body at depth d gets Y = d. Colours are TColor
+// values ($00BBGGRR); ramp entries are TPixel values (blue in the low byte).
+// Values named as single precision are stored as float.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/Render3D.h"
+#include "platform/Color.h"
+#include "platform/GlyphSource.h"
+#include "platform/Picture.h"
+#include "scene/BShape.h"
+#include "scene/Letter.h"
+#include "scene/Messages.h"
+
+namespace vantrix {
+
+struct TColorScheme {
+  TColor DColor = 0;         // ramp index 0
+  TColor MColor = 0;         // ramp index ColSplit: the colour the user picks
+  TColor BColor = 0;         // ramp index 255
+  int32_t ColSplit = 204;
+};
+
+// The five values that differ between the two pictures of a roll-over.
+struct TPhase {
+  uint32_t BColor = 0;  // button main colour
+  uint32_t TColor = 0;  // caption main colour
+  uint32_t LColor = 0;  // light colour
+  int32_t ButY = 0;
+  int32_t TxtY = 0;
+};
+
+struct TParams {
+  int32_t SplPnt = 2;   // line pieces per spline piece; detail of round outlines
+  int32_t ButType = 2;  // 0 none, 1 rectangle, 2/3 rounded, 4/5 chamfered, 6 ellipse, 7 circle, 8/16 shape file
+  int32_t TxtW = 10;    // caption bevel width
+  int32_t ButW = 20;    // button rim width
+  int32_t ButY = 0;     // button extrusion, 0 or negative
+  int32_t TxtY = 30;    // caption extrusion
+  TViewParams ViewParams;
+  TBodyTransform View;
+  int32_t GutLeft = 192;
+  int32_t GutTop = 48;
+  int32_t GutRight = 192;
+  int32_t GutBottom = 48;
+  TColorScheme TxtColors;
+  TColorScheme ButColors;
+  TColor BkgColor = kColorWhite;
+  int32_t Distance = 1500;
+  int32_t Bright = 32;
+  int32_t Contrast = 32;
+  std::string ButTexFile;
+  std::string TxtTexFile;
+  float ButTexW = 1;
+  float ButTexH = 1;
+  float TxtTexH = 1;
+  float TxtTexW = 1;
+  int32_t RDelay = 3;
+  int32_t ExpWidth = 160;
+  int32_t ExpHeight = 100;
+  int32_t ViewSize = 50;
+  bool HoldButtonSize = false;
+  int32_t ButLeft = 0;
+  int32_t ButTop = 0;
+  int32_t ButRight = 0;
+  int32_t ButBottom = 0;
+  bool ButHoldRatio = false;
+  bool TxtHoldRatio = false;
+  int32_t EffectType = 0;  // 0 none, 1 colour changes, 2 extrusions
+  std::string ShapeName;
+};
+
+struct TCaptionExtent {
+  int32_t MinX = 65535;
+  int32_t MaxX = -65535;
+  int32_t MinY = 65535;
+  int32_t MaxY = -65535;
+};
+
+class TScene {
+ public:
+  static constexpr int kMaxPoints = kMaxOutlinePoints;  // 1024
+  static constexpr int kMaxLetters = 33;
+
+  TScene();
+  TScene(const TScene&) = delete;
+  TScene& operator=(const TScene&) = delete;
+
+  // Scene model.
+  void SetLightAngles(float a1, float a2);
+  void SetColors(TColor dColor, TColor mColor, TColor bColor, int32_t colSplit, bool caption);
+  void BuildRamp(bool caption);
+  TPhase SavePhase() const;
+  void ApplyPhase(const TPhase& phase);
+  void ClearLetters();
+  static int CountNonBlank(std::string_view utf8);
+
+  // Glyph outlines: the glyph source must have the letter's font selected.
+  void AddGlyph(uint8_t code);
+  void ParseOutline(const uint8_t* buffer, size_t size);
+  void NewLetter();
+
+  // Letters and button geometry.
+  void Normalize();
+  void BuildLetters();
+  void AddCapPlane(TBody& body, const TLetter& letter);
+  void MakeOutline();
+  void BuildButton();
+
+  int LetterCount() const { return static_cast<int>(Letters.size()); }
+  TLetter& Letter(int i) { return *Letters[i - 1]; }  // 1-based
+  const TLetter& Letter(int i) const { return *Letters[i - 1]; }
+
+  TParams Params;
+  TPhase Effect;
+
+  std::array<TPoint, kMaxPoints> Points{};
+  int32_t PointCount = 0;
+  int32_t PenX = 0;
+  TPicture Image;
+  TPicture Mask;
+  std::vector<std::unique_ptr<TLetter>> Letters;
+  TCaptionExtent CaptionExtent;
+  TView3D View3D;
+  TShadeRamp ButtonRamp{};
+  TShadeRamp TextRamp{};
+  TButShape Shape;
+  std::string AppPath;  // program folder, ending with '/'
+  TGlyphSource Glyphs;
+  TMessageSink* Messages = nullptr;  // not owned; stderr when null
+
+ private:
+  void Message(const std::string& text);
+  // Appends a point of the contour being collected; dropped once 1024 are held.
+  void AddPoint(int32_t x, int32_t y);
+  void AddFixedPoint(int32_t fx, int32_t fy);
+  void AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
+};
+
+}  // namespace vantrix
