@@ -24,6 +24,8 @@
 #include "scene/BShape.h"
 #include "scene/Letter.h"
 #include "scene/Messages.h"
+#include "scene/Caption.h"
+#include "scene/Progress.h"
 
 namespace vantrix {
 
@@ -113,6 +115,23 @@ class TScene {
   void ParseOutline(const uint8_t* buffer, size_t size);
   void NewLetter();
 
+  // The pipeline. Build makes the geometry of `caption`; Render sizes and
+  // draws Image (and Mask). Both refuse, returning false, when entered again
+  // while one of them runs (the caller's message loop runs inside them).
+  bool Build(const TCaption& caption, TProgress* progress = nullptr);
+  bool Render(bool withMask, bool showProgress, TProgress* progress = nullptr);
+  void ClearImage();
+  void ResizeTextures();
+  // Selects a caption character's font for AddGlyph, enlarged by 512/18 so
+  // that an 18-point letter is outlined at 512 points.
+  bool SelectLetterFont(const TFontSpec& font);
+  bool Busy() const { return busy_; }
+
+  // Largest picture Render makes; a larger scene is cut at these sides.
+  static constexpr int kMaxImageWidth = 32767;
+  static constexpr int kMaxImageHeight = 16384;
+  static constexpr int64_t kMaxImagePixels = int64_t{1} << 27;
+
   // Letters and button geometry.
   void Normalize();
   void BuildLetters();
@@ -148,6 +167,10 @@ class TScene {
   void AddPoint(int32_t x, int32_t y);
   void AddFixedPoint(int32_t fx, int32_t fy);
   void AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
+  void PrepareView();
+  void ResizeTexture(bool button, int w, int h);
+
+  bool busy_ = false;
 };
 
 }  // namespace vantrix
