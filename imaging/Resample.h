@@ -12,6 +12,9 @@
 //    end of each pass, so the intermediate picture holds whole bytes.
 //  - Corner pixels of source and destination coincide: the scale is
 //    (dst - 1) / (src - 1), or dst / src when the source is one pixel.
+//    A destination one pixel wide (high) from a larger source has no second
+//    corner: its pixel sits on the source centre with the kernel stretched
+//    over the whole source width (height).
 //  - Kernels take a distance in source pixels (stretched by 1 / scale when
 //    reducing) and are 0 beyond their support.
 //  - Source indices past a border are mirrored (left about the first pixel,
