@@ -157,6 +157,33 @@ TEST(View, DegenerateFramesDrawNothingAndDoNotCrash) {
   EXPECT_EQ(image.PixelAt(5, 5), 0u);
 }
 
+TEST(View, ContourEntriesWithoutAVertexAreSkipped) {
+  TView3D view;
+  TBody& b = view.Body(view.AddBody());
+  for (int i = 0; i < TBody::kMaxVertices - 3; ++i) {
+    TVertex v;
+    v.X = i;
+    v.Y = 5000;
+    b.AddVertex(v);
+  }
+  // Only three of these five points find room: the contour holds entries 0.
+  const TPoint square[5] = {{-20, -20}, {-20, 20}, {20, 20}, {20, -20}, {-20, -20}};
+  b.AddContour(square, 5, 0);
+  ASSERT_EQ(b.Contour(1)[3], 0);
+  b.AddFace({-20, 0, 20}, {-20, 0, -20}, {-20, 0, 20}, {-20, 0, -20});  // the cap face, all known points
+  TBodyTransform t;
+  t.OffsetY = 1500;
+  view.SetTransform(t);
+  view.Params = Params(0, 1, 0);
+  TPicture image(40000, 60, 32), mask(40000, 60, 32);  // wider than 16-bit span columns
+  view.Params.CentreX = 39980;
+  view.Params.CentreY = 30;
+  TShadeRamp ramp;
+  ramp.fill(0x00ABCDEF);
+  view.Render(image, mask, ramp, ramp, 0, true);
+  EXPECT_EQ(image.PixelAt(39990, 30), 0u);  // past column 32766 nothing is drawn
+}
+
 // The end-to-end frame: a button plate with a letter-like ring in front.
 class Frame : public ::testing::Test {
  protected:
