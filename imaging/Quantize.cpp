@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "imaging/ColorMatcher.h"
@@ -74,33 +76,41 @@ struct TBox {
   int Cut = 0;  // colours with channel value <= Cut go to the first half
 };
 
+// Per-value sums of one box on each channel; zero between uses.
+using TBins = std::array<std::array<TMoments, 256>, 3>;
+
 // Finds the cut of the box that lowers the summed squared error the most.
-void FindBestCut(const std::vector<TColorCount>& colors, TBox& box) {
-  std::vector<std::array<TMoments, 256>> bins(3);
+// Only the values the box spans are scanned, and only they are cleared after.
+void FindBestCut(const std::vector<TColorCount>& colors, TBox& box, TBins& bins) {
   TMoments total;
+  int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
   for (size_t i = box.Begin; i < box.End; ++i) {
     const TColorCount& c = colors[i];
     TMoments one;
     one.Add(c);
     total += one;
-    for (int a = 0; a < 3; ++a) bins[a][Channel(c.Rgb, a)] += one;
+    for (int a = 0; a < 3; ++a) {
+      const int v = Channel(c.Rgb, a);
+      bins[a][v] += one;
+      lo[a] = std::min(lo[a], v);
+      hi[a] = std::max(hi[a], v);
+    }
   }
   const double whole = total.Error();
   box.Gain = -1.0;
   for (int a = 0; a < 3; ++a) {
     TMoments left;
-    for (int v = 0; v < 255; ++v) {
+    for (int v = lo[a]; v < hi[a]; ++v) {
+      if (bins[a][v].w == 0) continue;
       left += bins[a][v];
-      if (bins[a][v].w == 0 || left.w == 0) continue;
-      const TMoments right = total - left;
-      if (right.w <= 0) break;
-      const double gain = whole - left.Error() - right.Error();
+      const double gain = whole - left.Error() - (total - left).Error();
       if (gain > box.Gain) {
         box.Gain = gain;
         box.Axis = a;
         box.Cut = v;
       }
     }
+    if (box.End > box.Begin) std::fill(bins[a].begin() + lo[a], bins[a].begin() + hi[a] + 1, TMoments{});
   }
 }
 
@@ -114,9 +124,10 @@ TPalette ExactColors(const std::vector<TColorCount>& histogram, const TPalette& 
 }
 
 TPalette VarianceSplit(std::vector<TColorCount> colors, int count) {
+  auto bins = std::make_unique<TBins>();
   std::vector<TBox> boxes(1);
   boxes[0].End = colors.size();
-  FindBestCut(colors, boxes[0]);
+  FindBestCut(colors, boxes[0], *bins);
   while (static_cast<int>(boxes.size()) < count) {
     size_t pick = 0;
     for (size_t i = 1; i < boxes.size(); ++i)
@@ -128,8 +139,8 @@ TPalette VarianceSplit(std::vector<TColorCount> colors, int count) {
                                     [&](const TColorCount& c) { return Channel(c.Rgb, box.Axis) <= box.Cut; });
     const size_t split = static_cast<size_t>(mid - colors.begin());
     TBox low{box.Begin, split}, high{split, box.End};
-    FindBestCut(colors, low);
-    FindBestCut(colors, high);
+    FindBestCut(colors, low, *bins);
+    FindBestCut(colors, high, *bins);
     boxes[pick] = low;
     boxes.push_back(high);
   }
@@ -143,6 +154,18 @@ int SquaredDistance(const TRgb& a, uint32_t rgb) {
   return dr * dr + dg * dg + db * db;
 }
 
+int NearestByFullSearch(const TPalette& palette, uint32_t rgb) {
+  int best = 0, bestDist = SquaredDistance(palette[0], rgb);
+  for (size_t i = 1; i < palette.size() && bestDist > 0; ++i) {
+    const int d = SquaredDistance(palette[i], rgb);
+    if (d < bestDist) {
+      bestDist = d;
+      best = static_cast<int>(i);
+    }
+  }
+  return best;
+}
+
 // Lloyd passes: entries from `fixedCount` on move to the mean of the colours
 // that match them. Stops when a pass gains less than a small fraction.
 TPalette Refine(const std::vector<TColorCount>& histogram, TPalette palette, size_t fixedCount) {
@@ -151,14 +174,19 @@ TPalette Refine(const std::vector<TColorCount>& histogram, TPalette palette, siz
   TPalette best = palette;
   double bestError = std::numeric_limits<double>::infinity();
   std::vector<TMoments> sums(palette.size());
+  // Building the matcher's cells costs more than a full search when there
+  // are few colours to match.
+  const bool fullSearch = histogram.size() <= 4096;
   for (int pass = 0; pass <= kMaxPasses; ++pass) {
-    TColorMatcher matcher(palette);
+    std::optional<TColorMatcher> matcher;
+    if (!fullSearch) matcher.emplace(palette);
     std::fill(sums.begin(), sums.end(), TMoments{});
     double error = 0;
     double worst = -1;
     uint32_t worstRgb = 0;
     for (const TColorCount& c : histogram) {
-      const int idx = matcher.Nearest(Channel(c.Rgb, 0), Channel(c.Rgb, 1), Channel(c.Rgb, 2));
+      const int idx = fullSearch ? NearestByFullSearch(palette, c.Rgb)
+                                 : matcher->Nearest(Channel(c.Rgb, 0), Channel(c.Rgb, 1), Channel(c.Rgb, 2));
       const double e = static_cast<double>(c.Count) * SquaredDistance(palette[idx], c.Rgb);
       error += e;
       if (e > worst) {
