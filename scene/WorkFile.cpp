@@ -108,10 +108,17 @@ class TWorkReader {
   void Real(std::string_view section, std::string_view key, float& v, float lo, float hi) const {
     if (auto r = RealValue(section, key)) v = std::clamp(*r, lo, hi);
   }
-  void Text(std::string_view section, std::string_view key, std::string& v) const {
-    if (ini_.ValueExists(section, key)) v = Cp1252ToUtf8(ini_.ReadString(section, key, {}));
+  // A value as a C string: nothing after a NUL byte counts, and blanks
+  // before it are dropped like those at the end of any value.
+  std::string Raw(std::string_view section, std::string_view key) const {
+    std::string s = ini_.ReadString(section, key, {});
+    s.resize(std::min(s.size(), s.find('\0')));
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+    return s;
   }
-  const TIniFile& Ini() const { return ini_; }
+  void Text(std::string_view section, std::string_view key, std::string& v) const {
+    if (ini_.ValueExists(section, key)) v = Cp1252ToUtf8(Raw(section, key));
+  }
 
  private:
   const TIniFile& ini_;
@@ -232,7 +239,7 @@ TCaptionChar ReadLetter(const TWorkReader& r, int i, const TFontSpec& editorFont
   r.Bool(section, "Underline", f.Underline);
   f.Strikeout = false;  // not stored
 
-  const std::string ch = r.Ini().ReadString(section, "Char", {});
+  const std::string ch = r.Raw(section, "Char");
   if (ch.empty())
     c.Char = U' ';  // a blank reads back empty
   else

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "platform/IniFile.h"
+#include "platform/TempFolder.h"
+#include "scene/WorkFile.h"
+
+namespace vantrix {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TTempFolder;
+using testing::WriteFileBytes;
+
+// What a scaled real reads back as.
+float Scaled(float v) { return static_cast<float>(ScaledRealToInt(v) / 1000.0); }
+
+TFontSpec Font(std::string face, int size, int charset, bool bold, bool italic, bool underline) {
+  TFontSpec f;
+  f.FaceName = std::move(face);
+  f.Size = size;
+  f.Charset = charset;
+  f.Bold = bold, f.Italic = italic, f.Underline = underline;
+  return f;
+}
+
+// Every stored field set to a value of its own, none of them the start-up one,
+// so that a key written under the wrong name or read into the wrong field shows.
+void SetDistinctValues(TScene& s) {
+  TParams& p = s.Params;
+  TViewParams& v = p.ViewParams;
+  p.SplPnt = 3, p.ButType = 16, p.TxtW = 11, p.ButW = 21, p.ButY = -120, p.TxtY = 77;
+  p.GutLeft = 101, p.GutTop = 102, p.GutRight = 103, p.GutBottom = -5;
+  p.TxtColors = {1, 2, 3, 150};
+  p.ButColors = {4, 5, 6, 160};
+  p.BkgColor = 7, p.Distance = 1800, p.Bright = 33, p.Contrast = 34;
+  p.ButTexFile = "/tex/b\xC3\xA9ton.jpg";  // é: a Windows-1252 character
+  p.TxtTexFile = "/tex/lettres.gif";
+  p.ButTexW = 2, p.ButTexH = 3.5f, p.TxtTexH = 4.25f, p.TxtTexW = 5;
+  p.RDelay = 4, p.ExpWidth = 321, p.ExpHeight = 123, p.ViewSize = 65;
+  p.HoldButtonSize = true, p.ButLeft = -900, p.ButTop = 400, p.ButRight = 901, p.ButBottom = -401;
+  p.ButHoldRatio = true, p.TxtHoldRatio = true, p.EffectType = 2, p.ShapeName = "STAR.vtxb";
+  v.CnX = 451.5f, v.CnZ = 452.25f;
+  v.LightX = 0.125f, v.LightY = -0.25f, v.LightZ = -0.875f, v.LightLen = 0.5f;
+  v.LightA1 = 1.1f, v.LightA2 = 0.7f, v.LoBright = 9, v.HiBright = 240, v.LightColor = 0x00C0B0A0;
+  v.Brightness = 180, v.TextAltitude = 12, v.ButtonAltitude = 44;
+  p.View = {1.5f, 1800, -2.5f, 10, 20, 30, 0};
+  s.Effect = {0x112233, 0x445566, 0x778899, -200, 250};
+}
+
+void ExpectSameStoredValues(const TScene& a, const TScene& b) {
+  const TParams& p = a.Params;
+  const TParams& q = b.Params;
+  const TViewParams &v = p.ViewParams, &w = q.ViewParams;
+  EXPECT_EQ(p.SplPnt, q.SplPnt);
+  EXPECT_EQ(p.ButType, q.ButType);
+  EXPECT_EQ(p.TxtW, q.TxtW);
+  EXPECT_EQ(p.ButW, q.ButW);
+  EXPECT_EQ(p.ButY, q.ButY);
+  EXPECT_EQ(p.TxtY, q.TxtY);
+  EXPECT_EQ(std::tie(p.GutLeft, p.GutTop, p.GutRight, p.GutBottom), std::tie(q.GutLeft, q.GutTop, q.GutRight, q.GutBottom));
+  for (auto [x, y] : {std::pair{&p.TxtColors, &q.TxtColors}, std::pair{&p.ButColors, &q.ButColors}})
+    EXPECT_EQ(std::tie(x->DColor, x->MColor, x->BColor, x->ColSplit), std::tie(y->DColor, y->MColor, y->BColor, y->ColSplit));
+  EXPECT_EQ(std::tie(p.BkgColor, p.Distance, p.Bright, p.Contrast), std::tie(q.BkgColor, q.Distance, q.Bright, q.Contrast));
+  EXPECT_EQ(p.ButTexFile, q.ButTexFile);
+  EXPECT_EQ(p.TxtTexFile, q.TxtTexFile);
+  EXPECT_EQ(Scaled(p.ButTexW), q.ButTexW);
+  EXPECT_EQ(Scaled(p.ButTexH), q.ButTexH);
+  EXPECT_EQ(Scaled(p.TxtTexW), q.TxtTexW);
+  EXPECT_EQ(Scaled(p.TxtTexH), q.TxtTexH);
+  EXPECT_EQ(std::tie(p.RDelay, p.ExpWidth, p.ExpHeight, p.ViewSize), std::tie(q.RDelay, q.ExpWidth, q.ExpHeight, q.ViewSize));
+  EXPECT_EQ(std::tie(p.HoldButtonSize, p.ButLeft, p.ButTop, p.ButRight, p.ButBottom),
+            std::tie(q.HoldButtonSize, q.ButLeft, q.ButTop, q.ButRight, q.ButBottom));
+  EXPECT_EQ(std::tie(p.ButHoldRatio, p.TxtHoldRatio, p.EffectType, p.ShapeName),
+            std::tie(q.ButHoldRatio, q.TxtHoldRatio, q.EffectType, q.ShapeName));
+  for (auto [x, y] : {std::pair{v.CnX, w.CnX}, {v.CnZ, w.CnZ}, {v.LightX, w.LightX}, {v.LightY, w.LightY},
+                      {v.LightZ, w.LightZ}, {v.LightLen, w.LightLen}, {v.LightA1, w.LightA1}, {v.LightA2, w.LightA2},
+                      {p.View.OffsetX, q.View.OffsetX}, {p.View.OffsetY, q.View.OffsetY}, {p.View.OffsetZ, q.View.OffsetZ},
+                      {p.View.AngleX, q.View.AngleX}, {p.View.AngleY, q.View.AngleY}, {p.View.AngleZ, q.View.AngleZ}})
+    EXPECT_EQ(Scaled(x), y);
+  EXPECT_EQ(p.View.Smooth, q.View.Smooth);
+  EXPECT_EQ(std::tie(v.LoBright, v.HiBright, v.LightColor, v.Brightness, v.TextAltitude, v.ButtonAltitude),
+            std::tie(w.LoBright, w.HiBright, w.LightColor, w.Brightness, w.TextAltitude, w.ButtonAltitude));
+  const TPhase &e = a.Effect, &f = b.Effect;
+  EXPECT_EQ(std::tie(e.BColor, e.TColor, e.LColor, e.ButY, e.TxtY), std::tie(f.BColor, f.TColor, f.LColor, f.ButY, f.TxtY));
+}
+
+TEST(WorkFile, EveryParameterEffectAndLetterFontSurvivesSaveAndLoad) {
+  TTempFolder dir;
+  TScene saved;
+  SetDistinctValues(saved);
+  TCaption caption;
+  caption.Append(U'A', Font("DejaVu Serif", 24, 0, true, true, false));
+  caption.Append(U' ', Font("Arial", 18, 0, false, false, true));
+  caption.Append(U'\u0416', Font("Liberation Sans", 30, 204, false, true, true));  // Cyrillic Zhe
+  caption.Append(U'\u00E9', Font("Arial", 9, 0, false, false, false));
+  saved.Params.EffectType = 1;  // effect keys are only written with an effect on
+  SaveWork(saved, caption, dir / "w.vtxs");
+
+  TScene loaded;
+  TCaption back;
+  back.Append(U'x', TFontSpec{});
+  LoadWork(loaded, back, dir / "w.vtxs");
+  ExpectSameStoredValues(saved, loaded);
+  ASSERT_EQ(back.Length(), caption.Length());
+  for (int i = 0; i < caption.Length(); ++i) {
+    const TCaptionChar &a = caption.At(i), &b = back.At(i);
+    EXPECT_EQ(a.Char, b.Char) << i;
+    EXPECT_EQ(std::tie(a.Font.FaceName, a.Font.Size, a.Font.Charset, a.Font.Bold, a.Font.Italic, a.Font.Underline),
+              std::tie(b.Font.FaceName, b.Font.Size, b.Font.Charset, b.Font.Bold, b.Font.Italic, b.Font.Underline))
+        << i;
+  }
+  // On disk: Windows-1252 strings, the Cyrillic letter as its byte in its own set.
+  const TIniFile ini(dir / "w.vtxs");
+  EXPECT_EQ(ini.ReadString("Button", "TexFile", ""), "/tex/b\xE9ton.jpg");
+  EXPECT_EQ(ini.ReadString("Letter 3", "Char", ""), "\xC6");  // 0xC6 in code page 1251
+  EXPECT_EQ(ini.ReadString("Letter 2", "Char", "?"), "");      // a blank reads back empty
+}
+
+TEST(WorkFile, NewFileHoldsSectionsAndKeysInWriteOrder) {
+  TScene s;
+  TCaption caption;
+  caption.SetText("Hi", TFontSpec{});
+  TIniFile ini;
+  WriteWork(ini, s, caption);
+  using V = std::vector<std::string>;
+  EXPECT_EQ(ini.ReadSections(), (V{"General", "Message", "Button", "Render", "Light", "Effect", "Letter 1", "Letter 2"}));
+  EXPECT_EQ(ini.ReadSection("General"), (V{"Version", "FileID", "ExpWidth", "ExpHeight"}));
+  EXPECT_EQ(ini.ReadSection("Message"),
+            (V{"NLetters", "SplPnt", "TxtW", "TxtY", "TexW", "TexH", "HoldRatio", "TexFile", "GutLeft", "GutRight",
+               "GutTop", "GutBottom", "DColor", "BColor", "MColor", "ColSplit", "Altitude"}));
+  EXPECT_EQ(ini.ReadSection("Button"),
+            (V{"Type", "ButW", "ButY", "TexW", "TexH", "HoldRatio", "TexFile", "BkgColor", "DColor", "BColor", "MColor",
+               "ColSplit", "Altitude", "HoldButtonSize", "ButTop", "ButLeft", "ButRight", "ButBottom", "ShapeName"}));
+  EXPECT_EQ(ini.ReadSection("Render"), (V{"Distance", "Bright", "Brightness", "Contrast", "ShadType", "RDelay",
+                                          "ViewSize", "X", "Y", "Z", "Ax", "Ay", "Az", "CnX", "CnZ"}));
+  EXPECT_EQ(ini.ReadSection("Light"), (V{"X", "Y", "Z", "A", "a1", "a2", "LoBright", "HiBright", "Color"}));
+  EXPECT_EQ(ini.ReadSection("Effect"), (V{"Type"}));  // no effect: no value keys
+  EXPECT_EQ(ini.ReadSection("Letter 2"), (V{"Char", "Name", "Size", "Charset", "Bold", "Italic", "Underline"}));
+  EXPECT_EQ(ini.ReadString("General", "FileID", ""), "$010700FF");
+  EXPECT_EQ(ini.ReadString("Message", "MColor", ""), "8454143");
+  EXPECT_EQ(ini.ReadString("Render", "CnX", ""), "450000");
+}
+
+TEST(WorkFile, ScaledRealsRoundHalvesToEvenFromTheSinglePrecisionValue) {
+  EXPECT_EQ(ScaledRealToInt(0.0625f), 62);
+  EXPECT_EQ(ScaledRealToInt(0.1875f), 188);
+  EXPECT_EQ(ScaledRealToInt(-0.0625f), -62);
+  EXPECT_EQ(ScaledRealToInt(0.0005f), 1);  // a single holds slightly more than 0.0005
+  EXPECT_EQ(ScaledRealToInt(std::nanf("")), 0);
+}
+
+TEST(WorkFile, OldVersionReadsRealsWithPointOrComma) {
+  for (const char* cnx : {"450,5", "450.5", " 4.505E2"}) {
+    TScene s;
+    TCaption c;
+    LoadWork(s, c, TIniFile::FromText(std::string("[General]\nVersion=1.3.5\n[Render]\nCnX=") + cnx +
+                                      "\nCnZ=1,5.0\nDistance=0x10\n[Light]\nLoBright=$10\n"));
+    EXPECT_EQ(s.Params.ViewParams.CnX, 450.5f) << cnx;
+    EXPECT_EQ(s.Params.ViewParams.CnZ, 450.0f);  // not a number: kept
+    EXPECT_EQ(s.Params.Distance, 16);            // integer keys stay integers, hex included
+    EXPECT_EQ(s.Params.ViewParams.LoBright, 16);
+  }
+  TScene s;
+  TCaption c;
+  LoadWork(s, c, TIniFile::FromText("[General]\nVersion=1.7.0\n[Render]\nCnX=450500\nCnZ=450,5\n"));
+  EXPECT_EQ(s.Params.ViewParams.CnX, 450.5f);
+  EXPECT_EQ(s.Params.ViewParams.CnZ, 450.0f);
+
+  for (const char* bad : {"", "-", ".", "1e", "1.2.3", "1,2,3", "nan", "inf", "0x10", "1e39", "3e6", "1 000"})
+    EXPECT_FALSE(ParseOldReal(bad).has_value()) << bad;
+  EXPECT_EQ(ParseOldReal("-,25"), -0.25f);
+  EXPECT_EQ(ParseOldReal("+7."), 7.0f);
+}
+
+TEST(WorkFile, RefusedFilesChangeNothing) {
+  TTempFolder dir;
+  WriteFileBytes(dir / "v171.vtxs", "[General]\nVersion=1.7.1\n[Message]\nNLetters=1\nTxtW=99\n");
+  WriteFileBytes(dir / "none.vtxs", "[Message]\nTxtW=99\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {dir / "v171.vtxs", "Invalid file version: 1.7.1"},
+      {dir / "none.vtxs", "Invalid file version: "},
+      {dir / "missing.vtxs", "Error loading file: " + dir / "missing.vtxs"},
+  };
+  for (const auto& [file, message] : cases) {
+    TScene s;
+    TCaption c;
+    c.SetText("keep", TFontSpec{});
+    try {
+      LoadWork(s, c, file);
+      ADD_FAILURE() << file;
+    } catch (const TWorkFileError& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+    EXPECT_EQ(s.Params.TxtW, 10);
+    EXPECT_EQ(c.TextUtf8(), "keep");
+  }
+}
+
+TEST(WorkFile, MissingOrUnreadableKeysKeepTheCurrentValues) {
+  TScene s;
+  SetDistinctValues(s);
+  s.Params.EffectType = 2;
+  TScene before;
+  SetDistinctValues(before);
+  before.Params.EffectType = 2;
+  before.Effect = before.SavePhase();  // no Effect section: the second image copies the first
+  TCaption c;
+  c.SetText("abc", TFontSpec{});
+  LoadWork(s, c, TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nTxtW=12abc\nTexW=\nGutLeft=0x\n"
+                                    "[Render]\nX=1.5\n[Light]\nColor=-\n"));
+  ExpectSameStoredValues(before, s);
+  EXPECT_TRUE(c.Empty());  // no NLetters: an empty caption
+}
+
+TEST(WorkFile, LetterKeysDefaultToTheEditorFont) {
+  TScene s;
+  TCaption c;
+  const TFontSpec editor = Font("Editor Face", 20, 0, true, false, true);
+  LoadWork(s, c,
+           TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nNLetters=3\n[Letter 1]\nChar=  Q  \nItalic=1\n"
+                              "Bold=0\n[Letter 3]\nChar=\x80xyz\nName=\nSize=0\nCharset=256\n"),
+           editor);
+  ASSERT_EQ(c.Length(), 3);
+  EXPECT_EQ(c.At(0).Char, U'Q');
+  EXPECT_EQ(std::tie(c.At(0).Font.FaceName, c.At(0).Font.Bold, c.At(0).Font.Italic, c.At(0).Font.Underline),
+            std::make_tuple(std::string("Editor Face"), false, true, true));
+  EXPECT_EQ(c.At(1).Char, U' ');  // no section at all: a blank in the editor font
+  EXPECT_EQ(c.At(1).Font.Size, 20);
+  EXPECT_EQ(c.At(2).Char, U'\u20AC');  // first byte only, read as Windows-1252
+  EXPECT_EQ(std::tie(c.At(2).Font.FaceName, c.At(2).Font.Size, c.At(2).Font.Charset),
+            std::make_tuple(std::string("Editor Face"), 20, 0));
+}
+
+TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
+  TScene s;
+  TCaption c;
+  LoadWork(s, c,
+           TIniFile::FromText("[General]\nVersion=1.7.0\nExpWidth=-4\n[Message]\nNLetters=1000000\nTxtY=-50\n"
+                              "TexW=0\nTexH=2000000\nGutLeft=2147483647\nAltitude=100000\nMColor=$FF0000FF\n"
+                              "[Button]\nButY=500\nTexW=-3000\n[Render]\nBrightness=0\nRDelay=0\nViewSize=1000\n"
+                              "[Effect]\nType=2\nButY=-100000\nTxtY=100000\n[Letter 1]\nSize=-12\n"
+                              "[Letter 2]\nSize=2147483647\n"));
+  const TParams& p = s.Params;
+  EXPECT_EQ(c.Length(), TCaption::kMaxChars);
+  EXPECT_EQ(c.At(0).Font.Size, 18);
+  EXPECT_EQ(c.At(1).Font.Size, 1638);
+  EXPECT_EQ(std::tie(p.ExpWidth, p.TxtY, p.GutLeft, p.ButY), std::make_tuple(1, 10, 65535, 0));
+  EXPECT_EQ(std::tie(p.TxtTexW, p.TxtTexH, p.ButTexW), std::make_tuple(1.0f, 10.0f, 1.0f));
+  EXPECT_EQ(p.ViewParams.TextAltitude, 100);
+  EXPECT_EQ(p.TxtColors.MColor, 0xFFu);
+  EXPECT_EQ(std::tie(p.ViewParams.Brightness, p.RDelay, p.ViewSize), std::make_tuple(1, 1, 90));
+  EXPECT_EQ(std::tie(s.Effect.ButY, s.Effect.TxtY), std::make_tuple(-300, 310));
+}
+
+TEST(WorkFile, SavingAShorterCaptionOverALongerOneKeepsTheOldLetters) {
+  TTempFolder dir;
+  TScene s;
+  TCaption five, three;
+  five.SetText("Hello", TFontSpec{});
+  three.SetText("Bye", TFontSpec{});
+  s.Params.EffectType = 1;
+  SaveWork(s, five, dir / "w.vtxs");
+  s.Params.EffectType = 0;
+  SaveWork(s, three, dir / "w.vtxs");
+
+  const TIniFile ini(dir / "w.vtxs");
+  EXPECT_EQ(ini.ReadString("Letter 4", "Char", ""), "l");
+  EXPECT_EQ(ini.ReadString("Letter 5", "Char", ""), "o");
+  EXPECT_TRUE(ini.ValueExists("Effect", "TColor"));  // left from the first save, ignored on reading
+  TCaption back;
+  LoadWork(s, back, dir / "w.vtxs");
+  EXPECT_EQ(back.TextUtf8(), "Bye");
+}
+
+TEST(WorkFile, FailedSaveReportsTheFileAndLeavesTheOldOneAlone) {
+  TTempFolder dir;
+  TScene s;
+  TCaption c;
+  c.SetText("A", TFontSpec{});
+  WriteFileBytes(dir / "plain", "x");
+  const std::string underFile = dir / "plain/w.vtxs";
+  try {
+    SaveWork(s, c, underFile);
+    ADD_FAILURE();
+  } catch (const TWorkFileError& e) {
+    EXPECT_EQ(e.what(), "Unable to write to " + underFile);
+  }
+
+  const std::string old = "[General]\r\nVersion=1.7.0\r\n[Message]\r\nNLetters=0\r\n";
+  WriteFileBytes(dir / "ro.vtxs", old);
+  std::filesystem::permissions(dir / "ro.vtxs", std::filesystem::perms::owner_read);
+  EXPECT_THROW(SaveWork(s, c, dir / "ro.vtxs"), TWorkFileError);
+  EXPECT_EQ(ReadFileBytes(dir / "ro.vtxs"), old);
+}
+
+}  // namespace
+}  // namespace vantrix
