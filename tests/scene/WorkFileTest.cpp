@@ -14,9 +14,6 @@ using testing::ReadFileBytes;
 using testing::TTempFolder;
 using testing::WriteFileBytes;
 
-// What a scaled real reads back as.
-float Scaled(float v) { return static_cast<float>(ScaledRealToInt(v) / 1000.0); }
-
 TFontSpec Font(std::string face, int size, int charset, bool bold, bool italic, bool underline) {
   TFontSpec f;
   f.FaceName = std::move(face);
@@ -50,41 +47,11 @@ void SetDistinctValues(TScene& s) {
   s.Effect = {0x112233, 0x445566, 0x778899, -200, 250};
 }
 
-void ExpectSameStoredValues(const TScene& a, const TScene& b) {
-  const TParams& p = a.Params;
-  const TParams& q = b.Params;
-  const TViewParams &v = p.ViewParams, &w = q.ViewParams;
-  EXPECT_EQ(p.SplPnt, q.SplPnt);
-  EXPECT_EQ(p.ButType, q.ButType);
-  EXPECT_EQ(p.TxtW, q.TxtW);
-  EXPECT_EQ(p.ButW, q.ButW);
-  EXPECT_EQ(p.ButY, q.ButY);
-  EXPECT_EQ(p.TxtY, q.TxtY);
-  EXPECT_EQ(std::tie(p.GutLeft, p.GutTop, p.GutRight, p.GutBottom), std::tie(q.GutLeft, q.GutTop, q.GutRight, q.GutBottom));
-  for (auto [x, y] : {std::pair{&p.TxtColors, &q.TxtColors}, std::pair{&p.ButColors, &q.ButColors}})
-    EXPECT_EQ(std::tie(x->DColor, x->MColor, x->BColor, x->ColSplit), std::tie(y->DColor, y->MColor, y->BColor, y->ColSplit));
-  EXPECT_EQ(std::tie(p.BkgColor, p.Distance, p.Bright, p.Contrast), std::tie(q.BkgColor, q.Distance, q.Bright, q.Contrast));
-  EXPECT_EQ(p.ButTexFile, q.ButTexFile);
-  EXPECT_EQ(p.TxtTexFile, q.TxtTexFile);
-  EXPECT_EQ(Scaled(p.ButTexW), q.ButTexW);
-  EXPECT_EQ(Scaled(p.ButTexH), q.ButTexH);
-  EXPECT_EQ(Scaled(p.TxtTexW), q.TxtTexW);
-  EXPECT_EQ(Scaled(p.TxtTexH), q.TxtTexH);
-  EXPECT_EQ(std::tie(p.RDelay, p.ExpWidth, p.ExpHeight, p.ViewSize), std::tie(q.RDelay, q.ExpWidth, q.ExpHeight, q.ViewSize));
-  EXPECT_EQ(std::tie(p.HoldButtonSize, p.ButLeft, p.ButTop, p.ButRight, p.ButBottom),
-            std::tie(q.HoldButtonSize, q.ButLeft, q.ButTop, q.ButRight, q.ButBottom));
-  EXPECT_EQ(std::tie(p.ButHoldRatio, p.TxtHoldRatio, p.EffectType, p.ShapeName),
-            std::tie(q.ButHoldRatio, q.TxtHoldRatio, q.EffectType, q.ShapeName));
-  for (auto [x, y] : {std::pair{v.CnX, w.CnX}, {v.CnZ, w.CnZ}, {v.LightX, w.LightX}, {v.LightY, w.LightY},
-                      {v.LightZ, w.LightZ}, {v.LightLen, w.LightLen}, {v.LightA1, w.LightA1}, {v.LightA2, w.LightA2},
-                      {p.View.OffsetX, q.View.OffsetX}, {p.View.OffsetY, q.View.OffsetY}, {p.View.OffsetZ, q.View.OffsetZ},
-                      {p.View.AngleX, q.View.AngleX}, {p.View.AngleY, q.View.AngleY}, {p.View.AngleZ, q.View.AngleZ}})
-    EXPECT_EQ(Scaled(x), y);
-  EXPECT_EQ(p.View.Smooth, q.View.Smooth);
-  EXPECT_EQ(std::tie(v.LoBright, v.HiBright, v.LightColor, v.Brightness, v.TextAltitude, v.ButtonAltitude),
-            std::tie(w.LoBright, w.HiBright, w.LightColor, w.Brightness, w.TextAltitude, w.ButtonAltitude));
-  const TPhase &e = a.Effect, &f = b.Effect;
-  EXPECT_EQ(std::tie(e.BColor, e.TColor, e.LColor, e.ButY, e.TxtY), std::tie(f.BColor, f.TColor, f.LColor, f.ButY, f.TxtY));
+// Everything a save writes: equal texts mean equal stored values.
+std::string WorkText(const TScene& s, const TCaption& c) {
+  TIniFile ini;
+  WriteWork(ini, s, c);
+  return ini.ToText();
 }
 
 TEST(WorkFile, EveryParameterEffectAndLetterFontSurvivesSaveAndLoad) {
@@ -103,15 +70,10 @@ TEST(WorkFile, EveryParameterEffectAndLetterFontSurvivesSaveAndLoad) {
   TCaption back;
   back.Append(U'x', TFontSpec{});
   LoadWork(loaded, back, dir / "w.vtxs");
-  ExpectSameStoredValues(saved, loaded);
-  ASSERT_EQ(back.Length(), caption.Length());
-  for (int i = 0; i < caption.Length(); ++i) {
-    const TCaptionChar &a = caption.At(i), &b = back.At(i);
-    EXPECT_EQ(a.Char, b.Char) << i;
-    EXPECT_EQ(std::tie(a.Font.FaceName, a.Font.Size, a.Font.Charset, a.Font.Bold, a.Font.Italic, a.Font.Underline),
-              std::tie(b.Font.FaceName, b.Font.Size, b.Font.Charset, b.Font.Bold, b.Font.Italic, b.Font.Underline))
-        << i;
-  }
+  EXPECT_EQ(WorkText(loaded, back), WorkText(saved, caption));
+  EXPECT_EQ(back.TextUtf8(), caption.TextUtf8());
+  EXPECT_FALSE(back.At(2).Font.Bold);
+  EXPECT_TRUE(back.At(2).Font.Italic && back.At(2).Font.Underline);
   // On disk: Windows-1252 strings, the Cyrillic letter as its byte in its own set.
   const TIniFile ini(dir / "w.vtxs");
   EXPECT_EQ(ini.ReadString("Button", "TexFile", ""), "/tex/b\xE9ton.jpg");
@@ -211,8 +173,8 @@ TEST(WorkFile, MissingOrUnreadableKeysKeepTheCurrentValues) {
   c.SetText("abc", TFontSpec{});
   LoadWork(s, c, TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nTxtW=12abc\nTexW=\nGutLeft=0x\n"
                                     "[Render]\nX=1.5\n[Light]\nColor=-\n"));
-  ExpectSameStoredValues(before, s);
-  EXPECT_TRUE(c.Empty());  // no NLetters: an empty caption
+  EXPECT_TRUE(c.Empty());
+  EXPECT_EQ(WorkText(s, c), WorkText(before, c));  // no NLetters: an empty caption
 }
 
 TEST(WorkFile, LetterKeysDefaultToTheEditorFont) {
