@@ -6,8 +6,12 @@
 // Encodings on disk: integers are decimal text (read also as "$1F" or "0x1F"),
 // booleans "1"/"0", colours the decimal TColor value, and the single-precision
 // parameters as round(value * 1000), halves to even, formed exactly from the
-// float. Text is Windows-1252; the model holds UTF-8 (strings) and code points
-// (caption characters).
+// float. Strings are Windows-1252 on disk and UTF-8 in the model (a character
+// 1252 lacks is saved as '?'). A caption character is saved as the one byte
+// its glyph is fetched by, in its letter's own character set
+// (TCaption::ByteCode), and read back through that set: the loaded caption
+// draws what the saved one drew, and a character the set cannot express,
+// drawn as '?', is saved as '?'.
 //
 // Reading keeps the current value for every key that is missing or cannot be
 // read, so a load over a fresh scene falls back to the start-up values.
