@@ -1,0 +1,14 @@
+#pragma once
+// The loaded work as JSON: every scene parameter under its own name, the
+// roll-over values and the letters with their fonts.
+
+#include <string>
+
+#include "scene/Caption.h"
+#include "scene/Scene.h"
+
+namespace vantrix {
+
+std::string WorkToJson(const TScene& scene, const TCaption& caption);
+
+}  // namespace vantrix

@@ -1,0 +1,43 @@
+#pragma once
+// The command line of vantrix-cli, parsed into one record.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantrix {
+
+struct TCliOptions {
+  std::string Command;                 // render, info, resave, export
+  std::vector<std::string> Arguments;  // positional
+  std::string Output;                  // -o
+  bool Full = false;
+  std::optional<std::pair<int, int>> Size;  // --size WxH
+  std::string MaskFile;
+  std::optional<std::string> Caption;
+  std::vector<std::string> Sets;  // Section.Key=VALUE
+  std::string ProgramFolder;
+  // Export settings (vantrix-cli export).
+  std::string Format;  // gif, jpg, bmp
+  std::optional<int> Palette, Colors, Dither, Quality;
+  bool NoTransparency = false;
+  std::string Preset;
+  std::string Link;
+  bool Html = false;
+};
+
+class TUsageError : public std::exception {
+ public:
+  explicit TUsageError(std::string what) : what_(std::move(what)) {}
+  const char* what() const noexcept override { return what_.c_str(); }
+
+ private:
+  std::string what_;
+};
+
+// Throws TUsageError for anything it does not understand.
+TCliOptions ParseCommandLine(int argc, char** argv);
+extern const char* const kUsage;
+
+}  // namespace vantrix
