@@ -1,0 +1,204 @@
+// vantrix-cli end to end: the default work and every template against their
+// golden pictures, work-file round trips through the command line, and the
+// command line's error contract.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/PictureFile.h"
+
+namespace fs = std::filesystem;
+
+namespace vantrix {
+namespace {
+
+struct TRun {
+  int Status = -1;
+  std::string Output;  // stdout and stderr together
+};
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+TRun Cli(const std::string& args) {
+  const std::string cmd = Quote(VANTRIX_CLI) + " " + args + " 2>&1";
+  TRun r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return r;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Output.append(buf, n);
+  const int st = pclose(p);
+  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  return r;
+}
+
+std::string Data() { return std::string(VANTRIX_BINARY_DIR) + "/data/"; }
+
+class TTemp {
+ public:
+  TTemp() {
+    char tmpl[] = "/tmp/vantrix-cli-test-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+  }
+  ~TTemp() { fs::remove_all(dir_); }
+  std::string operator/(const std::string& name) const { return dir_ + "/" + name; }
+
+ private:
+  std::string dir_;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> Works() {
+  std::vector<std::string> works = {"Default.dat"};
+  for (const auto& e : fs::directory_iterator(Data() + "Templates"))
+    if (e.path().extension() == ".vtxm") works.push_back("Templates/" + e.path().filename().string());
+  std::sort(works.begin(), works.end());
+  return works;
+}
+
+std::string GoldenName(const std::string& work) { return fs::path(work).stem().string() + ".bmp"; }
+
+// Fonts and their versions may move a few edge pixels; anything more is a change.
+TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
+  TTemp tmp;
+  const auto works = Works();
+  ASSERT_GE(works.size(), 7u);
+  for (const std::string& w : works) {
+    SCOPED_TRACE(w);
+    const TRun r = Cli("render " + Quote(Data() + w) + " -o " + Quote(tmp / "out.bmp"));
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    const TPicture got = LoadPictureFile(tmp / "out.bmp");
+    const TPicture want = LoadPictureFile(std::string(VANTRIX_SOURCE_DIR) + "/tests/golden/" + GoldenName(w));
+    ASSERT_EQ(got.Width(), want.Width());
+    ASSERT_EQ(got.Height(), want.Height());
+    int off = 0;
+    for (int y = 0; y < got.Height(); ++y)
+      for (int x = 0; x < got.Width(); ++x) {
+        const TPixel a = got.PixelAt(x, y), b = want.PixelAt(x, y);
+        const int d = std::max({std::abs(PixelRed(a) - PixelRed(b)), std::abs(PixelGreen(a) - PixelGreen(b)),
+                                std::abs(PixelBlue(a) - PixelBlue(b))});
+        off += d > 24;
+      }
+    EXPECT_LE(off, got.Width() * got.Height() / 100) << "pixels that differ";
+  }
+}
+
+TEST(CliRender, FullSizeMaskAndExplicitSize) {
+  TTemp tmp;
+  TRun r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "full.bmp") + " --full --mask " +
+               Quote(tmp / "mask.bmp"));
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const TPicture full = LoadPictureFile(tmp / "full.bmp");
+  const TPicture mask = LoadPictureFile(tmp / "mask.bmp");
+  EXPECT_GT(full.Width(), 400);
+  EXPECT_EQ(mask.Width(), full.Width());
+  EXPECT_EQ(mask.PixelAt(full.Width() / 2, full.Height() / 2), 0xFFFFFFu);  // the button is drawn
+  EXPECT_EQ(mask.PixelAt(0, full.Height() - 1), 0u);                      // the corner is background
+  r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "s.jpg") + " --size 200x50");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const TPicture small = LoadPictureFile(tmp / "s.jpg");
+  EXPECT_EQ(small.Width(), 200);
+  EXPECT_EQ(small.Height(), 50);
+}
+
+TEST(CliRender, CaptionAndKeyOverridesAreParsedLikeTheFile) {
+  TTemp tmp;
+  const TRun r = Cli("info " + Quote(Data() + "Default.dat") +
+                     " --caption 'Hé' --set Button.Type=1 --set Render.ShadType=0 --set Render.CnX=450500"
+                     " --set Message.TxtY=0x20");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("\"ButType\": 1,"), std::string::npos);
+  EXPECT_NE(r.Output.find("\"Smooth\": 0"), std::string::npos);
+  EXPECT_NE(r.Output.find("\"CnX\": 450.5,"), std::string::npos);
+  EXPECT_NE(r.Output.find("\"TxtY\": 32,"), std::string::npos);
+  EXPECT_NE(r.Output.find("\"Caption\": \"Hé\""), std::string::npos);
+  EXPECT_NE(r.Output.find("\"Name\": \"Arial\""), std::string::npos);  // the first letter's font
+}
+
+TEST(CliWorkFiles, EveryTemplateSurvivesASaveAndLoad) {
+  TTemp tmp;
+  for (const std::string& w : Works()) {
+    SCOPED_TRACE(w);
+    const TRun before = Cli("info " + Quote(Data() + w));
+    ASSERT_EQ(before.Status, 0) << before.Output;
+    ASSERT_EQ(Cli("resave " + Quote(Data() + w) + " " + Quote(tmp / "copy.vtxs")).Status, 0);
+    const TRun after = Cli("info " + Quote(tmp / "copy.vtxs"));
+    EXPECT_EQ(after.Output, before.Output);
+    EXPECT_NE(ReadFile(tmp / "copy.vtxs").find("[IconInfo]"), std::string::npos);
+    fs::remove(tmp / "copy.vtxs");
+  }
+}
+
+TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
+  TTemp tmp;
+  std::ofstream(tmp / "old.vtxs") << "[General]\r\nVersion=1.3.5\r\n[Render]\r\nCnX=512,5\r\n"
+                                  << "[Message]\r\nNLetters=2\r\n[Letter 1]\r\nChar=O\r\n[Letter 2]\r\nChar=k\r\n";
+  const TRun r = Cli("info " + Quote(tmp / "old.vtxs"));
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("\"CnX\": 512.5,"), std::string::npos);
+  EXPECT_NE(r.Output.find("\"Caption\": \"Ok\""), std::string::npos);
+}
+
+TEST(CliWorkFiles, ShorterCaptionKeepsTheOldLetterSections) {
+  TTemp tmp;
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "w.vtxs") + " --caption Hello").Status, 0);
+  ASSERT_EQ(Cli("resave " + Quote(tmp / "w.vtxs") + " " + Quote(tmp / "w.vtxs") + " --caption abc").Status, 0);
+  const std::string text = ReadFile(tmp / "w.vtxs");
+  EXPECT_NE(text.find("[Letter 5]"), std::string::npos);
+  EXPECT_NE(text.find("NLetters=3"), std::string::npos);
+  const TRun r = Cli("info " + Quote(tmp / "w.vtxs"));
+  EXPECT_NE(r.Output.find("\"Caption\": \"abc\""), std::string::npos);
+}
+
+TEST(CliWorkFiles, FailedSaveReportsAndLeavesTheOldFile) {
+  TTemp tmp;
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "ro.vtxs")).Status, 0);
+  const std::string before = ReadFile(tmp / "ro.vtxs");
+  chmod((tmp / "ro.vtxs").c_str(), 0444);
+  const TRun r = Cli("resave " + Quote(Data() + "Templates/Wood Sign.vtxm") + " " + Quote(tmp / "ro.vtxs"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Output.find("Unable to write to " + (tmp / "ro.vtxs")), std::string::npos) << r.Output;
+  EXPECT_EQ(ReadFile(tmp / "ro.vtxs"), before);
+  // A folder that does not exist.
+  const TRun r2 = Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "no/such/dir/x.vtxs"));
+  EXPECT_EQ(r2.Status, 1);
+  EXPECT_NE(r2.Output.find("Unable to write to"), std::string::npos);
+}
+
+TEST(CliErrors, OneLineAndTheRightExitStatus) {
+  TTemp tmp;
+  std::ofstream(tmp / "v.vtxs") << "[General]\r\nVersion=1.7.1\r\n";
+  TRun r = Cli("info " + Quote(tmp / "v.vtxs"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_EQ(r.Output, "Invalid file version: 1.7.1\n");
+  r = Cli("render " + Quote(tmp / "missing.vtxs") + " -o " + Quote(tmp / "x.bmp"));
+  EXPECT_EQ(r.Status, 1);
+  EXPECT_NE(r.Output.find("does not exist"), std::string::npos);
+  for (const char* bad : {"", "frobnicate x", "render x.vtxs", "render a b -o c.bmp", "info x --size 3"}) {
+    r = Cli(bad);
+    EXPECT_EQ(r.Status, 2) << bad;
+    EXPECT_NE(r.Output.find("usage:"), std::string::npos) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace vantrix
