@@ -1,0 +1,106 @@
+// The pipeline on real works: Build + Render of the default work and of a
+// 32-character caption at " Complex" detail, the preview path after a caption
+// edit (Build + Render + B-Spline reduction to half size), and the resampler
+// on the pictures they produce.
+//
+// `pipeline_bench --write-pictures DIR` writes those two pictures as BMP so
+// that bench/compare-pipeline can time Pillow on exactly the same pictures.
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+
+#include "imaging/Resample.h"
+#include "platform/PictureFile.h"
+#include "platform/ProgramFolder.h"
+#include "scene/Scene.h"
+#include "scene/WorkDocument.h"
+#include "scene/WorkFile.h"
+
+namespace vantrix {
+namespace {
+
+const char* const kLong = "Quick brown foxes jump 0123456789";
+
+struct TWork {
+  TScene Scene;
+  TCaption Caption;
+
+  explicit TWork(bool longCaption) {
+    Scene.AppPath = std::string(VANTRIX_SOURCE_DIR) + "/data/";
+    LoadWork(Scene, Caption, Scene.AppPath + "Default.dat");
+    PrepareLoadedWork(Scene);
+    if (longCaption) {
+      Caption.SetText(kLong, Caption.At(0).Font);
+      Scene.Params.SplPnt = 3;
+    }
+  }
+  void BuildRender() {
+    Scene.Build(Caption);
+    Scene.Render(false, false);
+  }
+};
+
+void BM_BuildRender(benchmark::State& state) {
+  TWork w(state.range(0) != 0);
+  for (auto _ : state) {
+    w.BuildRender();
+    benchmark::DoNotOptimize(w.Scene.Image.Row(0));
+  }
+  state.SetLabel(state.range(0) ? "32 characters, Complex" : "default work");
+  state.counters["width"] = w.Scene.Image.Width();
+  state.counters["height"] = w.Scene.Image.Height();
+}
+
+// What a slider drag or a caption edit costs until the preview can be shown.
+void BM_DefaultWorkToHalfSizePreview(benchmark::State& state) {
+  TWork w(false);
+  for (auto _ : state) {
+    w.BuildRender();
+    TPicture source = w.Scene.Image;
+    TPicture preview(source.Width() / 2, source.Height() / 2, 24);
+    ResampleBitmap(source, preview, SplineFilter, 2);
+    benchmark::DoNotOptimize(preview.Row(0));
+  }
+}
+
+void BM_Resample(benchmark::State& state) {
+  TWork w(state.range(0) != 0);
+  w.BuildRender();
+  const bool lanczos = state.range(1) != 0;
+  const TPicture image = w.Scene.Image.Converted(24);
+  const int dw = lanczos ? 160 : image.Width() / 2;
+  const int dh = lanczos ? 40 : image.Height() / 2;
+  for (auto _ : state) {
+    TPicture source = image;
+    TPicture out(dw, dh, 24);
+    ResampleBitmap(source, out, lanczos ? Lanczos3Filter : SplineFilter, lanczos ? 3 : 2);
+    benchmark::DoNotOptimize(out.Row(0));
+  }
+  state.SetLabel(std::string(state.range(0) ? "caption32 " : "default ") + std::to_string(image.Width()) + "x" +
+                 std::to_string(image.Height()) + "->" + std::to_string(dw) + "x" + std::to_string(dh) +
+                 (lanczos ? " Lanczos3" : " B-Spline"));
+}
+
+BENCHMARK(BM_BuildRender)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultWorkToHalfSizePreview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resample)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantrix
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--write-pictures") == 0) {
+    for (int longCaption = 0; longCaption < 2; ++longCaption) {
+      vantrix::TWork w(longCaption != 0);
+      w.BuildRender();
+      vantrix::SaveBmpFile(std::string(argv[2]) + (longCaption ? "/caption32.bmp" : "/default.bmp"), w.Scene.Image);
+    }
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
