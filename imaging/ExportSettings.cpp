@@ -1,0 +1,40 @@
+#include "imaging/ExportSettings.h"
+
+#include <algorithm>
+
+namespace vantrix {
+
+const char* const kPaletteNames[8] = {" Optimized",
+                                      " Netscape (216)",
+                                      " Monochrome (2)",
+                                      " Grayscale (256)",
+                                      " Windows grayscale (4)",
+                                      " Windows System (20)",
+                                      " Windows halftone (256)",
+                                      " Optimized Windows (256)"};
+const char* const kDitherNames[7] = {" None",   " Floyd Steinberg",          " Stucki", " Sierra",
+                                     " Jarvis, Judice & Ninke", " Stevenson & Arche", " Burkes"};
+const char* const kColorNames[6] = {" 8", " 16", " 32", " 64", " 128", " 256"};
+
+TGifOptions TExportSettings::GifOptions() const {
+  TGifOptions o;
+  o.Palette = std::clamp(Palette, 0, 7);
+  o.Colors = 1 << (std::clamp(ColorIndex, 0, 5) + 3);
+  o.Dither = std::clamp(Dither, 0, 6);
+  o.Transparent = Transparency;
+  return o;
+}
+
+void TExportSettings::ApplyGifPreset(int preset) {
+  static const int kColorIndex[3] = {1, 3, 5};  // 16, 64, 256 colours
+  ColorIndex = kColorIndex[std::clamp(preset, 0, 2)];
+  Dither = 0;
+  Palette = 0;
+}
+
+void TExportSettings::ApplyJpegPreset(int preset) {
+  static const int kQuality[3] = {30, 60, 90};
+  JpegQuality = kQuality[std::clamp(preset, 0, 2)];
+}
+
+}  // namespace vantrix
