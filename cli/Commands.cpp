@@ -8,6 +8,7 @@
 
 #include "InfoJson.h"
 #include "TerminalProgress.h"
+#include "imaging/Export.h"
 #include "imaging/Resample.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
@@ -82,14 +83,21 @@ TPicture Reduce(const TPicture& picture, std::pair<int, int> size) {
   return out;
 }
 
-void WritePicture(const std::string& path, const TPicture& picture) {
+int TypeOfExtension(const std::string& path) {
   const std::string ext = Extension(path);
-  if (ext == ".bmp")
-    SaveBmpFile(path, picture);
-  else if (ext == ".jpg" || ext == ".jpeg")
-    SaveJpegFile(path, picture, 90);
-  else
-    throw TUsageError("cannot tell the picture format from '" + path + "' (use .bmp or .jpg)");
+  if (ext == ".gif") return kExportGif;
+  if (ext == ".jpg" || ext == ".jpeg") return kExportJpeg;
+  if (ext == ".bmp") return kExportBmp;
+  return 0;
+}
+
+// A picture in the format its extension names, with the export page's start
+// settings (GIF: optimized 256 colours, transparent background).
+void WritePicture(const std::string& path, const TPicture& picture, const TPicture& mask, bool filteredMask) {
+  TExportSettings settings;
+  settings.Type = TypeOfExtension(path);
+  if (settings.Type == 0) throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
+  WriteExportPicture(path, picture, mask, settings, filteredMask);
 }
 
 int Render(const TCliOptions& o) {
@@ -106,8 +114,15 @@ int Render(const TCliOptions& o) {
     image = Reduce(image, size);
     if (!o.MaskFile.empty()) mask = Reduce(mask, size);
   }
-  WritePicture(o.Output, image);
-  if (!o.MaskFile.empty()) WritePicture(o.MaskFile, mask);
+  const bool filtered = ExportMaskFiltered(w.Scene);
+  WritePicture(o.Output, image, w.Scene.Mask.Converted(24), filtered);
+  if (!o.MaskFile.empty()) {
+    TExportSettings plain;
+    plain.Type = TypeOfExtension(o.MaskFile);
+    plain.Transparency = false;
+    if (plain.Type == 0) throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "'");
+    WriteExportPicture(o.MaskFile, mask, mask, plain, false);
+  }
   std::printf("%s\n", o.Output.c_str());
   if (!o.MaskFile.empty()) std::printf("%s\n", o.MaskFile.c_str());
   return 0;
@@ -136,13 +151,83 @@ int Resave(const TCliOptions& o) {
   return 0;
 }
 
+// The HTML page of an export; returns the files written.
+std::vector<std::string> WriteExportPage(const TScene&, const TCaption&, const TExportSettings&, const TExportResult&) {
+  throw std::runtime_error("the HTML page is not available yet");
+}
+
+TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
+  TExportSettings s;
+  if (!o.Format.empty()) {
+    s.Type = o.Format == "gif" ? kExportGif : o.Format == "jpg" ? kExportJpeg : o.Format == "bmp" ? kExportBmp : 0;
+    if (s.Type == 0) throw TUsageError("--format is gif, jpg or bmp, not '" + o.Format + "'");
+  } else if (!o.Output.empty() && TypeOfExtension(o.Output) != 0) {
+    s.Type = TypeOfExtension(o.Output);
+  }
+  if (!o.Preset.empty()) {
+    const int preset = o.Preset == "fast" ? 0 : o.Preset == "medium" ? 1 : o.Preset == "high" ? 2 : -1;
+    if (preset < 0) throw TUsageError("--preset is fast, medium or high, not '" + o.Preset + "'");
+    s.ApplyGifPreset(preset);
+    s.ApplyJpegPreset(preset);
+  }
+  if (o.Palette) {
+    if (*o.Palette < 0 || *o.Palette > 7) throw TUsageError("--palette is a list index 0..7");
+    s.Palette = *o.Palette;
+  }
+  if (o.Colors) {
+    int index = -1;
+    for (int i = 0; i < 6; ++i)
+      if ((8 << i) == *o.Colors) index = i;
+    if (index < 0) throw TUsageError("--colors is 8, 16, 32, 64, 128 or 256");
+    s.ColorIndex = index;
+  }
+  if (o.Dither) {
+    if (*o.Dither < 0 || *o.Dither > 6) throw TUsageError("--dither is a list index 0..6");
+    s.Dither = *o.Dither;
+  }
+  if (o.Quality) {
+    if (*o.Quality < 1 || *o.Quality > 100) throw TUsageError("--quality is 1..100");
+    s.JpegQuality = *o.Quality;
+  }
+  s.Transparency = !o.NoTransparency;
+  s.TargetURL = o.Link;
+  s.BrowserPreview = o.Html;
+  const auto size = o.Size ? *o.Size : DefaultExportSize(image);
+  s.ExportWidth = size.first;
+  s.ExportHeight = size.second;
+  return s;
+}
+
+int Export(const TCliOptions& o) {
+  TLoadedWork w;
+  Load(w, o, o.Arguments[0]);
+  const TExportPhases phases = ExportButton(w.Scene, w.Caption, &w.Progress);
+  w.Progress.Finish();
+  const TExportSettings settings = ExportSettingsOf(o, phases.Image1);
+  std::string name = o.Output;
+  if (name.empty()) {
+    const std::string folder = w.Scene.AppPath + "Images/";
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) throw std::runtime_error(folder + ": cannot create the folder (" + ec.message() + ")");
+    name = folder + DefaultExportName(w.Caption);
+  }
+  const TExportResult r = SaveExport(w.Scene, phases, settings, name);
+  std::printf("%s\n", r.FirstFile.c_str());
+  if (w.Scene.Params.EffectType > 0) std::printf("%s\n", r.SecondFile.c_str());
+  if (o.Html) {
+    for (const std::string& page : WriteExportPage(w.Scene, w.Caption, settings, r)) std::printf("%s\n", page.c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunCommand(const TCliOptions& o) {
   if (o.Command == "render") return Render(o);
   if (o.Command == "info") return Info(o);
   if (o.Command == "resave") return Resave(o);
-  throw TUsageError("the export command comes with the export library");
+  return Export(o);
 }
 
 }  // namespace vantrix
