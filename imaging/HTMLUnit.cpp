@@ -1,0 +1,248 @@
+#include "imaging/HTMLUnit.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
+
+#include "imaging/ColorText.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Rounding.h"
+
+namespace vantrix {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kHtmlFolder[] = "html";
+
+std::string ReasonOf(int err) { return std::strerror(err); }
+
+// The template as lines: CR, LF and CR LF all end a line, and a final line
+// break adds no empty line. A UTF-8 byte-order mark is dropped.
+std::vector<std::string> SplitLines(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == text.npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + 1;
+    if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text.append(line).append(1, '\n');
+  return text;
+}
+
+std::string ReadTemplate(const std::string& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) throw THtmlError("Cannot open file \"" + path + "\"");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw THtmlError("Cannot open file \"" + path + "\": " + ReasonOf(errno));
+  const uint64_t size = fs::file_size(path, ec);
+  if (ec || size > kMaxTemplateSize) throw THtmlError("Template too large: \"" + path + "\"");
+  std::string bytes(static_cast<size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  // A file that shrank while being read gives what was there.
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  if (in.bad()) throw THtmlError("Error reading file \"" + path + "\"");
+  return bytes;
+}
+
+// Writes beside the target and renames, so a reader never sees half a page
+// and a failure leaves the old file.
+void WriteFileReplacing(const std::string& path, const std::string& text) {
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw THtmlError("Cannot create file \"" + path + "\": " + ReasonOf(errno));
+  ::fchmod(fd, 0644);
+  size_t done = 0;
+  int err = 0;
+  while (done < text.size()) {
+    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(temp.c_str());
+    throw THtmlError("Cannot write file \"" + path + "\": " + ReasonOf(err));
+  }
+}
+
+// An existing output file keeps its spelling, so "Preview.HTML" is replaced
+// rather than joined by a second page.
+std::string OutputPath(const std::string& templatePath, std::string_view name) {
+  const std::string folder = fs::path(templatePath).parent_path().string() + "/";
+  const std::string found = FindFileNoCase(folder, name);
+  std::error_code ec;
+  if (!found.empty() && fs::is_regular_file(found, ec)) return found;
+  return folder + std::string(name);
+}
+
+std::string FillLines(const std::string& templateText, const TOptionsList& variables) {
+  return JoinLines(SplitLines(FillTemplate(JoinLines(SplitLines(templateText)), variables)));
+}
+
+bool LooksAbsolute(std::string_view path) {
+  if (path.starts_with('/') || path.starts_with('\\')) return true;
+  return path.size() >= 2 && path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// The folder part of a stored path with its final separator.
+std::string FolderOf(const std::string& path) {
+  std::string folder = path.substr(0, path.size() - StoredPathFileName(path).size());
+  if (LooksAbsolute(folder)) return folder;
+  std::error_code ec;
+  const fs::path here = fs::current_path(ec);
+  if (ec) return folder;
+  return WithTrailingSlash(here.string()) + folder;
+}
+
+}  // namespace
+
+std::string FindHtmlFile(const std::string& programFolder, std::string_view name) {
+  const std::string base = WithTrailingSlash(programFolder);
+  const std::string folder = FindFileNoCase(base, kHtmlFolder);
+  const std::string found = folder.empty() ? std::string() : FindFileNoCase(folder, name);
+  if (!found.empty()) return found;
+  return base + kHtmlFolder + "/" + std::string(name);
+}
+
+std::string HtmlEscape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string FormatKilobytes(uint64_t bytes) {
+  const int32_t tenths = RoundInt(static_cast<double>(bytes) * 10.0 / 1024.0);
+  std::string text = std::to_string(tenths / 10);
+  if (tenths % 10 != 0) text += "." + std::to_string(tenths % 10);
+  return text;
+}
+
+std::string MakeUin() {
+  // Seeded once from the system's entropy and the clock; every call draws anew.
+  thread_local std::mt19937 engine = [] {
+    std::random_device device;
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::seed_seq seed{device(), device(), static_cast<unsigned>(now), static_cast<unsigned>(now >> 32)};
+    return std::mt19937(seed);
+  }();
+  std::uniform_int_distribution<int> draw(0, 99998);
+  char text[16];
+  std::snprintf(text, sizeof text, "bt_%.6d", draw(engine));
+  return text;
+}
+
+std::string FillTemplate(std::string_view text, const TOptionsList& variables) {
+  std::string out;
+  out.reserve(text.size());
+  std::string name;
+  bool inside = false;
+  for (char c : text) {
+    if (c == '`') {
+      if (inside) out += variables.GetString(name);
+      name.clear();
+      inside = !inside;
+    } else if (inside) {
+      name += c;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string GenerateHtml(const std::string& programFolder, TOptionsList& variables) {
+  for (int i = 0; i < variables.Count(); ++i) {
+    std::string line = variables.Line(i);
+    std::replace(line.begin(), line.end(), '\\', '/');
+    variables.SetLine(i, std::move(line));
+  }
+  variables.PutString("UIN", MakeUin());
+
+  const std::string folder = WithTrailingSlash(programFolder);
+  const bool animated = variables.GetString("IsAnimated") == "TRUE";
+  const std::string pagePath = FindHtmlFile(folder, animated ? "preview_ani.tml" : "preview.tml");
+  const std::string page = FillLines(ReadTemplate(pagePath), variables);
+  std::string snippetPath, snippet;
+  if (animated) {
+    snippetPath = FindHtmlFile(folder, "example.tml");
+    snippet = FillLines(ReadTemplate(snippetPath), variables);
+  }
+
+  const std::string pageOut = OutputPath(pagePath, "preview.html");
+  WriteFileReplacing(pageOut, page);
+  if (animated) WriteFileReplacing(OutputPath(snippetPath, "example.txt"), snippet);
+  return pageOut;
+}
+
+TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
+                           const TExportSettings& settings, const TScene& scene,
+                           const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize) {
+  const std::string& second = secondImagePath.empty() ? firstImagePath : secondImagePath;
+  const bool animated = scene.Params.EffectType > 0;
+  TOptionsList v;
+  v.PutBoolean("IsAnimated", animated);
+  v.PutString("ImageFileName", HtmlEscape(StoredPathFileName(firstImagePath)));
+  v.PutString("ImageFileSize", FormatKilobytes(imageFileSize));
+  v.PutString("Phase2FileName", HtmlEscape(StoredPathFileName(animated ? second : firstImagePath)));
+  v.PutString("Phase2FileSize", FormatKilobytes(phase2FileSize));
+  v.PutString("ImageFilePath", HtmlEscape(FolderOf(firstImagePath)));
+  v.PutInteger("ImageWidth", settings.ExportWidth);
+  v.PutInteger("ImageHeight", settings.ExportHeight);
+  v.PutString("ImageDiffusion", HtmlEscape(kDitherNames[std::clamp(settings.Dither, 0, 6)]));
+  v.PutString("BgColor", "#" + ColorToHex(scene.Params.BkgColor));
+  v.PutString("TargetURL", HtmlEscape(settings.TargetURL));
+  v.PutString("NumberOfColors", HtmlEscape(kColorNames[std::clamp(settings.ColorIndex, 0, 5)]));
+  v.PutString("ButtonText", HtmlEscape(caption.TextUtf8()));
+  return v;
+}
+
+std::string MakeHtml(const std::string& programFolder, const std::string& firstImagePath,
+                     const std::string& secondImagePath, const TExportSettings& settings,
+                     const TScene& scene, const TCaption& caption, uint64_t imageFileSize,
+                     uint64_t phase2FileSize) {
+  TOptionsList variables = HtmlVariables(firstImagePath, secondImagePath, settings, scene, caption,
+                                         imageFileSize, phase2FileSize);
+  return GenerateHtml(programFolder, variables);
+}
+
+}  // namespace vantrix

@@ -1,0 +1,84 @@
+#pragma once
+// The web page written after an export: html/preview.html shows the new
+// button (with a mouse-over swap when a roll-over picture exists), and with a
+// roll-over html/example.txt holds the snippet a user pastes into a page.
+// Both come from the template files html/preview.tml, html/preview_ani.tml and
+// html/example.tml in the program folder.
+//
+// Templates name variables between back-quotes: `ImageFileName`. Names
+// compare without regard to case; an undefined name gives nothing; a
+// reference still open at the end of the text is dropped; there is no escape
+// for a literal back-quote.
+//
+// Text is UTF-8 throughout. Generated files end every line with '\n'. The
+// html folder is found whatever the case of its name ("HTML/" serves too).
+// Values that MakeHtml puts in the list are HTML-escaped (& < > " '), since
+// every template is markup: a caption "Fish & Chips" must not break the page.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "imaging/ExportSettings.h"
+#include "imaging/OptionsList.h"
+#include "scene/Caption.h"
+#include "scene/Scene.h"
+
+namespace vantrix {
+
+// A template that cannot be read or a page that cannot be written; the
+// message names the file.
+class THtmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Builds the variable list of one export and runs GenerateHtml. The image
+// paths are the full names of the pictures written (the second one empty or
+// unused without a roll-over); the sizes are their byte counts. Returns the
+// path of the page written.
+std::string MakeHtml(const std::string& programFolder, const std::string& firstImagePath,
+                     const std::string& secondImagePath, const TExportSettings& settings,
+                     const TScene& scene, const TCaption& caption, uint64_t imageFileSize,
+                     uint64_t phase2FileSize);
+
+// The variables MakeHtml hands to GenerateHtml, in their order: IsAnimated,
+// ImageFileName, ImageFileSize, Phase2FileName, Phase2FileSize, ImageFilePath,
+// ImageWidth, ImageHeight, ImageDiffusion, BgColor, TargetURL, NumberOfColors,
+// ButtonText. A relative image path is taken from the current directory, so
+// that the page finds the picture wherever it is opened from.
+TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
+                           const TExportSettings& settings, const TScene& scene,
+                           const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize);
+
+// Turns every backslash of the list into '/', adds a fresh UIN, reads the
+// template(s) and writes html/preview.html and, when IsAnimated is "TRUE",
+// html/example.txt. Every template is read before anything is written, and
+// each file is written under a temporary name and then renamed, so a failure
+// leaves the old files as they were. Returns the path of preview.html.
+std::string GenerateHtml(const std::string& programFolder, TOptionsList& variables);
+
+// The file `name` of the program's html folder, both names matched whatever
+// their case on disk ("HTML/About.html" serves for "about.html"); the
+// lower-case path html/<name> when there is none.
+std::string FindHtmlFile(const std::string& programFolder, std::string_view name);
+
+// Replaces every variable reference of text.
+std::string FillTemplate(std::string_view text, const TOptionsList& variables);
+
+// "bt_" and a random number 0..99998 of at least six digits, drawn anew at
+// every call.
+std::string MakeUin();
+
+// A byte count in kilobytes with at most one decimal, rounded half to even
+// in tenths: 3500 gives "3.4", 2048 gives "2", 256 gives "0.2".
+std::string FormatKilobytes(uint64_t bytes);
+
+// & < > " ' as character references.
+std::string HtmlEscape(std::string_view text);
+
+// Largest template read; a larger file is refused as damaged.
+constexpr uint64_t kMaxTemplateSize = uint64_t{4} << 20;
+
+}  // namespace vantrix
