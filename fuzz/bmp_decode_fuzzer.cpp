@@ -2,30 +2,12 @@
 // TPictureError; a success must be a 24-bit picture within the size limits that
 // survives our own BMP writer and reader unchanged.
 
-#include <cstddef>
-#include <cstdint>
-#include <span>
-
+#include "fuzz/PictureDecodeCheck.h"
 #include "platform/BmpCodec.h"
 
-namespace {
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size > (size_t{1} << 18)) return 0;
-  vantrix::TPicture picture;
-  try {
-    picture = vantrix::DecodeBmp(std::span<const uint8_t>(data, size));
-  } catch (const vantrix::TPictureError&) {
-    return 0;
-  }
-  Check(picture.BitsPerPixel() == 24 && !picture.Empty());
-  Check(picture.Width() <= vantrix::kMaxPictureSide && picture.Height() <= vantrix::kMaxPictureSide);
-  Check(vantrix::DecodeBmp(vantrix::EncodeBmp24(picture)) == picture);
-  return 0;
+  using namespace vantrix;
+  return fuzz::CheckPictureDecoder(DecodeBmp, data, size, [](const TPicture& picture) {
+    fuzz::Check(DecodeBmp(EncodeBmp24(picture)) == picture);
+  });
 }

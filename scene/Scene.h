@@ -85,6 +85,9 @@ struct TParams {
   std::string ShapeName;
 };
 
+// The five roll-over values as the parameters hold them now.
+TPhase PhaseOfParams(const TParams& params);
+
 struct TCaptionExtent {
   int32_t MinX = 65535;
   int32_t MaxX = -65535;

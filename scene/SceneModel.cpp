@@ -95,15 +95,17 @@ void TScene::BuildRamp(bool caption) {
     ramp[i] = (channel(i, ColorRed) << 16) | (channel(i, ColorGreen) << 8) | channel(i, ColorBlue);
 }
 
-TPhase TScene::SavePhase() const {
+TPhase PhaseOfParams(const TParams& params) {
   TPhase p;
-  p.BColor = Params.ButColors.MColor;
-  p.TColor = Params.TxtColors.MColor;
-  p.LColor = Params.ViewParams.LightColor;
-  p.ButY = Params.ButY;
-  p.TxtY = Params.TxtY;
+  p.BColor = params.ButColors.MColor;
+  p.TColor = params.TxtColors.MColor;
+  p.LColor = params.ViewParams.LightColor;
+  p.ButY = params.ButY;
+  p.TxtY = params.TxtY;
   return p;
 }
+
+TPhase TScene::SavePhase() const { return PhaseOfParams(Params); }
 
 void TScene::ApplyPhase(const TPhase& phase) {
   Params.ButColors.MColor = phase.BColor;

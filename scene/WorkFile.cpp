@@ -198,12 +198,7 @@ void ReadParams(const TWorkReader& r, TParams& p, int32_t& letters) {
 // The second image starts as a copy of the first; its own keys count only
 // with an effect switched on.
 TPhase ReadEffect(const TWorkReader& r, TParams& p) {
-  TPhase e;
-  e.BColor = p.ButColors.MColor;
-  e.TColor = p.TxtColors.MColor;
-  e.LColor = p.ViewParams.LightColor;
-  e.ButY = p.ButY;
-  e.TxtY = p.TxtY;
+  TPhase e = PhaseOfParams(p);
   r.Int(kEffect, "Type", p.EffectType);
   if (p.EffectType > 0) {
     r.Color(kEffect, "BColor", e.BColor);
