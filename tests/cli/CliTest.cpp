@@ -202,3 +202,49 @@ TEST(CliErrors, OneLineAndTheRightExitStatus) {
 
 }  // namespace
 }  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+// An independent decoder (Python's imaging library, from Debian's python3-pil)
+// must read what export writes, at the size asked for.
+TEST(CliExport, FilesDecodeInAnIndependentDecoder) {
+  if (system("/usr/bin/python3 -c 'import PIL' 2>/dev/null") != 0) GTEST_SKIP() << "python3-pil is not installed";
+  TTemp tmp;
+  for (const char* format : {"gif", "jpg", "bmp"}) {
+    SCOPED_TRACE(format);
+    const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " + Quote(tmp / "pill") +
+                       " --format " + format + " --size 150x40 --dither 1");
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    for (const char* n : {"_1", "_2"}) {
+      const std::string file = tmp / (std::string("pill") + n + "." + format);
+      EXPECT_NE(r.Output.find(file), std::string::npos) << r.Output;
+      const std::string cmd = "/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
+                              "im.load(); print(im.size[0], im.size[1], im.info.get('transparency'))\" " +
+                              Quote(file);
+      FILE* p = popen(cmd.c_str(), "r");
+      ASSERT_NE(p, nullptr);
+      char line[128] = {};
+      ASSERT_NE(fgets(line, sizeof line, p), nullptr);
+      pclose(p);
+      EXPECT_EQ(std::string(line).substr(0, 7), "150 40 ") << line;
+      if (std::string(format) == "gif") {
+        EXPECT_EQ(std::string(line).find("None"), std::string::npos) << "no transparent index";
+      }
+    }
+  }
+}
+
+TEST(CliExport, DefaultNamesGoToTheImagesFolder) {
+  TTemp tmp;
+  fs::copy(Data(), tmp / "prog", fs::copy_options::recursive);
+  const TRun r = Cli("export " + Quote(tmp / "prog/Default.dat") + " --program-folder " + Quote(tmp / "prog") +
+                     " --preset fast --format jpg");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(r.Output, tmp / "prog/Images/ClickHere.jpg\n");
+  const TRun bad = Cli("export " + Quote(tmp / "prog/Default.dat") + " --colors 100");
+  EXPECT_EQ(bad.Status, 2);
+}
+
+}  // namespace
+}  // namespace vantrix
