@@ -9,6 +9,7 @@
 #include "InfoJson.h"
 #include "TerminalProgress.h"
 #include "imaging/Export.h"
+#include "imaging/HTMLUnit.h"
 #include "imaging/Resample.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
@@ -152,8 +153,12 @@ int Resave(const TCliOptions& o) {
 }
 
 // The HTML page of an export; returns the files written.
-std::vector<std::string> WriteExportPage(const TScene&, const TCaption&, const TExportSettings&, const TExportResult&) {
-  throw std::runtime_error("the HTML page is not available yet");
+std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& caption, const TExportSettings& settings,
+                                         const TExportResult& r) {
+  std::vector<std::string> written = {MakeHtml(scene.AppPath, r.FirstFile, r.SecondFile, settings, scene, caption,
+                                               r.ImageFileSize, r.Phase2FileSize)};
+  if (scene.Params.EffectType > 0) written.push_back(FindHtmlFile(scene.AppPath, "example.txt"));
+  return written;
 }
 
 TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
