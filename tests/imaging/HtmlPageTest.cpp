@@ -78,17 +78,6 @@ TEST(HtmlValues, ColorHexIsRedGreenBlue) {
   EXPECT_EQ(ColorToHex(MakeColor(0x01, 0x23, 0xAB)), "0123AB");
 }
 
-TEST(HtmlValues, UinIsFreshEachTime) {
-  const std::regex form("bt_[0-9]{6}");
-  std::set<std::string> seen;
-  for (int i = 0; i < 3; ++i) {
-    const std::string uin = MakeUin();
-    EXPECT_TRUE(std::regex_match(uin, form)) << uin;
-    seen.insert(uin);
-  }
-  EXPECT_GT(seen.size(), 1u);
-}
-
 // A program folder whose templates print the variables they are given.
 class HtmlFolder : public ::testing::Test {
  protected:
