@@ -79,12 +79,7 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
       buffer_.DrawShadow(image, Params.ButtonShadowDX, Params.ButtonShadowDY, false);
       if (withMask) buffer_.DrawShadowHull(mask, Params.ButtonShadowDX, Params.ButtonShadowDY, true);
     }
-    if (ButtonTextured)
-      buffer_.SetTexture(&buttonTexture_);
-    else
-      buffer_.Textured = false;
-    buffer_.DrawSpans(image, buttonRamp, false);
-    if (withMask) buffer_.DrawSpans(mask, buttonRamp, true);
+    PaintSpans(image, mask, buttonRamp, ButtonTextured ? &buttonTexture_ : nullptr, withMask);
     buffer_.Clear();
   }
 
@@ -97,12 +92,17 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
     buffer_.DrawShadow(image, Params.TextShadowDX, Params.TextShadowDY, false);
     if (withMask) buffer_.DrawShadow(mask, Params.TextShadowDX, Params.TextShadowDY, true);
   }
-  if (TextTextured)
-    buffer_.SetTexture(&textTexture_);
+  PaintSpans(image, mask, textRamp, TextTextured ? &textTexture_ : nullptr, withMask);
+}
+
+void TView3D::PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
+                         bool withMask) {
+  if (texture)
+    buffer_.SetTexture(texture);
   else
     buffer_.Textured = false;
-  buffer_.DrawSpans(image, textRamp, false);
-  if (withMask) buffer_.DrawSpans(mask, textRamp, true);
+  buffer_.DrawSpans(image, ramp, false);
+  if (withMask) buffer_.DrawSpans(mask, ramp, true);
 }
 
 namespace {

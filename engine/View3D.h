@@ -79,6 +79,9 @@ class TView3D {
   bool ButtonTextured = false;
 
  private:
+  // Paints the spans of one pass from the texture (none: the ramp), and the mask.
+  void PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture, bool withMask);
+
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;
   TZBuffer buffer_;
