@@ -22,6 +22,12 @@ inline int32_t RoundInt(double v) {
   return static_cast<int32_t>(r);
 }
 
+// A 64-bit intermediate narrowed to int32, saturating: sums of values read
+// from files are formed in 64 bits and stored with this.
+inline int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
+
 // Clamps v into [lo, hi]; hi wins if lo > hi.
 inline int32_t ClampInt(int32_t v, int32_t lo, int32_t hi) {
   if (v < lo) v = lo;

@@ -29,10 +29,6 @@ void PutInt32(uint8_t* p, int32_t v) {
   p[3] = static_cast<uint8_t>(u >> 24);
 }
 
-int32_t ClampToInt32(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
-
 // A fixed edge keeps its distance from the target edge: edge + (v - innerEdge),
 // in 64 bits because both terms may be near the int32 limits.
 int32_t Offset(int32_t targetEdge, int32_t v, int32_t innerEdge) {

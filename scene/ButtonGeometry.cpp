@@ -15,18 +15,12 @@
 
 namespace vantrix {
 
-namespace {
-
-int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-
-}  // namespace
-
 void TScene::MakeOutline() {
   TRect r = View3D.ModelBounds();
-  r.Left = Clamp32(static_cast<int64_t>(r.Left) - Params.GutLeft - 1);
-  r.Top = Clamp32(static_cast<int64_t>(r.Top) + Params.GutTop + 1);
-  r.Right = Clamp32(static_cast<int64_t>(r.Right) + Params.GutRight + 1);
-  r.Bottom = Clamp32(static_cast<int64_t>(r.Bottom) - Params.GutBottom - 1);
+  r.Left = ClampToInt32(static_cast<int64_t>(r.Left) - Params.GutLeft - 1);
+  r.Top = ClampToInt32(static_cast<int64_t>(r.Top) + Params.GutTop + 1);
+  r.Right = ClampToInt32(static_cast<int64_t>(r.Right) + Params.GutRight + 1);
+  r.Bottom = ClampToInt32(static_cast<int64_t>(r.Bottom) - Params.GutBottom - 1);
   if (Params.HoldButtonSize) {
     r = TRect{Params.ButLeft, Params.ButTop, Params.ButRight, Params.ButBottom};
   } else {
@@ -107,10 +101,10 @@ void TScene::MakeOutline() {
 
 void TScene::BuildButton() {
   TRect r = View3D.ModelBounds();
-  r.Left = Clamp32(static_cast<int64_t>(r.Left) - Params.GutLeft);
-  r.Top = Clamp32(static_cast<int64_t>(r.Top) + Params.GutTop);
-  r.Right = Clamp32(static_cast<int64_t>(r.Right) + Params.GutRight);
-  r.Bottom = Clamp32(static_cast<int64_t>(r.Bottom) - Params.GutBottom);
+  r.Left = ClampToInt32(static_cast<int64_t>(r.Left) - Params.GutLeft);
+  r.Top = ClampToInt32(static_cast<int64_t>(r.Top) + Params.GutTop);
+  r.Right = ClampToInt32(static_cast<int64_t>(r.Right) + Params.GutRight);
+  r.Bottom = ClampToInt32(static_cast<int64_t>(r.Bottom) - Params.GutBottom);
 
   TLetter outline;
   outline.AppendContour(Points.data(), PointCount);
@@ -118,11 +112,11 @@ void TScene::BuildButton() {
   if (index == 0) return;
   TBody& body = View3D.Body(index);
   const int32_t butW = Params.ButW;
-  const int32_t panel = Clamp32(-static_cast<int64_t>(Params.ButY));
-  const int32_t w = Clamp32(-(static_cast<int64_t>(butW) * Params.ButY) / 100);
-  const int32_t skirt = Clamp32(4 * static_cast<int64_t>(butW));
-  const int32_t d2 = Clamp32(2 * static_cast<int64_t>(butW));
-  const int32_t d8 = Clamp32(8 * static_cast<int64_t>(butW));
+  const int32_t panel = ClampToInt32(-static_cast<int64_t>(Params.ButY));
+  const int32_t w = ClampToInt32(-(static_cast<int64_t>(butW) * Params.ButY) / 100);
+  const int32_t skirt = ClampToInt32(4 * static_cast<int64_t>(butW));
+  const int32_t d2 = ClampToInt32(2 * static_cast<int64_t>(butW));
+  const int32_t d8 = ClampToInt32(8 * static_cast<int64_t>(butW));
   auto at = [](TPoint p, int32_t depth) { return TPoint3{p.X, depth, p.Y}; };
 
   body.AddContour(Points.data(), PointCount, Params.ButY);

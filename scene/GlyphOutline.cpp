@@ -46,7 +46,7 @@ void TScene::NewLetter() {
 
 void TScene::AddPoint(int32_t x, int32_t y) {
   if (PointCount >= kMaxPoints) return;
-  const int32_t px = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(x) + PenX, INT32_MIN, INT32_MAX));
+  const int32_t px = ClampToInt32(static_cast<int64_t>(x) + PenX);
   Points[PointCount++] = TPoint{px, y};
   CaptionExtent.MinX = std::min(CaptionExtent.MinX, px);
   CaptionExtent.MaxX = std::max(CaptionExtent.MaxX, px);
@@ -85,8 +85,7 @@ void TScene::AddGlyph(uint8_t code) {
   }
   NewLetter();
   ParseOutline(block.data(), block.size());
-  PenX = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(PenX) + gm.CellIncX + 2 * static_cast<int64_t>(Params.TxtW),
-                                                  INT32_MIN, INT32_MAX));
+  PenX = ClampToInt32(static_cast<int64_t>(PenX) + gm.CellIncX + 2 * static_cast<int64_t>(Params.TxtW));
 }
 
 // Records that claim more bytes than the buffer holds end the parse; what was

@@ -88,12 +88,6 @@ TPoint OffsetCorner(TPoint a, TPoint b, TPoint c, int32_t d) {
   return TPoint{RoundInt(x), RoundInt(y)};
 }
 
-namespace {
-
-int32_t Clamp32(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
-
-}  // namespace
-
 void TScene::Normalize() {
   const TCaptionExtent& e = CaptionExtent;
   const int64_t w = static_cast<int64_t>(e.MaxX) - e.MinX + 1;
@@ -102,8 +96,8 @@ void TScene::Normalize() {
   for (auto& letter : Letters) {
     for (auto& contour : letter->Contours)
       for (TPoint& p : contour) {
-        p.X = Clamp32(p.X - static_cast<int64_t>(e.MinX) - halfW);
-        p.Y = Clamp32(p.Y - static_cast<int64_t>(e.MaxY) - 1 + halfH);
+        p.X = ClampToInt32(p.X - static_cast<int64_t>(e.MinX) - halfW);
+        p.Y = ClampToInt32(p.Y - static_cast<int64_t>(e.MaxY) - 1 + halfH);
       }
     letter->UpdateBounds();
   }
@@ -112,9 +106,9 @@ void TScene::Normalize() {
 void TScene::BuildLetters() {
   View3D.Clear();
   const int32_t txtW = Params.TxtW;
-  const int32_t front = Clamp32(-(static_cast<int64_t>(Params.ButY) + Params.TxtY));  // e
-  const int32_t bevelEnd = Clamp32(static_cast<int64_t>(front) + txtW);
-  const int32_t base = Clamp32(-static_cast<int64_t>(Params.ButY));
+  const int32_t front = ClampToInt32(-(static_cast<int64_t>(Params.ButY) + Params.TxtY));  // e
+  const int32_t bevelEnd = ClampToInt32(static_cast<int64_t>(front) + txtW);
+  const int32_t base = ClampToInt32(-static_cast<int64_t>(Params.ButY));
   const bool walls = Params.TxtY > 10;
   auto at = [](TPoint p, int32_t depth) { return TPoint3{p.X, depth, p.Y}; };
   for (int i = 1; i <= LetterCount(); ++i) {
@@ -145,7 +139,7 @@ void TScene::BuildLetters() {
 }
 
 void TScene::AddCapPlane(TBody& body, const TLetter& letter) {
-  const int32_t y = Clamp32(-static_cast<int64_t>(Params.TxtY));
+  const int32_t y = ClampToInt32(-static_cast<int64_t>(Params.TxtY));
   body.AddFace({letter.Left, y, letter.Top}, {letter.Left, y, letter.Bottom}, {letter.Right, y, letter.Bottom},
                {letter.Right, y, letter.Top});
 }
