@@ -55,8 +55,8 @@ void AddLetter(TBody& body, double cx, double rx, double ry, int outerPts, int i
   AddBevelled(body,
               {Ellipse(cx, 0, rx - bevel, ry - bevel, outerPts, true),
                Ellipse(cx, 0, rx * 0.45 + bevel, ry * 0.45 + bevel, innerPts, false)},
-              {Ellipse(cx, 0, rx, ry, outerPts, true), Ellipse(cx, 0, rx * 0.45, ry * 0.45, innerPts, false)}, 60,
-              bevel);
+              {Ellipse(cx, 0, rx, ry, outerPts, true), Ellipse(cx, 0, rx * 0.45, ry * 0.45, innerPts, false)},
+              60, bevel);
 }
 
 void AddButton(TBody& body, double w, double h, int pts) {
@@ -66,8 +66,10 @@ void AddButton(TBody& body, double w, double h, int pts) {
     for (int i = 0; i < pts; ++i) {
       const double a = -2 * M_PI * i / pts;
       const double c = std::cos(a), s = std::sin(a);
-      p.push_back({static_cast<int32_t>(std::lround((w / 2 - inset) * std::copysign(std::pow(std::fabs(c), 0.3), c))),
-                   static_cast<int32_t>(std::lround((h / 2 - inset) * std::copysign(std::pow(std::fabs(s), 0.3), s)))});
+      p.push_back(
+          {static_cast<int32_t>(std::lround((w / 2 - inset) * std::copysign(std::pow(std::fabs(c), 0.3), c))),
+           static_cast<int32_t>(
+               std::lround((h / 2 - inset) * std::copysign(std::pow(std::fabs(s), 0.3), s)))});
     }
     return p;
   };
@@ -122,9 +124,13 @@ void RenderFrame(benchmark::State& state, int letters, int outer, int inner, int
 }
 
 // Typical: 11 letters of about 250 faces and a button of about 400, 1400 x 420.
-void BM_TypicalFrame(benchmark::State& s) { RenderFrame(s, 11, 56, 28, 100, 1400, 420); }
+void BM_TypicalFrame(benchmark::State& s) {
+  RenderFrame(s, 11, 56, 28, 100, 1400, 420);
+}
 // Stress: 32 letters of about 1000 faces and a button of about 1000, 2000 x 600.
-void BM_StressFrame(benchmark::State& s) { RenderFrame(s, 32, 220, 110, 250, 2000, 600); }
+void BM_StressFrame(benchmark::State& s) {
+  RenderFrame(s, 32, 220, 110, 250, 2000, 600);
+}
 
 void BM_FillPicture(benchmark::State& state) {
   TPicture p(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 32);

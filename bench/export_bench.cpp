@@ -67,7 +67,8 @@ void BM_ExportGif(benchmark::State& state) {
 
 void BM_ExportJpeg(benchmark::State& state) {
   TRendered& r = DefaultWork();
-  const TPicture picture = Reduced(r.Phases.Image1, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const TPicture picture =
+      Reduced(r.Phases.Image1, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   TExportSettings s;
   s.Type = kExportJpeg;
   const std::string path = std::filesystem::temp_directory_path() / "vantrix-export-bench.jpg";
@@ -100,7 +101,8 @@ int MseReport() {
   std::vector<std::string> works = {kData + "Default.dat"};
   for (const auto& e : std::filesystem::directory_iterator(kData + "Templates")) works.push_back(e.path());
   std::sort(works.begin() + 1, works.end());
-  std::printf("%-22s %6s %14s %14s %7s\n", "work (160 x 40)", "colors", "MSE median cut", "MSE optimized", "ratio");
+  std::printf("%-22s %6s %14s %14s %7s\n", "work (160 x 40)", "colors", "MSE median cut", "MSE optimized",
+              "ratio");
   for (const std::string& work : works) {
     TRendered r(work);
     const TPicture picture = Reduced(r.Phases.Image1, 160, 40);
@@ -110,8 +112,8 @@ int MseReport() {
       const double n = 3.0 * picture.Width() * picture.Height();
       const double median = HistogramError(histogram, MedianCutPalette(histogram, colors)) / n;
       const double optimized = HistogramError(histogram, OptimizedPalette(histogram, colors)) / n;
-      std::printf("%-22s %6d %14.3f %14.3f %7.2f\n", std::filesystem::path(work).stem().c_str(), colors, median,
-                  optimized, median > 0 ? optimized / median : 0.0);
+      std::printf("%-22s %6d %14.3f %14.3f %7.2f\n", std::filesystem::path(work).stem().c_str(), colors,
+                  median, optimized, median > 0 ? optimized / median : 0.0);
     }
   }
   return 0;

@@ -77,7 +77,9 @@ BENCHMARK(BM_Encode)->Args({800, 200})->Args({160, 40})->Unit(benchmark::kMillis
 BENCHMARK(BM_ReduceEncode)->Args({800, 200})->Args({160, 40})->Unit(benchmark::kMillisecond);
 
 int Usage() {
-  std::fprintf(stderr, "usage: gif_bench [--write-bmp WIDTH HEIGHT OUT.bmp | --convert IN.bmp OUT.gif | benchmark flags]\n");
+  std::fprintf(
+      stderr,
+      "usage: gif_bench [--write-bmp WIDTH HEIGHT OUT.bmp | --convert IN.bmp OUT.gif | benchmark flags]\n");
   return 2;
 }
 

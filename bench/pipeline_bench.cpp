@@ -78,8 +78,8 @@ void BM_Resample(benchmark::State& state) {
     ResampleBitmap(source, out, lanczos ? Lanczos3Filter : SplineFilter, lanczos ? 3 : 2);
     benchmark::DoNotOptimize(out.Row(0));
   }
-  state.SetLabel(std::string(state.range(0) ? "caption32 " : "default ") + std::to_string(image.Width()) + "x" +
-                 std::to_string(image.Height()) + "->" + std::to_string(dw) + "x" + std::to_string(dh) +
+  state.SetLabel(std::string(state.range(0) ? "caption32 " : "default ") + std::to_string(image.Width()) +
+                 "x" + std::to_string(image.Height()) + "->" + std::to_string(dw) + "x" + std::to_string(dh) +
                  (lanczos ? " Lanczos3" : " B-Spline"));
 }
 
@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     for (int longCaption = 0; longCaption < 2; ++longCaption) {
       vantrix::TWork w(longCaption != 0);
       w.BuildRender();
-      vantrix::SaveBmpFile(std::string(argv[2]) + (longCaption ? "/caption32.bmp" : "/default.bmp"), w.Scene.Image);
+      vantrix::SaveBmpFile(std::string(argv[2]) + (longCaption ? "/caption32.bmp" : "/default.bmp"),
+                           w.Scene.Image);
     }
     return 0;
   }

@@ -27,7 +27,8 @@ TPicture SyntheticPicture(int width, int height) {
         uint32_t h = static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u ^
                      static_cast<uint32_t>(c) * 83492791u;
         h = (h ^ (h >> 13)) * 2654435761u;
-        const uint32_t gradient = (static_cast<uint32_t>(x) * 255u / width + static_cast<uint32_t>(y) * 255u / height) / 2;
+        const uint32_t gradient =
+            (static_cast<uint32_t>(x) * 255u / width + static_cast<uint32_t>(y) * 255u / height) / 2;
         *p++ = static_cast<uint8_t>((gradient * 3 + (h >> 24)) / 4);
       }
     }

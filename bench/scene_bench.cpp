@@ -41,8 +41,12 @@ void BM_BuildAndRender(benchmark::State& state, const char* text, int splPnt) {
   state.counters["height"] = scene.Image.Height();
 }
 
-void BM_BuildRenderShort(benchmark::State& s) { BM_BuildAndRender(s, "Vantrix", 2); }
-void BM_BuildRenderCaption32Complex(benchmark::State& s) { BM_BuildAndRender(s, kLong, 3); }
+void BM_BuildRenderShort(benchmark::State& s) {
+  BM_BuildAndRender(s, "Vantrix", 2);
+}
+void BM_BuildRenderCaption32Complex(benchmark::State& s) {
+  BM_BuildAndRender(s, kLong, 3);
+}
 
 BENCHMARK(BM_BuildCaption32Complex)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildRenderShort)->Unit(benchmark::kMillisecond);

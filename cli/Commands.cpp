@@ -31,7 +31,9 @@ std::string Lower(std::string s) {
   return s;
 }
 
-std::string Extension(const std::string& path) { return Lower(std::filesystem::path(path).extension().string()); }
+std::string Extension(const std::string& path) {
+  return Lower(std::filesystem::path(path).extension().string());
+}
 
 // The work as the program would hold it after opening the file: parameters,
 // caption, light, ramps and textures.
@@ -57,7 +59,8 @@ void Load(TLoadedWork& w, const TCliOptions& o, const std::string& file) {
   w.Scene.Messages = &w.Messages;
   w.Scene.AppPath = OpenProgramFolder(DefaultProgramFolderCandidates(o.ProgramFolder));
   struct stat st;
-  if (stat(file.c_str(), &st) != 0) throw std::runtime_error("Error loading file: " + file + " (the file does not exist)");
+  if (stat(file.c_str(), &st) != 0)
+    throw std::runtime_error("Error loading file: " + file + " (the file does not exist)");
   TIniFile ini(file);
   ApplySets(ini, o.Sets);
   LoadWork(w.Scene, w.Caption, ini);
@@ -97,7 +100,8 @@ int TypeOfExtension(const std::string& path) {
 void WritePicture(const std::string& path, const TPicture& picture, const TPicture& mask, bool filteredMask) {
   TExportSettings settings;
   settings.Type = TypeOfExtension(path);
-  if (settings.Type == 0) throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
+  if (settings.Type == 0)
+    throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
   WriteExportPicture(path, picture, mask, settings, filteredMask);
 }
 
@@ -153,10 +157,10 @@ int Resave(const TCliOptions& o) {
 }
 
 // The HTML page of an export; returns the files written.
-std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& caption, const TExportSettings& settings,
-                                         const TExportResult& r) {
-  std::vector<std::string> written = {MakeHtml(scene.AppPath, r.FirstFile, r.SecondFile, settings, scene, caption,
-                                               r.ImageFileSize, r.Phase2FileSize)};
+std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& caption,
+                                         const TExportSettings& settings, const TExportResult& r) {
+  std::vector<std::string> written = {MakeHtml(scene.AppPath, r.FirstFile, r.SecondFile, settings, scene,
+                                               caption, r.ImageFileSize, r.Phase2FileSize)};
   if (scene.Params.EffectType > 0) written.push_back(FindHtmlFile(scene.AppPath, "example.txt"));
   return written;
 }
@@ -164,7 +168,10 @@ std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& ca
 TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   TExportSettings s;
   if (!o.Format.empty()) {
-    s.Type = o.Format == "gif" ? kExportGif : o.Format == "jpg" ? kExportJpeg : o.Format == "bmp" ? kExportBmp : 0;
+    s.Type = o.Format == "gif"   ? kExportGif
+             : o.Format == "jpg" ? kExportJpeg
+             : o.Format == "bmp" ? kExportBmp
+                                 : 0;
     if (s.Type == 0) throw TUsageError("--format is gif, jpg or bmp, not '" + o.Format + "'");
   } else if (!o.Output.empty() && TypeOfExtension(o.Output) != 0) {
     s.Type = TypeOfExtension(o.Output);
@@ -221,7 +228,8 @@ int Export(const TCliOptions& o) {
   std::printf("%s\n", r.FirstFile.c_str());
   if (w.Scene.Params.EffectType > 0) std::printf("%s\n", r.SecondFile.c_str());
   if (o.Html) {
-    for (const std::string& page : WriteExportPage(w.Scene, w.Caption, settings, r)) std::printf("%s\n", page.c_str());
+    for (const std::string& page : WriteExportPage(w.Scene, w.Caption, settings, r))
+      std::printf("%s\n", page.c_str());
   }
   return 0;
 }

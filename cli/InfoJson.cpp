@@ -81,7 +81,12 @@ class TJson {
 };
 
 void Scheme(TJson& j, const char* name, const TColorScheme& s) {
-  j.Open(name).Int("DColor", s.DColor).Int("MColor", s.MColor).Int("BColor", s.BColor).Int("ColSplit", s.ColSplit).Close();
+  j.Open(name)
+      .Int("DColor", s.DColor)
+      .Int("MColor", s.MColor)
+      .Int("BColor", s.BColor)
+      .Int("ColSplit", s.ColSplit)
+      .Close();
 }
 
 }  // namespace
@@ -98,7 +103,10 @@ std::string WorkToJson(const TScene& scene, const TCaption& caption) {
   j.Open("ViewParams");
   j.Real("CnX", v.CnX).Real("CnZ", v.CnZ).Int("CentreX", v.CentreX).Int("CentreY", v.CentreY);
   j.Real("LightX", v.LightX).Real("LightY", v.LightY).Real("LightZ", v.LightZ).Real("LightLen", v.LightLen);
-  j.Real("LightA1", v.LightA1).Real("LightA2", v.LightA2).Int("LoBright", v.LoBright).Int("HiBright", v.HiBright);
+  j.Real("LightA1", v.LightA1)
+      .Real("LightA2", v.LightA2)
+      .Int("LoBright", v.LoBright)
+      .Int("HiBright", v.HiBright);
   j.Int("LightColor", v.LightColor).Int("Brightness", v.Brightness);
   j.Int("ButtonShadowDX", v.ButtonShadowDX).Int("ButtonShadowDY", v.ButtonShadowDY);
   j.Int("TextShadowDX", v.TextShadowDX).Int("TextShadowDY", v.TextShadowDY);
@@ -108,15 +116,30 @@ std::string WorkToJson(const TScene& scene, const TCaption& caption) {
   j.Real("OffsetX", t.OffsetX).Real("OffsetY", t.OffsetY).Real("OffsetZ", t.OffsetZ);
   j.Real("AngleX", t.AngleX).Real("AngleY", t.AngleY).Real("AngleZ", t.AngleZ).Int("Smooth", t.Smooth);
   j.Close();
-  j.Int("GutLeft", p.GutLeft).Int("GutTop", p.GutTop).Int("GutRight", p.GutRight).Int("GutBottom", p.GutBottom);
+  j.Int("GutLeft", p.GutLeft)
+      .Int("GutTop", p.GutTop)
+      .Int("GutRight", p.GutRight)
+      .Int("GutBottom", p.GutBottom);
   Scheme(j, "TxtColors", p.TxtColors);
   Scheme(j, "ButColors", p.ButColors);
-  j.Int("BkgColor", p.BkgColor).Int("Distance", p.Distance).Int("Bright", p.Bright).Int("Contrast", p.Contrast);
+  j.Int("BkgColor", p.BkgColor)
+      .Int("Distance", p.Distance)
+      .Int("Bright", p.Bright)
+      .Int("Contrast", p.Contrast);
   j.Str("ButTexFile", p.ButTexFile).Str("TxtTexFile", p.TxtTexFile);
-  j.Real("ButTexW", p.ButTexW).Real("ButTexH", p.ButTexH).Real("TxtTexH", p.TxtTexH).Real("TxtTexW", p.TxtTexW);
-  j.Int("RDelay", p.RDelay).Int("ExpWidth", p.ExpWidth).Int("ExpHeight", p.ExpHeight).Int("ViewSize", p.ViewSize);
+  j.Real("ButTexW", p.ButTexW)
+      .Real("ButTexH", p.ButTexH)
+      .Real("TxtTexH", p.TxtTexH)
+      .Real("TxtTexW", p.TxtTexW);
+  j.Int("RDelay", p.RDelay)
+      .Int("ExpWidth", p.ExpWidth)
+      .Int("ExpHeight", p.ExpHeight)
+      .Int("ViewSize", p.ViewSize);
   j.Bool("HoldButtonSize", p.HoldButtonSize);
-  j.Int("ButLeft", p.ButLeft).Int("ButTop", p.ButTop).Int("ButRight", p.ButRight).Int("ButBottom", p.ButBottom);
+  j.Int("ButLeft", p.ButLeft)
+      .Int("ButTop", p.ButTop)
+      .Int("ButRight", p.ButRight)
+      .Int("ButBottom", p.ButBottom);
   j.Bool("ButHoldRatio", p.ButHoldRatio).Bool("TxtHoldRatio", p.TxtHoldRatio);
   j.Int("EffectType", p.EffectType).Str("ShapeName", p.ShapeName);
   j.Close();

@@ -31,7 +31,8 @@ std::pair<int, int> ParseSize(const char* text) {
   if (!x) throw TUsageError(std::string("--size needs WxH, not '") + text + "'");
   const int w = ParseInt("--size", std::string(text, x).c_str());
   const int h = ParseInt("--size", x + 1);
-  if (w < 1 || h < 1 || w > 16384 || h > 16384) throw TUsageError("--size must be between 1x1 and 16384x16384");
+  if (w < 1 || h < 1 || w > 16384 || h > 16384)
+    throw TUsageError("--size must be between 1x1 and 16384x16384");
   return {w, h};
 }
 
@@ -49,27 +50,46 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
       if (i + 1 >= argc) throw TUsageError(a + " needs a value");
       return argv[++i];
     };
-    if (a == "-o") o.Output = value();
-    else if (a == "--full") o.Full = true;
-    else if (a == "--size") o.Size = ParseSize(value());
-    else if (a == "--mask") o.MaskFile = value();
-    else if (a == "--caption") o.Caption = value();
-    else if (a == "--set") o.Sets.push_back(value());
-    else if (a == "--program-folder") o.ProgramFolder = value();
-    else if (a == "--format") o.Format = value();
-    else if (a == "--palette") o.Palette = ParseInt(a, value());
-    else if (a == "--colors") o.Colors = ParseInt(a, value());
-    else if (a == "--dither") o.Dither = ParseInt(a, value());
-    else if (a == "--quality") o.Quality = ParseInt(a, value());
-    else if (a == "--no-transparency") o.NoTransparency = true;
-    else if (a == "--preset") o.Preset = value();
-    else if (a == "--link") o.Link = value();
-    else if (a == "--html") o.Html = true;
-    else if (a.size() > 1 && a[0] == '-') throw TUsageError("unknown option '" + a + "'");
-    else o.Arguments.push_back(a);
+    if (a == "-o")
+      o.Output = value();
+    else if (a == "--full")
+      o.Full = true;
+    else if (a == "--size")
+      o.Size = ParseSize(value());
+    else if (a == "--mask")
+      o.MaskFile = value();
+    else if (a == "--caption")
+      o.Caption = value();
+    else if (a == "--set")
+      o.Sets.push_back(value());
+    else if (a == "--program-folder")
+      o.ProgramFolder = value();
+    else if (a == "--format")
+      o.Format = value();
+    else if (a == "--palette")
+      o.Palette = ParseInt(a, value());
+    else if (a == "--colors")
+      o.Colors = ParseInt(a, value());
+    else if (a == "--dither")
+      o.Dither = ParseInt(a, value());
+    else if (a == "--quality")
+      o.Quality = ParseInt(a, value());
+    else if (a == "--no-transparency")
+      o.NoTransparency = true;
+    else if (a == "--preset")
+      o.Preset = value();
+    else if (a == "--link")
+      o.Link = value();
+    else if (a == "--html")
+      o.Html = true;
+    else if (a.size() > 1 && a[0] == '-')
+      throw TUsageError("unknown option '" + a + "'");
+    else
+      o.Arguments.push_back(a);
   }
   const size_t want = o.Command == "resave" ? 2 : 1;
-  if (o.Arguments.size() != want) throw TUsageError(o.Command + " takes " + std::to_string(want) + " file name(s)");
+  if (o.Arguments.size() != want)
+    throw TUsageError(o.Command + " takes " + std::to_string(want) + " file name(s)");
   if (o.Command == "render" && o.Output.empty()) throw TUsageError("render needs -o OUT");
   return o;
 }

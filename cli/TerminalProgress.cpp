@@ -8,7 +8,9 @@ namespace vantrix {
 
 TTerminalProgress::TTerminalProgress() : enabled_(isatty(STDERR_FILENO) != 0) {}
 
-TTerminalProgress::~TTerminalProgress() { Finish(); }
+TTerminalProgress::~TTerminalProgress() {
+  Finish();
+}
 
 void TTerminalProgress::SetStatus(const std::string& text) {
   status_ = text;

@@ -28,7 +28,7 @@ class TZBuffer;
 struct TViewParams;
 
 struct TVertex {
-  int32_t X = 0, Y = 0, Z = 0;  // model point; the identity of the vertex
+  int32_t X = 0, Y = 0, Z = 0;   // model point; the identity of the vertex
   float TX = 0, TY = 0, TZ = 0;  // translated by the body transform
   float NX = 0, NY = 0, NZ = 0;  // sum of the normals of the visible faces using it
   float Dist2 = 0;               // squared distance from the eye
@@ -108,7 +108,9 @@ class TBody {
     size_t operator()(const TPoint3& p) const;
   };
   struct TKeyEq {
-    bool operator()(const TPoint3& a, const TPoint3& b) const { return a.X == b.X && a.Y == b.Y && a.Z == b.Z; }
+    bool operator()(const TPoint3& a, const TPoint3& b) const {
+      return a.X == b.X && a.Y == b.Y && a.Z == b.Z;
+    }
   };
 
   int32_t ShadeOf(double nx, double ny, double nz, const TViewParams& params) const;

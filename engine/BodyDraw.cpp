@@ -27,7 +27,8 @@ void TBody::Draw(TZBuffer& buffer, bool isButton) {
   faceList_.Sort();  // nearest faces first
 
   const int64_t first = std::max<int64_t>(topRow_, 0);
-  const int64_t last = std::min<int64_t>(static_cast<int64_t>(topRow_) + rowCount_ - 1, buffer.RowCount() - 1);
+  const int64_t last =
+      std::min<int64_t>(static_cast<int64_t>(topRow_) + rowCount_ - 1, buffer.RowCount() - 1);
   edgeTop_ = static_cast<int32_t>(first);
   edges_.assign(last >= first ? static_cast<size_t>(last - first + 1) : 0, TEdgeRow{});
 
@@ -56,7 +57,8 @@ void TBody::DrawCaps(bool isButton) {
   if (isButton) depth = static_cast<float>(static_cast<double>(depth) * 100);
   const int shade = cap.Shade;  // caps are always flat
   for (int r = 0; r < fv.RowCount(); ++r)
-    for (int i = 0; i < fv.SpanCount(r); ++i) buffer_->InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth);
+    for (int i = 0; i < fv.SpanCount(r); ++i)
+      buffer_->InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth);
 }
 
 void TBody::DrawFace(int k) {
@@ -72,7 +74,8 @@ void TBody::DrawFace(int k) {
   }
   // Only the face's own rows can be read below, so only they need clearing.
   const int64_t tableEnd = static_cast<int64_t>(edgeTop_) + static_cast<int64_t>(edges_.size());
-  for (int64_t y = std::max<int64_t>(lo, edgeTop_); y <= hi && y < tableEnd; ++y) edges_[y - edgeTop_] = TEdgeRow{};
+  for (int64_t y = std::max<int64_t>(lo, edgeTop_); y <= hi && y < tableEnd; ++y)
+    edges_[y - edgeTop_] = TEdgeRow{};
 
   faceBottom_ = 0;
   faceTop_ = topRow_ + rowCount_;

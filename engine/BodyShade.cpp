@@ -16,7 +16,9 @@ namespace {
 // products of them stay exact in 64-bit integers whatever the input.
 constexpr int32_t kScreenLimit = 1 << 24;
 
-int32_t ScreenCoord(double v) { return ClampInt(RoundInt(v), -kScreenLimit, kScreenLimit); }
+int32_t ScreenCoord(double v) {
+  return ClampInt(RoundInt(v), -kScreenLimit, kScreenLimit);
+}
 
 }  // namespace
 
@@ -65,9 +67,10 @@ void TBody::Prepare(const TViewParams& params) {
 // applies the shade limits. A zero normal counts as edge-on.
 int32_t TBody::ShadeOf(double nx, double ny, double nz, const TViewParams& params) const {
   const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
-  const double cosine =
-      len > 0 ? (params.LightX * nx + static_cast<double>(params.LightY) * ny + static_cast<double>(params.LightZ) * nz) / len
-              : 0.0;
+  const double cosine = len > 0 ? (params.LightX * nx + static_cast<double>(params.LightY) * ny +
+                                   static_cast<double>(params.LightZ) * nz) /
+                                      len
+                                : 0.0;
   int32_t shade = RoundInt((cosine + 1) * 127);
   if (shade > params.HiBright) shade = params.HiBright;
   if (shade < params.LoBright) shade = params.LoBright;
@@ -80,8 +83,8 @@ void TBody::CalcFaceShades(const TViewParams& params) {
     const TPoint& p1 = ScreenPoint(f.V1);
     const TPoint& p2 = ScreenPoint(f.V2);
     const TPoint& p4 = ScreenPoint(f.V4);
-    const int64_t cross = static_cast<int64_t>(p2.X - p1.X) * (p4.Y - p1.Y) -
-                          static_cast<int64_t>(p2.Y - p1.Y) * (p4.X - p1.X);
+    const int64_t cross =
+        static_cast<int64_t>(p2.X - p1.X) * (p4.Y - p1.Y) - static_cast<int64_t>(p2.Y - p1.Y) * (p4.X - p1.X);
     if (cross >= 0) continue;  // turned away: keeps its old shade
     f.Visible = 1;
     const TVertex& v1 = Vertex(f.V1);

@@ -7,7 +7,8 @@
 
 namespace vantrix {
 
-TFontView::TFontView(int rowCount) : rowCount_(std::max(rowCount, 0)), rows_(static_cast<size_t>(rowCount_)) {}
+TFontView::TFontView(int rowCount)
+    : rowCount_(std::max(rowCount, 0)), rows_(static_cast<size_t>(rowCount_)) {}
 
 void TFontView::Clear() {
   for (TScanRow& r : rows_) {
@@ -40,12 +41,14 @@ void TFontView::AddEdge(TPoint from, TPoint to) {
     const int64_t first = std::max<int64_t>(from.Y, 0);
     const int64_t last = std::min<int64_t>(to.Y, static_cast<int64_t>(rowCount_) - 1);
     for (int64_t y = first; y <= last; ++y)
-      AddCrossing(RoundInt(static_cast<double>(y - from.Y) * dx / dy + from.X), static_cast<int32_t>(y), 0, lean);
+      AddCrossing(RoundInt(static_cast<double>(y - from.Y) * dx / dy + from.X), static_cast<int32_t>(y), 0,
+                  lean);
   } else {
     const int64_t first = std::min<int64_t>(from.Y, static_cast<int64_t>(rowCount_) - 1);
     const int64_t last = std::max<int64_t>(to.Y, 0);
     for (int64_t y = first; y >= last; --y)
-      AddCrossing(RoundInt(from.X + static_cast<double>(y - from.Y) * dx / dy), static_cast<int32_t>(y), 1, lean);
+      AddCrossing(RoundInt(from.X + static_cast<double>(y - from.Y) * dx / dy), static_cast<int32_t>(y), 1,
+                  lean);
   }
 }
 

@@ -56,8 +56,8 @@ TRect TView3D::ScreenBounds() {
   return r;
 }
 
-void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
-                     int buttonType, bool withMask) {
+void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
+                     const TShadeRamp& textRamp, int buttonType, bool withMask) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;
   buffer_.SetSize(image.Height(), image.Width());
   buffer_.LightColor = Params.LightColor;

@@ -21,17 +21,17 @@
 namespace vantrix {
 
 struct TViewParams {
-  float CnX = 450;  // horizontal projection factor
-  float CnZ = 450;  // vertical projection factor
-  int32_t CentreX = 0;  // picture column of the optical axis
-  int32_t CentreY = 0;  // picture row of the optical axis
+  float CnX = 450;                           // horizontal projection factor
+  float CnZ = 450;                           // vertical projection factor
+  int32_t CentreX = 0;                       // picture column of the optical axis
+  int32_t CentreY = 0;                       // picture row of the optical axis
   float LightX = 0, LightY = 0, LightZ = 0;  // light direction, a unit vector
   float LightLen = 0;                        // stored only
   float LightA1 = 0, LightA2 = 0;            // stored only
-  int32_t LoBright = 0;    // lowest shade
-  int32_t HiBright = 255;  // highest shade
-  TColor LightColor = kColorWhite;  // tints textures
-  int32_t Brightness = 204;         // shade at which a texel shows its own colour
+  int32_t LoBright = 0;                      // lowest shade
+  int32_t HiBright = 255;                    // highest shade
+  TColor LightColor = kColorWhite;           // tints textures
+  int32_t Brightness = 204;                  // shade at which a texel shows its own colour
   int32_t ButtonShadowDX = 0, ButtonShadowDY = 0;
   int32_t TextShadowDX = 0, TextShadowDY = 0;
   int32_t TextAltitude = 10;    // letters' shadow only when > 0
@@ -80,7 +80,8 @@ class TView3D {
 
  private:
   // Paints the spans of one pass from the texture (none: the ramp), and the mask.
-  void PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture, bool withMask);
+  void PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
+                  bool withMask);
 
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;

@@ -8,7 +8,9 @@ namespace vantrix {
 
 namespace {
 
-int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
+int16_t ClampShade(int s) {
+  return static_cast<int16_t>(ClampInt(s, 0, 255));
+}
 
 }  // namespace
 
@@ -80,7 +82,9 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
   AddSpan(row, x1, x2, shadeL, shadeR, depth);
 }
 
-void TZBuffer::FillSpan(int x1, int x2, TPixel* row, TPixel value) { std::fill(row + x1, row + x2 + 1, value); }
+void TZBuffer::FillSpan(int x1, int x2, TPixel* row, TPixel value) {
+  std::fill(row + x1, row + x2 + 1, value);
+}
 
 void TZBuffer::HalveSpan(int x1, int x2, TPixel* row) {
   for (int x = x1; x <= x2; ++x) row[x] = ((row[x] >> 1) & 0x007F7F7Fu) | (row[x] & 0xFF000000u);

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/PictureError.h"
 #include "platform/Picture.h"
+#include "platform/PictureError.h"
 
 namespace vantrix::fuzz {
 

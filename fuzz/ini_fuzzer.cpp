@@ -25,7 +25,9 @@ std::string_view TrimBlanks(std::string_view s) {
 
 // A document that starts with bytes looking like a byte-order mark loses them
 // on every parse, so only such documents may change on a round trip.
-bool StartsLikeBom(const std::string& text) { return text.starts_with("\xEF\xBB\xBF"); }
+bool StartsLikeBom(const std::string& text) {
+  return text.starts_with("\xEF\xBB\xBF");
+}
 
 }  // namespace
 

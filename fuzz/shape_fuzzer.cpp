@@ -28,9 +28,9 @@ void CheckOutline(const TButShape& shape, const TRect& target) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 8192) return 0;  // only the header and 256 records are ever read
-  static const uint8_t kKnown[] = {0, 0, 16, 0, 1, 0, 0, 0, 255, 255, 255, 255, 1, 0, 0, 0, 1, 0, 0, 0,
-                                   255, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                   0, 0, 0, 0, 0, 0, 0, 0, 1, 7, 0, 0, 0, 9, 0, 0, 0};
+  static const uint8_t kKnown[] = {0, 0,   16,  0,   1,   0, 0, 0, 255, 255, 255, 255, 1, 0, 0, 0, 1, 0, 0,
+                                   0, 255, 255, 255, 255, 0, 0, 0, 0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0,
+                                   0, 0,   0,   0,   0,   0, 0, 0, 0,   0,   1,   7,   0, 0, 0, 9, 0, 0, 0};
   TButShape shape;
   shape.LoadFromMemory(kKnown, "known");
   try {

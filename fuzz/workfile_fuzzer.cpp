@@ -26,7 +26,8 @@ void Check(bool ok) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 32768) return 0;
-  const TIniFile ini = TIniFile::FromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.vtxs");
+  const TIniFile ini =
+      TIniFile::FromText(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.vtxs");
 
   TPicture icon;
   try {
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   Check(caption.Length() <= TCaption::kMaxChars);
-  for (const TCaptionChar& c : caption.Chars()) Check(c.Font.Size >= 1 && c.Font.Charset >= 0 && c.Font.Charset <= 255);
+  for (const TCaptionChar& c : caption.Chars())
+    Check(c.Font.Size >= 1 && c.Font.Charset >= 0 && c.Font.Charset <= 255);
 
   TIniFile again;
   WriteWork(again, scene, caption);
@@ -54,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(p.ButTexFile == q.ButTexFile && p.TxtTexFile == q.TxtTexFile && p.ShapeName == q.ShapeName);
   Check(p.GutLeft == q.GutLeft && p.ButY == q.ButY && p.TxtY == q.TxtY && p.EffectType == q.EffectType);
   Check(p.ViewParams.LightColor == q.ViewParams.LightColor && scene.Effect.TxtY == reloaded.Effect.TxtY);
-  for (int i = 0; i < caption.Length(); ++i) Check(caption.At(i).Font.FaceName == recaption.At(i).Font.FaceName);
+  for (int i = 0; i < caption.Length(); ++i)
+    Check(caption.At(i).Font.FaceName == recaption.At(i).Font.FaceName);
 
   scene.SetLightAngles(p.ViewParams.LightA1, p.ViewParams.LightA2);
   scene.BuildRamp(true);

@@ -40,7 +40,9 @@ int LeastUsedEntry(const TPicture& picture, const std::vector<uint8_t>* mask, co
 
 }  // namespace
 
-int GifColorsOfListIndex(int index) { return 1 << (std::clamp(index, 0, 5) + 3); }
+int GifColorsOfListIndex(int index) {
+  return 1 << (std::clamp(index, 0, 5) + 3);
+}
 
 void ApplyGifPreset(TGifOptions& options, int preset) {
   static constexpr int kColors[3] = {16, 64, 256};
@@ -63,8 +65,10 @@ std::vector<uint8_t> TransparencyFromMask(const TPicture& scaledMask) {
 
 TIndexedPicture ReduceColors(const TPicture& picture, const std::vector<uint8_t>* transparentMask,
                              const TGifOptions& options) {
-  if (options.Palette < 0 || options.Palette >= kPaletteKindCount) throw std::invalid_argument("unknown palette");
-  if (options.Dither < 0 || options.Dither >= kDitherKindCount) throw std::invalid_argument("unknown dithering method");
+  if (options.Palette < 0 || options.Palette >= kPaletteKindCount)
+    throw std::invalid_argument("unknown palette");
+  if (options.Dither < 0 || options.Dither >= kDitherKindCount)
+    throw std::invalid_argument("unknown dithering method");
   const std::vector<uint8_t>* mask = options.Transparent ? transparentMask : nullptr;
   if (mask != nullptr && mask->size() != PixelCount(picture))
     throw std::invalid_argument("transparency mask size does not match the picture");
@@ -74,12 +78,13 @@ TIndexedPicture ReduceColors(const TPicture& picture, const std::vector<uint8_t>
   TPalette palette;
   switch (options.Palette) {
     case kPaletteOptimized:
-      palette = OptimizedPalette(ColorHistogram(picture, mask), std::clamp(options.Colors, 2, kMaxPaletteSize) - reserved);
+      palette = OptimizedPalette(ColorHistogram(picture, mask),
+                                 std::clamp(options.Colors, 2, kMaxPaletteSize) - reserved);
       break;
     case kPaletteOptimizedWindows: {
       const TPalette fixed = WindowsSystemPalette();
-      palette = OptimizedPalette(ColorHistogram(picture, mask), kMaxPaletteSize - static_cast<int>(fixed.size()) - reserved,
-                                 fixed);
+      palette = OptimizedPalette(ColorHistogram(picture, mask),
+                                 kMaxPaletteSize - static_cast<int>(fixed.size()) - reserved, fixed);
       break;
     }
     default:
@@ -102,12 +107,14 @@ TIndexedPicture ReduceColors(const TPicture& picture, const std::vector<uint8_t>
   return MapPicture(picture, mask, palette, transparentIndex, options.Dither);
 }
 
-double MeanSquaredError(const TPicture& truth, const TIndexedPicture& mapped, const std::vector<uint8_t>* mask) {
+double MeanSquaredError(const TPicture& truth, const TIndexedPicture& mapped,
+                        const std::vector<uint8_t>* mask) {
   const size_t count = PixelCount(truth);
-  if (mapped.Width != (truth.Empty() ? 0 : truth.Width()) || mapped.Height != (truth.Empty() ? 0 : truth.Height()) ||
-      mapped.Pixels.size() != count)
+  if (mapped.Width != (truth.Empty() ? 0 : truth.Width()) ||
+      mapped.Height != (truth.Empty() ? 0 : truth.Height()) || mapped.Pixels.size() != count)
     throw std::invalid_argument("mapped picture size does not match the picture");
-  if (mask != nullptr && mask->size() != count) throw std::invalid_argument("transparency mask size does not match the picture");
+  if (mask != nullptr && mask->size() != count)
+    throw std::invalid_argument("transparency mask size does not match the picture");
   const int w = mapped.Width, bpp = truth.BytesPerPixel();
   double sum = 0;
   size_t counted = 0;

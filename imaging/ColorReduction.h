@@ -58,6 +58,7 @@ TIndexedPicture ReduceColors(const TPicture& picture, const std::vector<uint8_t>
 // difference between the mapped colour and the true one (0 when no pixel
 // counts). mask as above; nullptr compares every pixel. Throws
 // std::invalid_argument when sizes differ or an index lies outside the palette.
-double MeanSquaredError(const TPicture& truth, const TIndexedPicture& mapped, const std::vector<uint8_t>* mask);
+double MeanSquaredError(const TPicture& truth, const TIndexedPicture& mapped,
+                        const std::vector<uint8_t>* mask);
 
 }  // namespace vantrix

@@ -23,28 +23,66 @@ const TKernel& KernelOf(int dither) {
   static const TKernel kernels[kDitherKindCount] = {
       {{}, 1},
       {{{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}, 16},
-      {{{1, 0, 8}, {2, 0, 4},
-        {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},
-        {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}, 42},
-      {{{1, 0, 5}, {2, 0, 3},
-        {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2},
-        {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}, 32},
-      {{{1, 0, 7}, {2, 0, 5},
-        {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3},
-        {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}, 48},
+      {{{1, 0, 8},
+        {2, 0, 4},
+        {-2, 1, 2},
+        {-1, 1, 4},
+        {0, 1, 8},
+        {1, 1, 4},
+        {2, 1, 2},
+        {-2, 2, 1},
+        {-1, 2, 2},
+        {0, 2, 4},
+        {1, 2, 2},
+        {2, 2, 1}},
+       42},
+      {{{1, 0, 5},
+        {2, 0, 3},
+        {-2, 1, 2},
+        {-1, 1, 4},
+        {0, 1, 5},
+        {1, 1, 4},
+        {2, 1, 2},
+        {-1, 2, 2},
+        {0, 2, 3},
+        {1, 2, 2}},
+       32},
+      {{{1, 0, 7},
+        {2, 0, 5},
+        {-2, 1, 3},
+        {-1, 1, 5},
+        {0, 1, 7},
+        {1, 1, 5},
+        {2, 1, 3},
+        {-2, 2, 1},
+        {-1, 2, 3},
+        {0, 2, 5},
+        {1, 2, 3},
+        {2, 2, 1}},
+       48},
       {{{2, 0, 32},
-        {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16},
-        {-2, 2, 12}, {0, 2, 26}, {2, 2, 12},
-        {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}, 200},
-      {{{1, 0, 8}, {2, 0, 4},
-        {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}, 32},
+        {-3, 1, 12},
+        {-1, 1, 26},
+        {1, 1, 30},
+        {3, 1, 16},
+        {-2, 2, 12},
+        {0, 2, 26},
+        {2, 2, 12},
+        {-3, 3, 5},
+        {-1, 3, 12},
+        {1, 3, 12},
+        {3, 3, 5}},
+       200},
+      {{{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}, 32},
   };
   return kernels[dither];
 }
 
 constexpr int kErrRows = 4;  // deepest kernel: the current row and three below
 
-int ToByte(int v) { return std::clamp(v, 0, 255); }
+int ToByte(int v) {
+  return std::clamp(v, 0, 255);
+}
 
 }  // namespace
 
@@ -62,8 +100,10 @@ TIndexedPicture MapPicture(const TPicture& picture, const std::vector<uint8_t>* 
   if (picture.Empty()) return out;
   const int w = picture.Width(), h = picture.Height();
   const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
-  if (mask != nullptr && mask->size() != count) throw std::invalid_argument("transparency mask size does not match the picture");
-  if (mask != nullptr && transparentIndex < 0 && std::any_of(mask->begin(), mask->end(), [](uint8_t m) { return m != 0; }))
+  if (mask != nullptr && mask->size() != count)
+    throw std::invalid_argument("transparency mask size does not match the picture");
+  if (mask != nullptr && transparentIndex < 0 &&
+      std::any_of(mask->begin(), mask->end(), [](uint8_t m) { return m != 0; }))
     throw std::invalid_argument("transparent pixels need a transparent index");
   out.Width = w;
   out.Height = h;
@@ -72,7 +112,9 @@ TIndexedPicture MapPicture(const TPicture& picture, const std::vector<uint8_t>* 
   TColorMatcher matcher(palette, transparentIndex);
   const int bpp = picture.BytesPerPixel();
   const TKernel& kernel = KernelOf(dither);
-  auto transparentAt = [&](int x, int y) { return mask != nullptr && (*mask)[static_cast<size_t>(y) * w + x] != 0; };
+  auto transparentAt = [&](int x, int y) {
+    return mask != nullptr && (*mask)[static_cast<size_t>(y) * w + x] != 0;
+  };
 
   if (kernel.Taps.empty()) {
     // Runs of one colour are common in rendered pictures; remember the last match.

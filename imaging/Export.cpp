@@ -15,7 +15,8 @@ namespace {
 
 constexpr TPixel kMagenta = MakePixel(255, 0, 255);
 
-void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TPicture& image, TPicture& mask) {
+void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TPicture& image,
+                 TPicture& mask) {
   scene.Build(caption, progress);
   scene.Render(true, false, progress);
   if (progress) progress->SetPosition(100);
@@ -50,7 +51,9 @@ uint64_t FileSize(const std::string& path) {
 
 }  // namespace
 
-bool ExportMaskFiltered(const TScene& scene) { return scene.Params.ViewParams.ButtonAltitude != 0; }
+bool ExportMaskFiltered(const TScene& scene) {
+  return scene.Params.ViewParams.ButtonAltitude != 0;
+}
 
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");

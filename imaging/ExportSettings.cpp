@@ -12,8 +12,9 @@ const char* const kPaletteNames[8] = {" Optimized",
                                       " Windows System (20)",
                                       " Windows halftone (256)",
                                       " Optimized Windows (256)"};
-const char* const kDitherNames[7] = {" None",   " Floyd Steinberg",          " Stucki", " Sierra",
-                                     " Jarvis, Judice & Ninke", " Stevenson & Arche", " Burkes"};
+const char* const kDitherNames[7] = {" None",   " Floyd Steinberg",        " Stucki",
+                                     " Sierra", " Jarvis, Judice & Ninke", " Stevenson & Arche",
+                                     " Burkes"};
 const char* const kColorNames[6] = {" 8", " 16", " 32", " 64", " 128", " 256"};
 
 TGifOptions TExportSettings::GifOptions() const {

@@ -19,12 +19,12 @@ extern const char* const kColorNames[6];  // " 8" .. " 256"
 
 struct TExportSettings {
   int Type = kExportGif;
-  int Palette = 0;      // " Optimized"
-  int ColorIndex = 5;   // " 256"
-  int Dither = 0;       // " None"
+  int Palette = 0;     // " Optimized"
+  int ColorIndex = 5;  // " 256"
+  int Dither = 0;      // " None"
   bool Transparency = true;
   int JpegQuality = 90;
-  std::string TargetURL;     // the link the page gives the button
+  std::string TargetURL;  // the link the page gives the button
   bool BrowserPreview = true;
   int ExportWidth = 160;
   int ExportHeight = 40;

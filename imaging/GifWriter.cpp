@@ -38,10 +38,12 @@ void CheckPicture(const TIndexedPicture& picture) {
   if (picture.Pixels.size() != static_cast<size_t>(picture.Width) * static_cast<size_t>(picture.Height))
     throw TPictureError("GIF pixel count does not match the picture size");
   const size_t colors = picture.Palette.size();
-  if (colors == 0 || colors > static_cast<size_t>(kMaxPaletteSize)) throw TPictureError("GIF palette must have 1 to 256 entries");
+  if (colors == 0 || colors > static_cast<size_t>(kMaxPaletteSize))
+    throw TPictureError("GIF palette must have 1 to 256 entries");
   for (uint8_t p : picture.Pixels)
     if (p >= colors) throw TPictureError("GIF pixel index outside the palette");
-  if (picture.TransparentIndex >= static_cast<int>(colors)) throw TPictureError("GIF transparent index outside the palette");
+  if (picture.TransparentIndex >= static_cast<int>(colors))
+    throw TPictureError("GIF transparent index outside the palette");
 }
 
 }  // namespace
@@ -53,7 +55,8 @@ std::vector<uint8_t> EncodeGif(const TIndexedPicture& picture) {
   std::vector<GifColorType> table(size_t{1} << bits, GifColorType{0, 0, 0});
   for (size_t i = 0; i < picture.Palette.size(); ++i)
     table[i] = {picture.Palette[i].R, picture.Palette[i].G, picture.Palette[i].B};
-  std::unique_ptr<ColorMapObject, TMapDeleter> map(GifMakeMapObject(static_cast<int>(table.size()), table.data()));
+  std::unique_ptr<ColorMapObject, TMapDeleter> map(
+      GifMakeMapObject(static_cast<int>(table.size()), table.data()));
   if (!map) ThrowGifError(E_GIF_ERR_NOT_ENOUGH_MEM);
 
   std::vector<uint8_t> out;

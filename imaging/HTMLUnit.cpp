@@ -26,7 +26,9 @@ namespace {
 
 constexpr char kHtmlFolder[] = "html";
 
-std::string ReasonOf(int err) { return std::strerror(err); }
+std::string ReasonOf(int err) {
+  return std::strerror(err);
+}
 
 // The template as lines: CR, LF and CR LF all end a line, and a final line
 // break adds no empty line. A UTF-8 byte-order mark is dropped.
@@ -139,12 +141,23 @@ std::string HtmlEscape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -215,8 +228,8 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
 }
 
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
-                           const TExportSettings& settings, const TScene& scene,
-                           const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize) {
+                           const TExportSettings& settings, const TScene& scene, const TCaption& caption,
+                           uint64_t imageFileSize, uint64_t phase2FileSize) {
   const std::string& second = secondImagePath.empty() ? firstImagePath : secondImagePath;
   const bool animated = scene.Params.EffectType > 0;
   TOptionsList v;
@@ -237,11 +250,10 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
 }
 
 std::string MakeHtml(const std::string& programFolder, const std::string& firstImagePath,
-                     const std::string& secondImagePath, const TExportSettings& settings,
-                     const TScene& scene, const TCaption& caption, uint64_t imageFileSize,
-                     uint64_t phase2FileSize) {
-  TOptionsList variables = HtmlVariables(firstImagePath, secondImagePath, settings, scene, caption,
-                                         imageFileSize, phase2FileSize);
+                     const std::string& secondImagePath, const TExportSettings& settings, const TScene& scene,
+                     const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize) {
+  TOptionsList variables =
+      HtmlVariables(firstImagePath, secondImagePath, settings, scene, caption, imageFileSize, phase2FileSize);
   return GenerateHtml(programFolder, variables);
 }
 

@@ -39,9 +39,8 @@ class THtmlError : public std::runtime_error {
 // unused without a roll-over); the sizes are their byte counts. Returns the
 // path of the page written.
 std::string MakeHtml(const std::string& programFolder, const std::string& firstImagePath,
-                     const std::string& secondImagePath, const TExportSettings& settings,
-                     const TScene& scene, const TCaption& caption, uint64_t imageFileSize,
-                     uint64_t phase2FileSize);
+                     const std::string& secondImagePath, const TExportSettings& settings, const TScene& scene,
+                     const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize);
 
 // The variables MakeHtml hands to GenerateHtml, in their order: IsAnimated,
 // ImageFileName, ImageFileSize, Phase2FileName, Phase2FileSize, ImageFilePath,
@@ -49,8 +48,8 @@ std::string MakeHtml(const std::string& programFolder, const std::string& firstI
 // ButtonText. A relative image path is taken from the current directory, so
 // that the page finds the picture wherever it is opened from.
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
-                           const TExportSettings& settings, const TScene& scene,
-                           const TCaption& caption, uint64_t imageFileSize, uint64_t phase2FileSize);
+                           const TExportSettings& settings, const TScene& scene, const TCaption& caption,
+                           uint64_t imageFileSize, uint64_t phase2FileSize);
 
 // Turns every backslash of the list into '/', adds a fresh UIN, reads the
 // template(s) and writes html/preview.html and, when IsAnimated is "TRUE",

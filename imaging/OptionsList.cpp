@@ -4,7 +4,9 @@ namespace vantrix {
 
 namespace {
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -49,13 +51,17 @@ void TOptionsList::PutInteger(std::string_view name, int64_t number) {
   PutString(name, std::to_string(number));
 }
 
-void TOptionsList::PutBoolean(std::string_view name, bool flag) { PutString(name, flag ? "TRUE" : "FALSE"); }
+void TOptionsList::PutBoolean(std::string_view name, bool flag) {
+  PutString(name, flag ? "TRUE" : "FALSE");
+}
 
 std::string TOptionsList::GetString(std::string_view name) const {
   const int i = IndexOf(name);
   return i < 0 ? std::string() : std::string(LineValue(lines_[i]));
 }
 
-bool TOptionsList::GetBoolean(std::string_view name) const { return GetString(name) == "TRUE"; }
+bool TOptionsList::GetBoolean(std::string_view name) const {
+  return GetString(name) == "TRUE";
+}
 
 }  // namespace vantrix

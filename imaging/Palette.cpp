@@ -13,7 +13,9 @@ constexpr TRgb kSystemColors[20] = {
     {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
-bool IsCubeLevel(uint8_t v) { return v % 51 == 0; }
+bool IsCubeLevel(uint8_t v) {
+  return v % 51 == 0;
+}
 
 }  // namespace
 
@@ -23,11 +25,14 @@ TPalette WebPalette() {
   for (int r = 0; r < 6; ++r)
     for (int g = 0; g < 6; ++g)
       for (int b = 0; b < 6; ++b)
-        p.push_back({static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)});
+        p.push_back(
+            {static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)});
   return p;
 }
 
-TPalette MonochromePalette() { return {{0, 0, 0}, {255, 255, 255}}; }
+TPalette MonochromePalette() {
+  return {{0, 0, 0}, {255, 255, 255}};
+}
 
 TPalette GrayscalePalette() {
   TPalette p(256);
@@ -38,9 +43,13 @@ TPalette GrayscalePalette() {
   return p;
 }
 
-TPalette WindowsGrayPalette() { return {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}}; }
+TPalette WindowsGrayPalette() {
+  return {{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}};
+}
 
-TPalette WindowsSystemPalette() { return TPalette(std::begin(kSystemColors), std::end(kSystemColors)); }
+TPalette WindowsSystemPalette() {
+  return TPalette(std::begin(kSystemColors), std::end(kSystemColors));
+}
 
 TPalette HalftonePalette() {
   TPalette p = WebPalette();
@@ -57,13 +66,20 @@ TPalette HalftonePalette() {
 
 TPalette FixedPalette(int kind) {
   switch (kind) {
-    case kPaletteWeb: return WebPalette();
-    case kPaletteMonochrome: return MonochromePalette();
-    case kPaletteGrayscale: return GrayscalePalette();
-    case kPaletteWindowsGray: return WindowsGrayPalette();
-    case kPaletteWindowsSystem: return WindowsSystemPalette();
-    case kPaletteHalftone: return HalftonePalette();
-    default: return {};
+    case kPaletteWeb:
+      return WebPalette();
+    case kPaletteMonochrome:
+      return MonochromePalette();
+    case kPaletteGrayscale:
+      return GrayscalePalette();
+    case kPaletteWindowsGray:
+      return WindowsGrayPalette();
+    case kPaletteWindowsSystem:
+      return WindowsSystemPalette();
+    case kPaletteHalftone:
+      return HalftonePalette();
+    default:
+      return {};
   }
 }
 

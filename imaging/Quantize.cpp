@@ -13,7 +13,9 @@
 namespace vantrix {
 namespace {
 
-int Channel(uint32_t rgb, int axis) { return static_cast<int>((rgb >> (16 - 8 * axis)) & 0xFF); }
+int Channel(uint32_t rgb, int axis) {
+  return static_cast<int>((rgb >> (16 - 8 * axis)) & 0xFF);
+}
 
 TRgb Unpack(uint32_t rgb) {
   return {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)};
@@ -56,7 +58,8 @@ struct TMoments {
   double Error() const { return w > 0 ? q - (r * r + g * g + b * b) / w : 0.0; }
   TRgb Mean() const {
     if (w <= 0) return {};
-    return {static_cast<uint8_t>(ClampInt(RoundInt(r / w), 0, 255)), static_cast<uint8_t>(ClampInt(RoundInt(g / w), 0, 255)),
+    return {static_cast<uint8_t>(ClampInt(RoundInt(r / w), 0, 255)),
+            static_cast<uint8_t>(ClampInt(RoundInt(g / w), 0, 255)),
             static_cast<uint8_t>(ClampInt(RoundInt(b / w), 0, 255))};
   }
 };
@@ -134,9 +137,9 @@ TPalette VarianceSplit(std::vector<TColorCount> colors, int count) {
       if (boxes[i].Gain > boxes[pick].Gain) pick = i;
     TBox box = boxes[pick];
     if (box.Gain <= 0) break;
-    const auto mid = std::partition(colors.begin() + static_cast<ptrdiff_t>(box.Begin),
-                                    colors.begin() + static_cast<ptrdiff_t>(box.End),
-                                    [&](const TColorCount& c) { return Channel(c.Rgb, box.Axis) <= box.Cut; });
+    const auto mid = std::partition(
+        colors.begin() + static_cast<ptrdiff_t>(box.Begin), colors.begin() + static_cast<ptrdiff_t>(box.End),
+        [&](const TColorCount& c) { return Channel(c.Rgb, box.Axis) <= box.Cut; });
     const size_t split = static_cast<size_t>(mid - colors.begin());
     TBox low{box.Begin, split}, high{split, box.End};
     FindBestCut(colors, low, *bins);
@@ -220,7 +223,8 @@ std::vector<TColorCount> ColorHistogram(const TPicture& picture, const std::vect
   const int w = picture.Width(), h = picture.Height();
   if (picture.Empty()) return {};
   const size_t pixels = static_cast<size_t>(w) * static_cast<size_t>(h);
-  if (mask != nullptr && mask->size() != pixels) throw std::invalid_argument("transparency mask size does not match the picture");
+  if (mask != nullptr && mask->size() != pixels)
+    throw std::invalid_argument("transparency mask size does not match the picture");
   std::vector<uint32_t> keys;
   keys.reserve(pixels);
   const int bpp = picture.BytesPerPixel();
@@ -292,7 +296,8 @@ TPalette MedianCutPalette(const std::vector<TColorCount>& histogram, int colors)
 }
 
 TPalette OptimizedPalette(const std::vector<TColorCount>& histogram, int colors, const TPalette& fixed) {
-  colors = std::clamp(colors, 0, kMaxPaletteSize - static_cast<int>(std::min<size_t>(fixed.size(), kMaxPaletteSize)));
+  colors = std::clamp(colors, 0,
+                      kMaxPaletteSize - static_cast<int>(std::min<size_t>(fixed.size(), kMaxPaletteSize)));
   if (histogram.size() <= static_cast<size_t>(colors)) return ExactColors(histogram, fixed);
   TPalette start = fixed;
   if (colors > 0) {

@@ -13,12 +13,12 @@
 // Only additions and multiplications of doubles, never fused (the build uses
 // -ffp-contract=off), so the differential test can demand identical bytes.
 
+#include "imaging/Resample.h"
+
 #include <cfloat>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include "imaging/Resample.h"
 
 namespace vantrix {
 namespace {
@@ -130,7 +130,8 @@ inline void VerticalBlock(const double* mid, size_t midStride, TWeightList list,
 void VerticalRow(const double* mid, size_t midStride, TWeightList list, uint8_t* dst, size_t bytes) {
   const size_t vecs = midStride / 2;
   size_t q = 0;
-  for (; q + kColumnBlock <= vecs; q += kColumnBlock) VerticalBlock<kColumnBlock>(mid, midStride, list, q, dst, bytes);
+  for (; q + kColumnBlock <= vecs; q += kColumnBlock)
+    VerticalBlock<kColumnBlock>(mid, midStride, list, q, dst, bytes);
   for (; q < vecs; ++q) VerticalBlock<1>(mid, midStride, list, q, dst, bytes);
 }
 
@@ -159,7 +160,8 @@ void ResampleBitmap(TPicture& source, TPicture& destination, TKernelFunc kernel,
     for (int y = 0; y < sh; ++y) mid[static_cast<size_t>(y) * midStride + midStride - 1] = 0.0;
   {
     std::vector<V2d> wide(static_cast<size_t>(kPixelVecs) * sw);
-    for (int y = 0; y < sh; y += kRowBlock) HorizontalRows(source, y, columns, wide.data(), mid.get(), midStride);
+    for (int y = 0; y < sh; y += kRowBlock)
+      HorizontalRows(source, y, columns, wide.data(), mid.get(), midStride);
   }
 
   // Only now: the source may be the destination itself.

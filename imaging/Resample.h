@@ -82,9 +82,8 @@ class TWeightTable {
   TWeightTable(int sourceSize, int destSize, TKernelFunc kernel, double support);
 
   int Size() const { return static_cast<int>(start_.empty() ? 0 : start_.size() - 1); }
-  TWeightList List(int i) const {
-    return {start_[i + 1] - start_[i], entries_.data() + start_[i]};
-  }
+  TWeightList List(int i) const { return {start_[i + 1] - start_[i], entries_.data() + start_[i]}; }
+
  private:
   std::vector<int32_t> start_;
   std::vector<TWeightEntry> entries_;

@@ -8,7 +8,9 @@
 
 namespace vantrix {
 
-double BoxFilter(double x) { return (x > -0.5 && x <= 0.5) ? 1.0 : 0.0; }
+double BoxFilter(double x) {
+  return (x > -0.5 && x <= 0.5) ? 1.0 : 0.0;
+}
 
 double TriangleFilter(double x) {
   const double a = std::fabs(x);
@@ -99,7 +101,7 @@ TWeightTable::TWeightTable(int sourceSize, int destSize, TKernelFunc kernel, dou
   // result is the average of the picture with Box, and a smooth weighted mean
   // with the other kernels, instead of just the first column.
   const bool single = destSize == 1 && sourceSize > 1;
-  const double scale = single ? 1.0 / sourceSize
+  const double scale = single            ? 1.0 / sourceSize
                        : sourceSize == 1 ? static_cast<double>(destSize) / sourceSize
                                          : static_cast<double>(destSize - 1) / (sourceSize - 1);
   const bool reduce = scale < 1.0;

@@ -12,7 +12,9 @@ class TBmpReader {
  public:
   explicit TBmpReader(std::span<const uint8_t> data) : data_(data) {}
   size_t Size() const { return data_.size(); }
-  bool Has(uint64_t offset, uint64_t count) const { return offset <= data_.size() && count <= data_.size() - offset; }
+  bool Has(uint64_t offset, uint64_t count) const {
+    return offset <= data_.size() && count <= data_.size() - offset;
+  }
   uint16_t U16(size_t at) const {
     Need(at, 2);
     return static_cast<uint16_t>(data_[at] | data_[at + 1] << 8);

@@ -15,19 +15,32 @@ using TByteTable = std::array<char32_t, 256>;
 
 const char* IconvName(int codePage) {
   switch (codePage) {
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1255: return "CP1255";
-    case 1256: return "CP1256";
-    case 1257: return "CP1257";
-    case 1258: return "CP1258";
-    case 874: return "CP874";
-    case 437: return "CP437";
-    case 10000: return "MACINTOSH";
-    default: return nullptr;
+    case 1250:
+      return "CP1250";
+    case 1251:
+      return "CP1251";
+    case 1252:
+      return "CP1252";
+    case 1253:
+      return "CP1253";
+    case 1254:
+      return "CP1254";
+    case 1255:
+      return "CP1255";
+    case 1256:
+      return "CP1256";
+    case 1257:
+      return "CP1257";
+    case 1258:
+      return "CP1258";
+    case 874:
+      return "CP874";
+    case 437:
+      return "CP437";
+    case 10000:
+      return "MACINTOSH";
+    default:
+      return nullptr;
   }
 }
 
@@ -118,19 +131,32 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& c) {
 
 int CodePageOfCharset(int charset) {
   switch (charset) {
-    case kSymbolCharset: return 0;
-    case 238: return 1250;
-    case 204: return 1251;
-    case 161: return 1253;
-    case 162: return 1254;
-    case 177: return 1255;
-    case 178: return 1256;
-    case 186: return 1257;
-    case 163: return 1258;
-    case 222: return 874;
-    case 255: return 437;
-    case 77: return 10000;
-    default: return 1252;
+    case kSymbolCharset:
+      return 0;
+    case 238:
+      return 1250;
+    case 204:
+      return 1251;
+    case 161:
+      return 1253;
+    case 162:
+      return 1254;
+    case 177:
+      return 1255;
+    case 178:
+      return 1256;
+    case 186:
+      return 1257;
+    case 163:
+      return 1258;
+    case 222:
+      return 874;
+    case 255:
+      return 437;
+    case 77:
+      return 10000;
+    default:
+      return 1252;
   }
 }
 

@@ -17,21 +17,37 @@ using TPixel = uint32_t;
 constexpr TColor kColorWhite = 0x00FFFFFF;
 constexpr TPixel kPixelWhite = 0x00FFFFFF;  // the mask colour: B, G, R 255, fourth byte 0
 
-constexpr uint8_t ColorRed(TColor c) { return static_cast<uint8_t>(c & 0xFF); }
-constexpr uint8_t ColorGreen(TColor c) { return static_cast<uint8_t>((c >> 8) & 0xFF); }
-constexpr uint8_t ColorBlue(TColor c) { return static_cast<uint8_t>((c >> 16) & 0xFF); }
+constexpr uint8_t ColorRed(TColor c) {
+  return static_cast<uint8_t>(c & 0xFF);
+}
+constexpr uint8_t ColorGreen(TColor c) {
+  return static_cast<uint8_t>((c >> 8) & 0xFF);
+}
+constexpr uint8_t ColorBlue(TColor c) {
+  return static_cast<uint8_t>((c >> 16) & 0xFF);
+}
 constexpr TColor MakeColor(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
 
-constexpr uint8_t PixelBlue(TPixel p) { return static_cast<uint8_t>(p & 0xFF); }
-constexpr uint8_t PixelGreen(TPixel p) { return static_cast<uint8_t>((p >> 8) & 0xFF); }
-constexpr uint8_t PixelRed(TPixel p) { return static_cast<uint8_t>((p >> 16) & 0xFF); }
+constexpr uint8_t PixelBlue(TPixel p) {
+  return static_cast<uint8_t>(p & 0xFF);
+}
+constexpr uint8_t PixelGreen(TPixel p) {
+  return static_cast<uint8_t>((p >> 8) & 0xFF);
+}
+constexpr uint8_t PixelRed(TPixel p) {
+  return static_cast<uint8_t>((p >> 16) & 0xFF);
+}
 constexpr TPixel MakePixel(uint8_t r, uint8_t g, uint8_t b) {
   return static_cast<TPixel>(b) | (static_cast<TPixel>(g) << 8) | (static_cast<TPixel>(r) << 16);
 }
 
-constexpr TPixel ColorToPixel(TColor c) { return MakePixel(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
-constexpr TColor PixelToColor(TPixel p) { return MakeColor(PixelRed(p), PixelGreen(p), PixelBlue(p)); }
+constexpr TPixel ColorToPixel(TColor c) {
+  return MakePixel(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
+constexpr TColor PixelToColor(TPixel p) {
+  return MakeColor(PixelRed(p), PixelGreen(p), PixelBlue(p));
+}
 
 }  // namespace vantrix

@@ -11,16 +11,26 @@ namespace {
 // A language whose script the character set writes, so that a fallback face covers it.
 const char* LanguageOfCharset(int charset) {
   switch (charset) {
-    case 238: return "pl";
-    case 204: return "ru";
-    case 161: return "el";
-    case 162: return "tr";
-    case 177: return "he";
-    case 178: return "ar";
-    case 186: return "lt";
-    case 163: return "vi";
-    case 222: return "th";
-    default: return nullptr;
+    case 238:
+      return "pl";
+    case 204:
+      return "ru";
+    case 161:
+      return "el";
+    case 162:
+      return "tr";
+    case 177:
+      return "he";
+    case 178:
+      return "ar";
+    case 186:
+      return "lt";
+    case 163:
+      return "vi";
+    case 222:
+      return "th";
+    default:
+      return nullptr;
   }
 }
 
@@ -49,7 +59,9 @@ struct TFontSetDeleter {
 #endif
 #endif
 #ifdef VANTRIX_LSAN_HOOK
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
 #endif
 
 std::vector<TFaceLocation> LocateFaces(const std::string& family, bool bold, bool italic, int charset,

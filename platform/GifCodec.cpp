@@ -27,7 +27,8 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
 }
 
 [[noreturn]] void ThrowGifError(int code) {
-  if (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON) throw TPictureError("truncated GIF data");
+  if (code == D_GIF_ERR_READ_FAILED || code == D_GIF_ERR_EOF_TOO_SOON)
+    throw TPictureError("truncated GIF data");
   const char* text = GifErrorString(code);
   throw TPictureError(std::string("damaged GIF data (") + (text ? text : "unknown error") + ")");
 }
@@ -53,7 +54,8 @@ TPicture ReadImage(GifFileType* gif) {
   const GifImageDesc& desc = gif->Image;
   CheckPictureDimensions(desc.Width, desc.Height, "GIF");
   const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-  if (map == nullptr || map->Colors == nullptr || map->ColorCount <= 0) throw TPictureError("GIF has no colour map");
+  if (map == nullptr || map->Colors == nullptr || map->ColorCount <= 0)
+    throw TPictureError("GIF has no colour map");
 
   const int width = desc.Width;
   const int height = desc.Height;
@@ -85,7 +87,8 @@ TPicture ReadImage(GifFileType* gif) {
 }  // namespace
 
 TPicture DecodeGif(std::span<const uint8_t> data) {
-  if (data.size() < 6 || (std::memcmp(data.data(), "GIF87a", 6) != 0 && std::memcmp(data.data(), "GIF89a", 6) != 0))
+  if (data.size() < 6 ||
+      (std::memcmp(data.data(), "GIF87a", 6) != 0 && std::memcmp(data.data(), "GIF89a", 6) != 0))
     throw TPictureError("not a GIF picture");
   TMemorySource source{data};
   int error = 0;

@@ -236,7 +236,9 @@ std::string TGlyphSource::UsedFaceName() const {
   return name;
 }
 
-std::string TGlyphSource::UsedFaceFile() const { return UsedFace().File; }
+std::string TGlyphSource::UsedFaceFile() const {
+  return UsedFace().File;
+}
 
 uint32_t TGlyphSource::GetGlyphOutline(uint8_t code, TGlyphMetrics& metrics, uint8_t* buffer,
                                        uint32_t bufferSize) {

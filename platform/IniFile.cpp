@@ -15,7 +15,9 @@
 namespace vantrix {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -24,7 +26,9 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerAscii(std::string_view s) {
   std::string lower(s);
@@ -39,7 +43,9 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos; }
+bool HasLineBreakOrNul(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos;
+}
 
 std::string_view CheckedSection(std::string_view section) {
   section = Trim(section);
@@ -106,13 +112,17 @@ bool ParseInteger(std::string_view s, int32_t& out) {
   return true;
 }
 
-std::string ErrnoText(int err) { return std::generic_category().message(err); }
+std::string ErrnoText(int err) {
+  return std::generic_category().message(err);
+}
 
 [[noreturn]] void ThrowLoadError(const std::string& name, const std::string& reason) {
   throw TIniError("Error loading file: " + name + " (" + reason + ")");
 }
 
-[[noreturn]] void ThrowWriteError(const std::string& name) { throw TIniError("Unable to write to " + name); }
+[[noreturn]] void ThrowWriteError(const std::string& name) {
+  throw TIniError("Unable to write to " + name);
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -257,7 +267,9 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
   return ReadInteger(section, key, def ? 1 : 0) != 0;
 }
 
-bool TIniFile::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+bool TIniFile::SectionExists(std::string_view section) const {
+  return FindSection(section) != nullptr;
+}
 
 bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
   const TSection* s = FindSection(section);

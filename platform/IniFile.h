@@ -98,9 +98,9 @@ class TIniFile {
 
  private:
   struct TLine {
-    std::string raw;    // the line as in the file, without its line ending
-    std::string key;    // trimmed key name; empty for lines that are no key
-    size_t valueAt = 0; // offset of the value in raw (just after '=')
+    std::string raw;     // the line as in the file, without its line ending
+    std::string key;     // trimmed key name; empty for lines that are no key
+    size_t valueAt = 0;  // offset of the value in raw (just after '=')
   };
   struct TSection {
     std::string header;  // the "[Name]" line as in the file

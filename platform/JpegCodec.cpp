@@ -1,13 +1,13 @@
 #include "platform/JpegCodec.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
-#include <cstddef>
-#include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -35,7 +35,9 @@ struct TJpegErrors {
   TJpegFailure failure;
 };
 
-TJpegErrors* ErrorsOf(j_common_ptr cinfo) { return reinterpret_cast<TJpegErrors*>(cinfo->err); }
+TJpegErrors* ErrorsOf(j_common_ptr cinfo) {
+  return reinterpret_cast<TJpegErrors*>(cinfo->err);
+}
 
 [[noreturn]] void Fail(j_common_ptr cinfo, TJpegFailure failure) {
   TJpegErrors* e = ErrorsOf(cinfo);
@@ -43,7 +45,9 @@ TJpegErrors* ErrorsOf(j_common_ptr cinfo) { return reinterpret_cast<TJpegErrors*
   std::longjmp(e->jump, 1);
 }
 
-void OnError(j_common_ptr cinfo) { Fail(cinfo, TJpegFailure::Library); }
+void OnError(j_common_ptr cinfo) {
+  Fail(cinfo, TJpegFailure::Library);
+}
 
 // Warnings about slightly damaged data are ignored, as viewers do, except for
 // data that ends early: the library would fill the rest of the picture with grey.
@@ -132,7 +136,9 @@ struct TVectorSink {
   JOCTET chunk[16384];
 };
 
-TVectorSink* SinkOf(j_compress_ptr cinfo) { return reinterpret_cast<TVectorSink*>(cinfo->dest); }
+TVectorSink* SinkOf(j_compress_ptr cinfo) {
+  return reinterpret_cast<TVectorSink*>(cinfo->dest);
+}
 
 // Appends n bytes of the chunk; false when memory ran out. Never throws, so no
 // C++ exception ever crosses the library's frames.
@@ -153,7 +159,8 @@ void SinkInit(j_compress_ptr cinfo) {
 
 boolean SinkEmpty(j_compress_ptr cinfo) {
   TVectorSink* sink = SinkOf(cinfo);
-  if (!Flush(sink, sizeof sink->chunk)) Fail(reinterpret_cast<j_common_ptr>(cinfo), TJpegFailure::OutOfMemory);
+  if (!Flush(sink, sizeof sink->chunk))
+    Fail(reinterpret_cast<j_common_ptr>(cinfo), TJpegFailure::OutOfMemory);
   SinkInit(cinfo);
   return TRUE;
 }

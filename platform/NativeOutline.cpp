@@ -34,9 +34,12 @@ TFixPt Midpoint(TFixPt a, TFixPt b) {
 
 TKind KindOf(char tag) {
   switch (FT_CURVE_TAG(tag)) {
-    case FT_CURVE_TAG_CONIC: return TKind::Conic;
-    case FT_CURVE_TAG_CUBIC: return TKind::Cubic;
-    default: return TKind::On;
+    case FT_CURVE_TAG_CONIC:
+      return TKind::Conic;
+    case FT_CURVE_TAG_CUBIC:
+      return TKind::Cubic;
+    default:
+      return TKind::On;
   }
 }
 

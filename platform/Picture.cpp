@@ -11,8 +11,7 @@ void TPicture::SetSize(int width, int height, int bitsPerPixel) {
     throw std::invalid_argument("picture format must be 24 or 32 bits per pixel");
   width = std::max(width, 0);
   height = std::max(height, 0);
-  if (width > kMaxDimension || height > kMaxDimension)
-    throw std::length_error("picture too large");
+  if (width > kMaxDimension || height > kMaxDimension) throw std::length_error("picture too large");
   const size_t stride = (static_cast<size_t>(width) * (bitsPerPixel / 8) + 3) & ~static_cast<size_t>(3);
   data_.assign(stride * static_cast<size_t>(height), 0);
   width_ = width;
@@ -62,10 +61,26 @@ void TPicture::FillRect(int x1, int y1, int x2, int y2, TPixel v) {
 
 void TPicture::CopyFrom(const TPicture& src, int sx, int sy, int dx, int dy, int w, int h) {
   // Clip the block against the source, then against the destination.
-  if (sx < 0) { dx -= sx; w += sx; sx = 0; }
-  if (sy < 0) { dy -= sy; h += sy; sy = 0; }
-  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
-  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+  if (sx < 0) {
+    dx -= sx;
+    w += sx;
+    sx = 0;
+  }
+  if (sy < 0) {
+    dy -= sy;
+    h += sy;
+    sy = 0;
+  }
+  if (dx < 0) {
+    sx -= dx;
+    w += dx;
+    dx = 0;
+  }
+  if (dy < 0) {
+    sy -= dy;
+    h += dy;
+    dy = 0;
+  }
   w = std::min({w, src.width_ - sx, width_ - dx});
   h = std::min({h, src.height_ - sy, height_ - dy});
   if (w <= 0 || h <= 0) return;

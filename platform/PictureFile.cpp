@@ -24,7 +24,9 @@ TPictureFormat DetectPictureFormat(std::span<const uint8_t> data) {
   return TPictureFormat::Unknown;
 }
 
-TPicture DecodePicture(std::span<const uint8_t> data) { return DecodePicture(data, TPictureFormat::Unknown); }
+TPicture DecodePicture(std::span<const uint8_t> data) {
+  return DecodePicture(data, TPictureFormat::Unknown);
+}
 
 TPicture DecodePicture(std::span<const uint8_t> data, TPictureFormat format) {
   if (format == TPictureFormat::Unknown) format = DetectPictureFormat(data);
@@ -82,7 +84,8 @@ std::vector<uint8_t> ReadPictureFileBytes(const std::string& path) {
   if (static_cast<uint64_t>(size) > kMaxPictureFileSize) ThrowForFile(path, "file too large");
   in.seekg(0, std::ios::beg);
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size)) ThrowForFile(path, "cannot read file");
+  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
+    ThrowForFile(path, "cannot read file");
   return bytes;
 }
 

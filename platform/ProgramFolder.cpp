@@ -38,11 +38,13 @@ void MakeFolder(const std::string& path) {
   if (!IsDirectory(path)) throw TProgramFolderError("Unable to create folder " + path);
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 bool CopyBytes(int in, int out) {
@@ -183,8 +185,8 @@ TProgramFolderCandidates DefaultProgramFolderCandidates(const std::string& expli
     }
     if (dir == dir.root_path()) break;
   }
-  places.installedData =
-      WithTrailingSlash((fs::path(exeFolder) / ".." / "share" / "vantrix" / "data").lexically_normal().string());
+  places.installedData = WithTrailingSlash(
+      (fs::path(exeFolder) / ".." / "share" / "vantrix" / "data").lexically_normal().string());
   return places;
 }
 
@@ -199,7 +201,9 @@ std::string UserDataFolder(const char* xdgDataHome, const char* home) {
   return WithTrailingSlash(base) + ".local/share/Vantrix/";
 }
 
-std::string UserDataFolder() { return UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME")); }
+std::string UserDataFolder() {
+  return UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
 
 size_t SeedFolder(const std::string& from, const std::string& to) {
   if (!IsDirectory(from)) return 0;

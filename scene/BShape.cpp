@@ -45,8 +45,10 @@ void AddCurve(TPoint p0, TPoint p1, TPoint p2, TPoint* outline, int& count) {
   const double d1 = std::hypot(static_cast<double>(p1.X) - p0.X, static_cast<double>(p1.Y) - p0.Y);
   const double d2 = std::hypot(static_cast<double>(p2.X) - p1.X, static_cast<double>(p2.Y) - p1.Y);
   const int32_t n = RoundInt(0.015 * (d1 + d2));
-  const double ax = 2.0 * (static_cast<double>(p1.X) - p0.X), bx = static_cast<double>(p0.X) - 2.0 * p1.X + p2.X;
-  const double ay = 2.0 * (static_cast<double>(p1.Y) - p0.Y), by = static_cast<double>(p0.Y) - 2.0 * p1.Y + p2.Y;
+  const double ax = 2.0 * (static_cast<double>(p1.X) - p0.X),
+               bx = static_cast<double>(p0.X) - 2.0 * p1.X + p2.X;
+  const double ay = 2.0 * (static_cast<double>(p1.Y) - p0.Y),
+               by = static_cast<double>(p0.Y) - 2.0 * p1.Y + p2.Y;
   // A huge n from wild coordinates stops as soon as the outline is full.
   for (int32_t k = 1; k <= n && count < kMaxOutlinePoints; ++k) {
     const double w = static_cast<double>(k) / n;
@@ -84,7 +86,8 @@ void TButShape::LoadFromMemory(std::span<const uint8_t> data, const std::string&
     throw TShapeError(fileName + ": Read beyond end of file");
   // The first point has no point before it to start a curve from, and an
   // empty inner rectangle gives no scale: both are refused.
-  if (count > 0 && h[kShapeHeaderSize] == 0) throw TShapeError(Invalid(fileName, "first point is a control point"));
+  if (count > 0 && h[kShapeHeaderSize] == 0)
+    throw TShapeError(Invalid(fileName, "first point is a control point"));
   if (inner.Right <= inner.Left || inner.Top <= inner.Bottom)
     throw TShapeError(Invalid(fileName, "inner rectangle without width or height"));
 
@@ -119,8 +122,10 @@ void TButShape::BuildOutline(const TRect& target, TPoint* outline, int& count) c
   // A shape never loaded has no inner rectangle to divide by; a loaded one
   // always has a positive width and height.
   if (pointCount_ == 0) return;
-  xScale_ = (static_cast<double>(target.Right) - target.Left) / (static_cast<double>(inner_.Right) - inner_.Left);
-  yScale_ = (static_cast<double>(target.Top) - target.Bottom) / (static_cast<double>(inner_.Top) - inner_.Bottom);
+  xScale_ =
+      (static_cast<double>(target.Right) - target.Left) / (static_cast<double>(inner_.Right) - inner_.Left);
+  yScale_ =
+      (static_cast<double>(target.Top) - target.Bottom) / (static_cast<double>(inner_.Top) - inner_.Bottom);
 
   auto map = [&](int i) { return MapPoint(points_[i].X, points_[i].Y, target); };
   int i = 0;  // 0-based here

@@ -94,7 +94,8 @@ struct TShapeData {
 // The shape is written as given, not checked (tests write broken files with it).
 std::vector<uint8_t> EncodeShapeFile(const TShapeData& shape, std::span<const uint8_t> preview = {});
 // EncodeShapeFile into a file; throws TShapeError naming the file on failure.
-void SaveShapeFile(const std::string& fileName, const TShapeData& shape, std::span<const uint8_t> preview = {});
+void SaveShapeFile(const std::string& fileName, const TShapeData& shape,
+                   std::span<const uint8_t> preview = {});
 
 // Path of the stored shape name (upper case, "PILL.vtxb") in the shapes folder
 // whatever the case of the file on disk; a Windows folder part of the stored

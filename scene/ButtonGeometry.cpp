@@ -50,13 +50,17 @@ void TScene::MakeOutline() {
       const int64_t arc = std::min<int64_t>(m, kMaxPoints);  // the rest would be dropped anyway
       auto theta = [m](int64_t i) { return i * M_PI / (2.0 * (m + 1)); };
       add(L + s, T - s + rho), add(R - s, T - s + rho);
-      for (int64_t i = 1; i <= arc; ++i) add(R - s + rho * std::sin(theta(i)), T - s + rho * std::cos(theta(i)));
+      for (int64_t i = 1; i <= arc; ++i)
+        add(R - s + rho * std::sin(theta(i)), T - s + rho * std::cos(theta(i)));
       add(R - s + rho, T - s), add(R - s + rho, B + s);
-      for (int64_t i = 1; i <= arc; ++i) add(R - s + rho * std::cos(theta(i)), B + s - rho * std::sin(theta(i)));
+      for (int64_t i = 1; i <= arc; ++i)
+        add(R - s + rho * std::cos(theta(i)), B + s - rho * std::sin(theta(i)));
       add(R - s, B + s - rho), add(L + s, B + s - rho);
-      for (int64_t i = 1; i <= arc; ++i) add(L + s - rho * std::sin(theta(i)), B + s - rho * std::cos(theta(i)));
+      for (int64_t i = 1; i <= arc; ++i)
+        add(L + s - rho * std::sin(theta(i)), B + s - rho * std::cos(theta(i)));
       add(L + s - rho, B + s), add(L + s - rho, T - s);
-      for (int64_t i = 1; i <= arc; ++i) add(L + s - rho * std::cos(theta(i)), T - s + rho * std::sin(theta(i)));
+      for (int64_t i = 1; i <= arc; ++i)
+        add(L + s - rho * std::cos(theta(i)), T - s + rho * std::sin(theta(i)));
       add(L + s, T - s + rho);
       break;
     }

@@ -26,7 +26,8 @@ uint8_t TCaption::ByteCode(const TCaptionChar& c) {
   if (c.Font.Charset == kSymbolCharset) {
     // Symbol fonts are addressed either by their private-use code points or,
     // as typed, by the byte itself.
-    if (c.Char >= kSymbolBase && c.Char <= kSymbolBase + 0xFF) return static_cast<uint8_t>(c.Char - kSymbolBase);
+    if (c.Char >= kSymbolBase && c.Char <= kSymbolBase + 0xFF)
+      return static_cast<uint8_t>(c.Char - kSymbolBase);
     return c.Char <= 0xFF ? static_cast<uint8_t>(c.Char) : '?';
   }
   return UnicodeToCharset(c.Font.Charset, c.Char).value_or('?');

@@ -24,13 +24,19 @@ constexpr uint16_t kPrimQSpline = 2;
 constexpr size_t kHeaderSize = 16;
 
 uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-uint16_t ReadU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-int32_t ReadFixed(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
+uint16_t ReadU16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+int32_t ReadFixed(const uint8_t* p) {
+  return static_cast<int32_t>(ReadU32(p));
+}
 
-int32_t RoundFixedHalfUp(int32_t f) { return (f >> 16) + ((f & 0xFFFF) >= 0x8000 ? 1 : 0); }
+int32_t RoundFixedHalfUp(int32_t f) {
+  return (f >> 16) + ((f & 0xFFFF) >= 0x8000 ? 1 : 0);
+}
 
 // Midpoint of two control points as 16.16 numbers, truncated toward zero.
 int32_t MidFixed(int32_t a, int32_t b) {
@@ -54,7 +60,9 @@ void TScene::AddPoint(int32_t x, int32_t y) {
   CaptionExtent.MaxY = std::max(CaptionExtent.MaxY, y);
 }
 
-void TScene::AddFixedPoint(int32_t fx, int32_t fy) { AddPoint(RoundFixedHalfUp(fx), RoundFixedHalfUp(fy)); }
+void TScene::AddFixedPoint(int32_t fx, int32_t fy) {
+  AddPoint(RoundFixedHalfUp(fx), RoundFixedHalfUp(fy));
+}
 
 void TScene::AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy) {
   const int n = Params.SplPnt;

@@ -13,7 +13,9 @@ namespace vantrix {
 
 namespace {
 
-std::string InfoSection(std::string_view section) { return std::string(section) + "Info"; }
+std::string InfoSection(std::string_view section) {
+  return std::string(section) + "Info";
+}
 
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -66,7 +68,8 @@ void IconToIni(TIniFile& ini, std::string_view section, const TPicture& icon, TP
   ini.WriteInteger(InfoSection(section), "Lines", pieces);
 }
 
-bool IconToIni(const std::string& fileName, std::string_view section, const TPicture& icon, TProgress* progress) {
+bool IconToIni(const std::string& fileName, std::string_view section, const TPicture& icon,
+               TProgress* progress) {
   try {
     TIniFile ini(fileName);
     IconToIni(ini, section, icon, progress);

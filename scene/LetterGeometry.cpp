@@ -46,7 +46,8 @@ bool HasDistinctPoints(const TLetter& letter, int j) {
 
 TPoint NextDistinct(const TLetter& letter, int j, int& c) {
   const TPoint start = PointAt(letter, j, c);
-  const int limit = c + static_cast<int>(j >= 1 && j <= letter.ContourCount() ? letter.Contour(j).size() : 0) + 1;
+  const int limit =
+      c + static_cast<int>(j >= 1 && j <= letter.ContourCount() ? letter.Contour(j).size() : 0) + 1;
   TPoint p = start;
   while (p == start && c < limit) p = PointAt(letter, j, ++c);
   return p;
@@ -54,7 +55,8 @@ TPoint NextDistinct(const TLetter& letter, int j, int& c) {
 
 TPoint PrevDistinct(const TLetter& letter, int j, int& c) {
   const TPoint start = PointAt(letter, j, c);
-  const int limit = c - static_cast<int>(j >= 1 && j <= letter.ContourCount() ? letter.Contour(j).size() : 0) - 1;
+  const int limit =
+      c - static_cast<int>(j >= 1 && j <= letter.ContourCount() ? letter.Contour(j).size() : 0) - 1;
   TPoint p = start;
   while (p == start && c > limit) p = PointAt(letter, j, --c);
   return p;
@@ -67,8 +69,10 @@ TPoint OffsetCorner(TPoint a, TPoint b, TPoint c, int32_t d) {
   const float dy1 = static_cast<float>(static_cast<double>(a.Y) - b.Y);
   const float dx2 = static_cast<float>(static_cast<double>(b.X) - c.X);
   const float dy2 = static_cast<float>(static_cast<double>(b.Y) - c.Y);
-  const float l1 = static_cast<float>(std::sqrt(static_cast<double>(dx1) * dx1 + static_cast<double>(dy1) * dy1));
-  const float l2 = static_cast<float>(std::sqrt(static_cast<double>(dx2) * dx2 + static_cast<double>(dy2) * dy2));
+  const float l1 =
+      static_cast<float>(std::sqrt(static_cast<double>(dx1) * dx1 + static_cast<double>(dy1) * dy1));
+  const float l2 =
+      static_cast<float>(std::sqrt(static_cast<double>(dx2) * dx2 + static_cast<double>(dy2) * dy2));
   if (!(l1 > 0) || !(l2 > 0)) return b;  // an edge without length has no side to push
   const double dd = d;
   const float p1x = static_cast<float>(a.X + 2 * dd * dy1 / l1);
@@ -77,7 +81,8 @@ TPoint OffsetCorner(TPoint a, TPoint b, TPoint c, int32_t d) {
   const float p2y = static_cast<float>(c.Y - dd * dx2 / l2);
   const float det = static_cast<float>(static_cast<double>(dy2) * dx1 - static_cast<double>(dy1) * dx2);
   if (det == 0) {
-    return TPoint{RoundInt((static_cast<double>(p1x) + p2x) / 2), RoundInt((static_cast<double>(p1y) + p2y) / 2)};
+    return TPoint{RoundInt((static_cast<double>(p1x) + p2x) / 2),
+                  RoundInt((static_cast<double>(p1y) + p2y) / 2)};
   }
   const double x = ((static_cast<double>(p1y) - p2y) * dx1 * dx2 - static_cast<double>(p1x) * dy1 * dx2 +
                     static_cast<double>(p2x) * dy2 * dx1) /
@@ -140,8 +145,8 @@ void TScene::BuildLetters() {
 
 void TScene::AddCapPlane(TBody& body, const TLetter& letter) {
   const int32_t y = ClampToInt32(-static_cast<int64_t>(Params.TxtY));
-  body.AddFace({letter.Left, y, letter.Top}, {letter.Left, y, letter.Bottom}, {letter.Right, y, letter.Bottom},
-               {letter.Right, y, letter.Top});
+  body.AddFace({letter.Left, y, letter.Top}, {letter.Left, y, letter.Bottom},
+               {letter.Right, y, letter.Bottom}, {letter.Right, y, letter.Top});
 }
 
 }  // namespace vantrix

@@ -134,7 +134,9 @@ bool TScene::Render(bool withMask, bool showProgress, TProgress* progress) {
   return true;
 }
 
-void TScene::ClearImage() { Image.Fill(ColorToPixel(Params.BkgColor)); }
+void TScene::ClearImage() {
+  Image.Fill(ColorToPixel(Params.BkgColor));
+}
 
 // Textures tile the picture a given number of times across and down; they
 // are resampled only when the tile size changes.
@@ -143,8 +145,10 @@ void TScene::ResizeTextures() {
   PrepareView();
   const TRect r = View3D.ScreenBounds();
   if (r.Right < r.Left || r.Bottom < r.Top) return;
-  const int w = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r.Right) - r.Left + 2, kMaxImageWidth));
-  const int h = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r.Bottom) - r.Top + 2, kMaxImageHeight));
+  const int w =
+      static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r.Right) - r.Left + 2, kMaxImageWidth));
+  const int h =
+      static_cast<int>(std::min<int64_t>(static_cast<int64_t>(r.Bottom) - r.Top + 2, kMaxImageHeight));
   if (View3D.ButtonTextured) ResizeTexture(true, w, h);
   if (View3D.TextTextured) ResizeTexture(false, w, h);
 }

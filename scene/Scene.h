@@ -22,17 +22,17 @@
 #include "platform/GlyphSource.h"
 #include "platform/Picture.h"
 #include "scene/BShape.h"
+#include "scene/Caption.h"
 #include "scene/Letter.h"
 #include "scene/Messages.h"
-#include "scene/Caption.h"
 #include "scene/Progress.h"
 
 namespace vantrix {
 
 struct TColorScheme {
-  TColor DColor = 0;         // ramp index 0
-  TColor MColor = 0;         // ramp index ColSplit: the colour the user picks
-  TColor BColor = 0;         // ramp index 255
+  TColor DColor = 0;  // ramp index 0
+  TColor MColor = 0;  // ramp index ColSplit: the colour the user picks
+  TColor BColor = 0;  // ramp index 255
   int32_t ColSplit = 204;
 };
 
@@ -46,12 +46,13 @@ struct TPhase {
 };
 
 struct TParams {
-  int32_t SplPnt = 2;   // line pieces per spline piece; detail of round outlines
-  int32_t ButType = 2;  // 0 none, 1 rectangle, 2/3 rounded, 4/5 chamfered, 6 ellipse, 7 circle, 8/16 shape file
-  int32_t TxtW = 10;    // caption bevel width
-  int32_t ButW = 20;    // button rim width
-  int32_t ButY = 0;     // button extrusion, 0 or negative
-  int32_t TxtY = 30;    // caption extrusion
+  int32_t SplPnt = 2;  // line pieces per spline piece; detail of round outlines
+  int32_t ButType =
+      2;              // 0 none, 1 rectangle, 2/3 rounded, 4/5 chamfered, 6 ellipse, 7 circle, 8/16 shape file
+  int32_t TxtW = 10;  // caption bevel width
+  int32_t ButW = 20;  // button rim width
+  int32_t ButY = 0;   // button extrusion, 0 or negative
+  int32_t TxtY = 30;  // caption extrusion
   TViewParams ViewParams;
   TBodyTransform View;
   int32_t GutLeft = 192;

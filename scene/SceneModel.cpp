@@ -1,9 +1,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/Rounding.h"
 #include "scene/Caption.h"
 #include "scene/Scene.h"
-#include "platform/Rounding.h"
 
 namespace vantrix {
 
@@ -88,7 +88,8 @@ void TScene::BuildRamp(bool caption) {
   const TColor light = Params.ViewParams.LightColor;
   auto channel = [&](int i, uint8_t (*pick)(TColor)) -> uint32_t {
     const double d = pick(s.DColor), m = pick(s.MColor), b = pick(s.BColor);
-    const int v = i <= split ? RoundInt((m - d) * i / split + d) : RoundInt((b - m) * (i - split) / (255 - split) + m);
+    const int v =
+        i <= split ? RoundInt((m - d) * i / split + d) : RoundInt((b - m) * (i - split) / (255 - split) + m);
     return static_cast<uint32_t>(ClampInt(pick(light) * v / 255, 0, 255));
   };
   for (int i = 0; i < 256; ++i)
@@ -105,7 +106,9 @@ TPhase PhaseOfParams(const TParams& params) {
   return p;
 }
 
-TPhase TScene::SavePhase() const { return PhaseOfParams(Params); }
+TPhase TScene::SavePhase() const {
+  return PhaseOfParams(Params);
+}
 
 void TScene::ApplyPhase(const TPhase& phase) {
   Params.ButColors.MColor = phase.BColor;

@@ -61,7 +61,11 @@ void LoadTexture(TScene& scene, bool button) {
 
 }  // namespace
 
-void LoadButtonTexture(TScene& scene) { LoadTexture(scene, true); }
-void LoadCaptionTexture(TScene& scene) { LoadTexture(scene, false); }
+void LoadButtonTexture(TScene& scene) {
+  LoadTexture(scene, true);
+}
+void LoadCaptionTexture(TScene& scene) {
+  LoadTexture(scene, false);
+}
 
 }  // namespace vantrix

@@ -25,7 +25,9 @@ constexpr char kRender[] = "Render";
 constexpr char kLight[] = "Light";
 constexpr char kEffect[] = "Effect";
 
-std::string LetterSection(int i) { return "Letter " + std::to_string(i); }
+std::string LetterSection(int i) {
+  return "Letter " + std::to_string(i);
+}
 
 // Ranges that values of a damaged or hand-made file are brought into. Where
 // the program's own controls have a range, theirs is used, so that whatever
@@ -41,9 +43,9 @@ constexpr int32_t kMinTxtY = 10, kMaxTxtY = 310;      // caption extrusion slide
 constexpr int32_t kMinButY = -300, kMaxButY = 0;      // minus the button extrusion slider
 constexpr int32_t kMaxAltitude = 100;                 // altitude sliders, from 0
 constexpr int32_t kMinBrightness = 1, kMaxBrightness = 254;
-constexpr int32_t kMinDelay = 1, kMaxDelay = 10;          // 250..2500 ms
-constexpr int32_t kMinViewSize = 10, kMaxViewSize = 90;   // per cent
-constexpr float kMinTexRepeat = 1, kMaxTexRepeat = 10;    // texture spin edits
+constexpr int32_t kMinDelay = 1, kMaxDelay = 10;         // 250..2500 ms
+constexpr int32_t kMinViewSize = 10, kMaxViewSize = 90;  // per cent
+constexpr float kMinTexRepeat = 1, kMaxTexRepeat = 10;   // texture spin edits
 constexpr int32_t kMaxCoordinate = 65535;
 constexpr int32_t kMaxExportSide = 16384;
 constexpr int32_t kMaxFontSize = 1638;  // points; below 1 counts as unreadable
@@ -244,7 +246,9 @@ TCaptionChar ReadLetter(const TWorkReader& r, int i, const TFontSpec& editorFont
 
 }  // namespace
 
-int32_t ScaledRealToInt(float value) { return RoundInt(static_cast<double>(value) * 1000.0); }
+int32_t ScaledRealToInt(float value) {
+  return RoundInt(static_cast<double>(value) * 1000.0);
+}
 
 std::optional<float> ParseOldReal(std::string_view text) {
   std::string s;

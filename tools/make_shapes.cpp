@@ -76,10 +76,15 @@ class TShapeDraft {
 TShapeData Tab() {
   const int32_t r = 100, f = 70;
   return TShapeDraft()
-      .On(0, T + r).On(R, T + r)
+      .On(0, T + r)
+      .On(R, T + r)
       .Arc(R, T, r, r, 90, 0, 2)
-      .On(R + r, B).Ctrl(R + r, B - f).On(R + r + f, B - f)
-      .On(L - r - f, B - f).Ctrl(L - r, B - f).On(L - r, B)
+      .On(R + r, B)
+      .Ctrl(R + r, B - f)
+      .On(R + r + f, B - f)
+      .On(L - r - f, B - f)
+      .Ctrl(L - r, B - f)
+      .On(L - r, B)
       .On(L - r, T)
       .Arc(L, T, r, r, 180, 90, 2)
       .Data();
@@ -89,7 +94,8 @@ TShapeData Tab() {
 TShapeData Pill() {
   const int32_t w = 220;
   return TShapeDraft()
-      .On(0, T).On(R, T)
+      .On(0, T)
+      .On(R, T)
       .Arc(R, 0, w, T, 90, -90, 4)
       .On(L, B)
       .Arc(L, 0, w, T, 270, 90, 4)
@@ -100,9 +106,12 @@ TShapeData Pill() {
 TShapeData Arrow() {
   const int32_t m = 80, barb = 180, head = 300;
   return TShapeDraft()
-      .On(0, T + m).On(R, T + m).On(R, T + barb)
+      .On(0, T + m)
+      .On(R, T + m)
+      .On(R, T + barb)
       .On(R + head, 0)
-      .On(R, B - barb).On(R, B - m)
+      .On(R, B - barb)
+      .On(R, B - m)
       .On(L, B - m)
       .Arc(L, B, m, m, 270, 180, 1)
       .On(L - m, T)
@@ -114,13 +123,16 @@ TShapeData Arrow() {
 TShapeData Speech() {
   const int32_t r = 80;
   return TShapeDraft()
-      .On(0, T + r).On(R, T + r)
+      .On(0, T + r)
+      .On(R, T + r)
       .Arc(R, T, r, r, 90, 0, 1)
       .On(R + r, B)
       .Arc(R, B, r, r, 0, -90, 1)
       .On(L, B - r)
-      .Ctrl(L - 30, B - 150).On(L - 160, B - 230)
-      .Ctrl(L - 85, B - 110).On(L - r, B)
+      .Ctrl(L - 30, B - 150)
+      .On(L - 160, B - 230)
+      .Ctrl(L - 85, B - 110)
+      .On(L - r, B)
       .On(L - r, T)
       .Arc(L, T, r, r, 180, 90, 1)
       .Data();
@@ -130,10 +142,13 @@ TShapeData Speech() {
 TShapeData Ribbon() {
   const int32_t tail = 240, notch = -60;
   return TShapeDraft()
-      .On(0, T).On(R + tail, T)
-      .Ctrl(R + notch, 0).On(R + tail, B)
+      .On(0, T)
+      .On(R + tail, T)
+      .Ctrl(R + notch, 0)
+      .On(R + tail, B)
       .On(L - tail, B)
-      .Ctrl(L - notch, 0).On(L - tail, T)
+      .Ctrl(L - notch, 0)
+      .On(L - tail, T)
       .Data();
 }
 
@@ -173,11 +188,14 @@ TShapeData Star() {
 TShapeData Shield() {
   const int32_t r = 80, sweep = 170, point = 300;
   return TShapeDraft()
-      .On(0, T + r).On(R, T + r)
+      .On(0, T + r)
+      .On(R, T + r)
       .Arc(R, T, r, r, 90, 0, 1)
       .On(R + r, B)
-      .Ctrl(R + r, B - sweep).On(0, B - point)
-      .Ctrl(L - r, B - sweep).On(L - r, B)
+      .Ctrl(R + r, B - sweep)
+      .On(0, B - point)
+      .Ctrl(L - r, B - sweep)
+      .On(L - r, B)
       .On(L - r, T)
       .Arc(L, T, r, r, 180, 90, 1)
       .Data();
@@ -187,18 +205,29 @@ TShapeData Shield() {
 TShapeData Ticket() {
   const int32_t m = 60, half = 25, depth = 50;
   return TShapeDraft()
-      .On(0, T + m).On(R, T + m)
-      .Ctrl(R, T).On(R + m, T)
-      .On(R + m, half).Ctrl(R + m - depth, half).On(R + m - depth, 0)
-      .Ctrl(R + m - depth, -half).On(R + m, -half)
+      .On(0, T + m)
+      .On(R, T + m)
+      .Ctrl(R, T)
+      .On(R + m, T)
+      .On(R + m, half)
+      .Ctrl(R + m - depth, half)
+      .On(R + m - depth, 0)
+      .Ctrl(R + m - depth, -half)
+      .On(R + m, -half)
       .On(R + m, B)
-      .Ctrl(R, B).On(R, B - m)
+      .Ctrl(R, B)
+      .On(R, B - m)
       .On(L, B - m)
-      .Ctrl(L, B).On(L - m, B)
-      .On(L - m, -half).Ctrl(L - m + depth, -half).On(L - m + depth, 0)
-      .Ctrl(L - m + depth, half).On(L - m, half)
+      .Ctrl(L, B)
+      .On(L - m, B)
+      .On(L - m, -half)
+      .Ctrl(L - m + depth, -half)
+      .On(L - m + depth, 0)
+      .Ctrl(L - m + depth, half)
+      .On(L - m, half)
       .On(L - m, T)
-      .Ctrl(L, T).On(L, T + m)
+      .Ctrl(L, T)
+      .On(L, T + m)
       .Data();
 }
 
@@ -208,8 +237,8 @@ struct TNamedShape {
 };
 
 const TNamedShape kShapes[] = {
-    {"TAB", Tab},       {"PILL", Pill},     {"ARROW", Arrow},   {"SPEECH", Speech},
-    {"RIBBON", Ribbon}, {"STAR", Star},     {"SHIELD", Shield}, {"TICKET", Ticket},
+    {"TAB", Tab},       {"PILL", Pill}, {"ARROW", Arrow},   {"SPEECH", Speech},
+    {"RIBBON", Ribbon}, {"STAR", Star}, {"SHIELD", Shield}, {"TICKET", Ticket},
 };
 
 std::vector<TPoint> OutlineFor(const TButShape& shape, const TRect& target) {
@@ -250,7 +279,8 @@ TPicture Preview(const std::vector<TPoint>& outline) {
     return TPoint{RoundInt(offX + scale * (p.X - minX)), RoundInt(offY + scale * (maxY - p.Y))};
   };
   TFontView fill(h);
-  for (size_t i = 0; i + 1 < outline.size(); ++i) fill.AddEdge(toPicture(outline[i]), toPicture(outline[i + 1]));
+  for (size_t i = 0; i + 1 < outline.size(); ++i)
+    fill.AddEdge(toPicture(outline[i]), toPicture(outline[i + 1]));
   fill.BuildSpans();
 
   std::vector<int> cover(static_cast<size_t>(kPreviewWidth * kPreviewHeight), 0);

@@ -45,7 +45,9 @@ TRun Cli(const std::string& args) {
   return r;
 }
 
-std::string Data() { return std::string(VANTRIX_BINARY_DIR) + "/data/"; }
+std::string Data() {
+  return std::string(VANTRIX_BINARY_DIR) + "/data/";
+}
 
 class TTemp {
  public:
@@ -75,7 +77,9 @@ std::vector<std::string> Works() {
   return works;
 }
 
-std::string GoldenName(const std::string& work) { return fs::path(work).stem().string() + ".bmp"; }
+std::string GoldenName(const std::string& work) {
+  return fs::path(work).stem().string() + ".bmp";
+}
 
 // Fonts and their versions may move a few edge pixels; anything more is a change.
 TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
@@ -104,15 +108,15 @@ TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
 
 TEST(CliRender, FullSizeMaskAndExplicitSize) {
   TTemp tmp;
-  TRun r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "full.bmp") + " --full --mask " +
-               Quote(tmp / "mask.bmp"));
+  TRun r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "full.bmp") +
+               " --full --mask " + Quote(tmp / "mask.bmp"));
   ASSERT_EQ(r.Status, 0) << r.Output;
   const TPicture full = LoadPictureFile(tmp / "full.bmp");
   const TPicture mask = LoadPictureFile(tmp / "mask.bmp");
   EXPECT_GT(full.Width(), 400);
   EXPECT_EQ(mask.Width(), full.Width());
   EXPECT_EQ(mask.PixelAt(full.Width() / 2, full.Height() / 2), 0xFFFFFFu);  // the button is drawn
-  EXPECT_EQ(mask.PixelAt(0, full.Height() - 1), 0u);                      // the corner is background
+  EXPECT_EQ(mask.PixelAt(0, full.Height() - 1), 0u);                        // the corner is background
   r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "s.jpg") + " --size 200x50");
   ASSERT_EQ(r.Status, 0) << r.Output;
   const TPicture small = LoadPictureFile(tmp / "s.jpg");
@@ -150,8 +154,9 @@ TEST(CliWorkFiles, EveryTemplateSurvivesASaveAndLoad) {
 
 TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
   TTemp tmp;
-  std::ofstream(tmp / "old.vtxs") << "[General]\r\nVersion=1.3.5\r\n[Render]\r\nCnX=512,5\r\n"
-                                  << "[Message]\r\nNLetters=2\r\n[Letter 1]\r\nChar=O\r\n[Letter 2]\r\nChar=k\r\n";
+  std::ofstream(tmp / "old.vtxs")
+      << "[General]\r\nVersion=1.3.5\r\n[Render]\r\nCnX=512,5\r\n"
+      << "[Message]\r\nNLetters=2\r\n[Letter 1]\r\nChar=O\r\n[Letter 2]\r\nChar=k\r\n";
   const TRun r = Cli("info " + Quote(tmp / "old.vtxs"));
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_NE(r.Output.find("\"CnX\": 512.5,"), std::string::npos);
@@ -160,8 +165,11 @@ TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
 
 TEST(CliWorkFiles, ShorterCaptionKeepsTheOldLetterSections) {
   TTemp tmp;
-  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "w.vtxs") + " --caption Hello").Status, 0);
-  ASSERT_EQ(Cli("resave " + Quote(tmp / "w.vtxs") + " " + Quote(tmp / "w.vtxs") + " --caption abc").Status, 0);
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "w.vtxs") + " --caption Hello")
+                .Status,
+            0);
+  ASSERT_EQ(Cli("resave " + Quote(tmp / "w.vtxs") + " " + Quote(tmp / "w.vtxs") + " --caption abc").Status,
+            0);
   const std::string text = ReadFile(tmp / "w.vtxs");
   EXPECT_NE(text.find("[Letter 5]"), std::string::npos);
   EXPECT_NE(text.find("NLetters=3"), std::string::npos);
@@ -209,19 +217,21 @@ namespace {
 // An independent decoder (Python's imaging library, from Debian's python3-pil)
 // must read what export writes, at the size asked for.
 TEST(CliExport, FilesDecodeInAnIndependentDecoder) {
-  if (system("/usr/bin/python3 -c 'import PIL' 2>/dev/null") != 0) GTEST_SKIP() << "python3-pil is not installed";
+  if (system("/usr/bin/python3 -c 'import PIL' 2>/dev/null") != 0)
+    GTEST_SKIP() << "python3-pil is not installed";
   TTemp tmp;
   for (const char* format : {"gif", "jpg", "bmp"}) {
     SCOPED_TRACE(format);
-    const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " + Quote(tmp / "pill") +
-                       " --format " + format + " --size 150x40 --dither 1");
+    const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " +
+                       Quote(tmp / "pill") + " --format " + format + " --size 150x40 --dither 1");
     ASSERT_EQ(r.Status, 0) << r.Output;
     for (const char* n : {"_1", "_2"}) {
       const std::string file = tmp / (std::string("pill") + n + "." + format);
       EXPECT_NE(r.Output.find(file), std::string::npos) << r.Output;
-      const std::string cmd = "/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
-                              "im.load(); print(im.size[0], im.size[1], im.info.get('transparency'))\" " +
-                              Quote(file);
+      const std::string cmd =
+          "/usr/bin/python3 -c \"import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
+          "im.load(); print(im.size[0], im.size[1], im.info.get('transparency'))\" " +
+          Quote(file);
       FILE* p = popen(cmd.c_str(), "r");
       ASSERT_NE(p, nullptr);
       char line[128] = {};
@@ -238,8 +248,8 @@ TEST(CliExport, FilesDecodeInAnIndependentDecoder) {
 TEST(CliExport, DefaultNamesGoToTheImagesFolder) {
   TTemp tmp;
   fs::copy(Data(), tmp / "prog", fs::copy_options::recursive);
-  const TRun r = Cli("export " + Quote(tmp / "prog/Default.dat") + " --program-folder " + Quote(tmp / "prog") +
-                     " --preset fast --format jpg");
+  const TRun r = Cli("export " + Quote(tmp / "prog/Default.dat") + " --program-folder " +
+                     Quote(tmp / "prog") + " --preset fast --format jpg");
   ASSERT_EQ(r.Status, 0) << r.Output;
   EXPECT_EQ(r.Output, tmp / "prog/Images/ClickHere.jpg\n");
   const TRun bad = Cli("export " + Quote(tmp / "prog/Default.dat") + " --colors 100");

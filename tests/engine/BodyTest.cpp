@@ -71,7 +71,8 @@ TEST(BodyBuilding, FaceWithdrawnWhenAVertexFindsNoRoom) {
 
 TEST(BodyBuilding, CapacitiesTruncateSilently) {
   TBody b;
-  for (int i = 0; i < TBody::kMaxFaces + 1; ++i) b.AddFace({i % 7, 0, 0}, {i % 7, 1, 0}, {i % 7, 1, 1}, {i % 7, 0, 1});
+  for (int i = 0; i < TBody::kMaxFaces + 1; ++i)
+    b.AddFace({i % 7, 0, 0}, {i % 7, 1, 0}, {i % 7, 1, 1}, {i % 7, 0, 1});
   EXPECT_EQ(b.FaceCount(), TBody::kMaxFaces);
   const TPoint pts[1] = {{1, 1}};
   for (int i = 0; i < TBody::kMaxContours + 1; ++i) b.AddContour(pts, 1, i);

@@ -75,7 +75,7 @@ TEST(Visibility, ScreenWindingDecidesAndHiddenVerticesGetHiBright) {
   AddFacingSquare(b);
   b.AddFace({10, 0, 10}, {10, 0, -10}, {30, 0, -10}, {30, 0, 10});
   b.AddFace({-30, 0, 10}, {-30, 5, 10}, {-30, 5, -10}, {-30, 0, -10});  // reversed: turned away
-  b.AddFace({50, 0, 10}, {50, 0, -10}, {60, 0, -10}, {60, 0, 10});    // the cap face
+  b.AddFace({50, 0, 10}, {50, 0, -10}, {60, 0, -10}, {60, 0, 10});      // the cap face
   b.Transform.OffsetY = 1500;
   TViewParams p = Params(0, 1, 0);
   p.HiBright = 222;

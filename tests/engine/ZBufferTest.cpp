@@ -129,7 +129,8 @@ TEST(SpanDepth, AgreesWithAPerPixelDepthBuffer) {
     }
     TPicture pic(width, 1, 32);
     zb.DrawSpans(pic, IdentityRamp(), false);
-    for (int x = 0; x < width; ++x) ASSERT_EQ(static_cast<int>(pic.PixelAt(x, 0)), owner[x]) << round << " " << x;
+    for (int x = 0; x < width; ++x)
+      ASSERT_EQ(static_cast<int>(pic.PixelAt(x, 0)), owner[x]) << round << " " << x;
   }
 }
 

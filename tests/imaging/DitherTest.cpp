@@ -37,7 +37,8 @@ TMaskedPicture MaskedPicture() {
   m.Mask.assign(120 * 40, 0);
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 120; ++x)
-      m.Mask[y * 120 + x] = (x < 4 || y < 3 || x >= 115 || y >= 37 || (x >= 30 && x < 40 && y >= 10 && y < 30));
+      m.Mask[y * 120 + x] =
+          (x < 4 || y < 3 || x >= 115 || y >= 37 || (x >= 30 && x < 40 && y >= 10 && y < 30));
   return m;
 }
 

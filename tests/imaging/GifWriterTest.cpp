@@ -79,7 +79,8 @@ void ExpectDecodesTo(const std::vector<uint8_t>& bytes, const TIndexedPicture& p
 TEST(GifWriter, DecodesToTheSamePicture) {
   struct TCase {
     int w, h, colors, transparent;
-  } cases[] = {{1, 1, 1, -1}, {7, 3, 2, 1}, {33, 17, 3, -1}, {64, 9, 17, 16}, {300, 200, 256, 0}, {5, 70, 256, 255}};
+  } cases[] = {{1, 1, 1, -1},   {7, 3, 2, 1},       {33, 17, 3, -1},
+               {64, 9, 17, 16}, {300, 200, 256, 0}, {5, 70, 256, 255}};
   for (const TCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h << ", " << c.colors << " colours");
     const TIndexedPicture p = Indexed(c.w, c.h, c.colors, c.transparent);

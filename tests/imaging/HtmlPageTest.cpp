@@ -52,7 +52,7 @@ TEST(FillTemplate, ReplacesReferences) {
   } cases[] = {
       {"<b>`ButtonText`</b>", "<b>Go</b>"},
       {"w=`imagewidth`", "w=160"},
-      {"[`TargetURL`]", "[]"},               // undefined gives nothing
+      {"[`TargetURL`]", "[]"},                // undefined gives nothing
       {"a``b", "ab"},                         // two back-quotes in a row
       {"x`ButtonText`y`ImageWidth", "xGoy"},  // unclosed at the end: dropped
       {"`Button\nText`!", "!"},               // a line break is part of the name
@@ -66,9 +66,9 @@ TEST(HtmlValues, KilobytesRoundToTenthsHalfToEven) {
   EXPECT_EQ(FormatKilobytes(3500), "3.4");
   EXPECT_EQ(FormatKilobytes(2048), "2");
   EXPECT_EQ(FormatKilobytes(0), "0");
-  EXPECT_EQ(FormatKilobytes(1023), "1");    // 9.99 tenths
-  EXPECT_EQ(FormatKilobytes(256), "0.2");   // 2.5 tenths
-  EXPECT_EQ(FormatKilobytes(768), "0.8");   // 7.5 tenths
+  EXPECT_EQ(FormatKilobytes(1023), "1");   // 9.99 tenths
+  EXPECT_EQ(FormatKilobytes(256), "0.2");  // 2.5 tenths
+  EXPECT_EQ(FormatKilobytes(768), "0.8");  // 7.5 tenths
   EXPECT_EQ(FormatKilobytes(1536000), "1500");
 }
 
@@ -206,10 +206,12 @@ TEST_F(HtmlFolder, FailedWriteLeavesNoTempFile) {
 // The delivered templates only name variables the program sets, close every
 // reference and declare UTF-8.
 TEST(DeliveredTemplates, UseKnownVariablesOnly) {
-  const std::set<std::string> known = {"isanimated",     "imagefilename", "imagefilesize",
-                                       "phase2filename", "phase2filesize", "imagefilepath",
-                                       "imagewidth",     "imageheight",   "imagediffusion",
-                                       "bgcolor",        "targeturl",     "numberofcolors",
+  const std::set<std::string> known = {"isanimated",     "imagefilename",
+                                       "imagefilesize",  "phase2filename",
+                                       "phase2filesize", "imagefilepath",
+                                       "imagewidth",     "imageheight",
+                                       "imagediffusion", "bgcolor",
+                                       "targeturl",      "numberofcolors",
                                        "buttontext",     "uin"};
   const std::string dir = std::string(VANTRIX_SOURCE_DIR) + "/data/html/";
   for (const char* name : {"preview.tml", "preview_ani.tml", "example.tml"}) {

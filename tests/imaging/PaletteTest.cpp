@@ -9,7 +9,9 @@
 namespace vantrix {
 namespace {
 
-bool Holds(const TPalette& p, TRgb c) { return std::find(p.begin(), p.end(), c) != p.end(); }
+bool Holds(const TPalette& p, TRgb c) {
+  return std::find(p.begin(), p.end(), c) != p.end();
+}
 
 std::set<std::tuple<int, int, int>> Distinct(const TPalette& p) {
   std::set<std::tuple<int, int, int>> s;
@@ -40,10 +42,11 @@ TEST(FixedPalette, Colours) {
   EXPECT_EQ(WindowsGrayPalette(), (TPalette{{0, 0, 0}, {128, 128, 128}, {192, 192, 192}, {255, 255, 255}}));
 
   const TPalette sys = WindowsSystemPalette();
-  const TPalette expected = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128},
-                             {128, 0, 128},   {0, 128, 128},   {192, 192, 192}, {192, 220, 192}, {166, 202, 240},
-                             {255, 251, 240}, {160, 160, 164}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0},
-                             {255, 255, 0},   {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
+  const TPalette expected = {{0, 0, 0},       {128, 0, 0},     {0, 128, 0},     {128, 128, 0},
+                             {0, 0, 128},     {128, 0, 128},   {0, 128, 128},   {192, 192, 192},
+                             {192, 220, 192}, {166, 202, 240}, {255, 251, 240}, {160, 160, 164},
+                             {128, 128, 128}, {255, 0, 0},     {0, 255, 0},     {255, 255, 0},
+                             {0, 0, 255},     {255, 0, 255},   {0, 255, 255},   {255, 255, 255}};
   EXPECT_EQ(sys, expected);
 
   // Halftone: the cube at the web indices, every static colour, and greys.

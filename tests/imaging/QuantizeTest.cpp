@@ -37,7 +37,8 @@ TEST(ColorMatcher, AgreesWithFullSearch) {
                       (b - palette[i].B) * (b - palette[i].B);
         if (d < bestDist) bestDist = d, best = i;
       }
-      ASSERT_EQ(matcher.Nearest(r, g, b), best) << "palette of " << size << " at " << r << "," << g << "," << b;
+      ASSERT_EQ(matcher.Nearest(r, g, b), best)
+          << "palette of " << size << " at " << r << "," << g << "," << b;
     }
   }
 }
@@ -79,7 +80,8 @@ TEST(OptimizedPalette, BeatsMedianCut) {
       if (p == 1 || p == 2) {
         EXPECT_LT(opt, 0.6 * ref) << "picture " << p << ", " << colors << " colours";
       }
-      EXPECT_NEAR(HistogramError(hist, optimized) / (3.0 * pictures[p].Width() * pictures[p].Height()), opt, 1e-9);
+      EXPECT_NEAR(HistogramError(hist, optimized) / (3.0 * pictures[p].Width() * pictures[p].Height()), opt,
+                  1e-9);
     }
   }
 }
@@ -89,7 +91,8 @@ TEST(OptimizedPalette, FewColoursAreKeptExactly) {
     TPicture pic(64, 32, 24);
     std::mt19937 rng(distinct);
     std::vector<TPixel> colours;
-    for (int i = 0; i < distinct; ++i) colours.push_back(MakePixel(uint8_t(rng()), uint8_t(rng()), uint8_t(i)));
+    for (int i = 0; i < distinct; ++i)
+      colours.push_back(MakePixel(uint8_t(rng()), uint8_t(rng()), uint8_t(i)));
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 64; ++x) pic.SetPixelAt(x, y, colours[(x * 7 + y * 3) % distinct]);
     for (int dither : {kDitherNone, kDitherFloydSteinberg}) {

@@ -13,7 +13,9 @@
 
 namespace vantrix::testing {
 
-inline uint8_t ToByte(double v) { return static_cast<uint8_t>(ClampInt(RoundInt(v), 0, 255)); }
+inline uint8_t ToByte(double v) {
+  return static_cast<uint8_t>(ClampInt(RoundInt(v), 0, 255));
+}
 
 // Two crossing colour ramps.
 inline TPicture GradientPicture(int width, int height) {
@@ -21,7 +23,8 @@ inline TPicture GradientPicture(int width, int height) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const double u = x / std::max(1.0, width - 1.0), v = y / std::max(1.0, height - 1.0);
-      pic.SetPixelAt(x, y, MakePixel(ToByte(255 * u), ToByte(255 * v), ToByte(255 * (1 - u) * (0.5 + 0.5 * v))));
+      pic.SetPixelAt(x, y,
+                     MakePixel(ToByte(255 * u), ToByte(255 * v), ToByte(255 * (1 - u) * (0.5 + 0.5 * v))));
     }
   return pic;
 }
@@ -109,7 +112,8 @@ inline TPicture NoisyPicture(int width, int height, uint32_t seed) {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const double t = 200.0 * x / width;
-      pic.SetPixelAt(x, y, MakePixel(ToByte(t + noise(rng)), ToByte(128 + noise(rng)), ToByte(220 - t + noise(rng))));
+      pic.SetPixelAt(
+          x, y, MakePixel(ToByte(t + noise(rng)), ToByte(128 + noise(rng)), ToByte(220 - t + noise(rng))));
     }
   return pic;
 }

@@ -17,8 +17,8 @@ struct TBmpSketch {
   uint16_t bpp = 24;
   uint32_t compression = 0;
   uint32_t colorsUsed = 0;
-  std::vector<TPixel> palette;  // written as B, G, R (, 0)
-  std::vector<uint32_t> masks;  // red, green, blue
+  std::vector<TPixel> palette;             // written as B, G, R (, 0)
+  std::vector<uint32_t> masks;             // red, green, blue
   std::vector<std::vector<uint8_t>> rows;  // in file order, unpadded
   bool padLastRow = true;
 };
@@ -76,7 +76,8 @@ TEST(BmpDecode, PalettedDepthsHeadersAndRowOrder) {
     for (uint32_t header : {12u, 40u, 124u}) {
       for (bool topDown : {false, true}) {
         if (header == 12 && topDown) continue;  // core headers cannot say top-down
-        SCOPED_TRACE(testing::Message() << bpp << " bits, header " << header << (topDown ? ", top-down" : ""));
+        SCOPED_TRACE(testing::Message()
+                     << bpp << " bits, header " << header << (topDown ? ", top-down" : ""));
         // One bit cannot hold index 2 or 3; fold them onto 0 and 1.
         const auto fold = [&](std::vector<int> v) {
           for (int& i : v) i = bpp == 1 ? i % 2 : i;
@@ -119,10 +120,15 @@ TEST(BmpDecode, DirectColourDepthsAndMasks) {
   } cases[] = {
       {"24", 24, 0, {}, {0x00, 0x80, 0xFF}, MakePixel(255, 128, 0)},
       {"32 plain", 32, 0, {}, {0x00, 0x80, 0xFF, 0x7F}, MakePixel(255, 128, 0)},
-      {"32 fields RGBA order", 32, 3, {0x000000FF, 0x0000FF00, 0x00FF0000}, {0xFF, 0x80, 0x00, 0x00},
+      {"32 fields RGBA order",
+       32,
+       3,
+       {0x000000FF, 0x0000FF00, 0x00FF0000},
+       {0xFF, 0x80, 0x00, 0x00},
        MakePixel(255, 128, 0)},
       {"16 plain 5-5-5", 16, 0, {}, {0x00, 0x7E}, MakePixel(255, 255 * 16 / 31 + 1, 0)},  // green 16 of 31
-      {"16 fields 5-6-5", 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xFC}, MakePixel(255, 130, 0)},  // green 32/63
+      {"16 fields 5-6-5", 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xFC}, MakePixel(255, 130, 0)},  // green
+                                                                                                   // 32/63
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,7 +140,8 @@ TEST(BmpDecode, DirectColourDepthsAndMasks) {
       s.bpp = c.bpp;
       s.compression = c.compression;
       s.masks = c.masks;
-      for (int i = 0; i < 3; ++i) s.rows.resize(1), s.rows[0].insert(s.rows[0].end(), c.pixel.begin(), c.pixel.end());
+      for (int i = 0; i < 3; ++i)
+        s.rows.resize(1), s.rows[0].insert(s.rows[0].end(), c.pixel.begin(), c.pixel.end());
       const TPicture p = DecodeBmp(Build(s));
       for (int x = 0; x < 3; ++x) EXPECT_EQ(p.PixelAt(x, 0), c.expected) << "header " << header;
     }

@@ -14,7 +14,7 @@ TEST(CodePage, BytesReadThroughTheirCharacterSet) {
       {0, 0x80, 0x20AC},   {1, 0xE9, 0x00E9},   {204, 0xC4, 0x0414}, {238, 0xA5, 0x0104},
       {161, 0xC4, 0x0394}, {162, 0xD0, 0x011E}, {177, 0xE0, 0x05D0}, {178, 0xC7, 0x0627},
       {186, 0xC0, 0x0104}, {163, 0xC3, 0x0102}, {222, 0xA1, 0x0E01}, {255, 0x01, 0x0001},
-      {255, 0xDB, 0x2588}, {77, 0xA5, 0x2022}, {2, 0x61, 0xF061},   {128, 0x41, 0x41},
+      {255, 0xDB, 0x2588}, {77, 0xA5, 0x2022},  {2, 0x61, 0xF061},   {128, 0x41, 0x41},
   };
   for (const auto& k : cases) {
     EXPECT_EQ(CharsetToUnicode(k.charset, k.byte), std::optional<char32_t>(k.code))
@@ -50,7 +50,12 @@ TEST(CodePage, Utf8AndWindows1252) {
   // Not in 1252: Cyrillic, an emoji, the C1 control that 0x80 does not stand for.
   EXPECT_EQ(Utf8ToCp1252("\xD0\x94x\xF0\x9F\x98\x80y\xC2\x80"), "?x?y?");
   // Malformed: stray continuation, overlong slash, surrogate, cut-off sequence.
-  EXPECT_EQ(Utf8ToCp1252("a\x80" "b\xC0\xAF" "c\xED\xA0\x80" "d\xE2\x82", '#'), "a#b##c###d##");
+  EXPECT_EQ(Utf8ToCp1252("a\x80"
+                         "b\xC0\xAF"
+                         "c\xED\xA0\x80"
+                         "d\xE2\x82",
+                         '#'),
+            "a#b##c###d##");
 }
 
 }  // namespace

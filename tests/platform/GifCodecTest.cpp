@@ -74,7 +74,8 @@ void ExpectFrame(const TPicture& p, const TGifFrame& f, const std::vector<TPixel
   ASSERT_EQ(p.Height(), f.height);
   EXPECT_EQ(p.BitsPerPixel(), 24);
   for (int y = 0; y < f.height; ++y)
-    for (int x = 0; x < f.width; ++x) ASSERT_EQ(p.PixelAt(x, y), map[f.indices[y * f.width + x]]) << x << "," << y;
+    for (int x = 0; x < f.width; ++x)
+      ASSERT_EQ(p.PixelAt(x, y), map[f.indices[y * f.width + x]]) << x << "," << y;
 }
 
 TEST(GifDecode, PlainAndInterlacedFramesComeOutInDisplayOrder) {
@@ -88,7 +89,8 @@ TEST(GifDecode, PlainAndInterlacedFramesComeOutInDisplayOrder) {
 }
 
 TEST(GifDecode, LocalMapWinsAndOnlyTheFirstFrameIsRead) {
-  const std::vector<TPixel> local = {MakePixel(1, 1, 1), MakePixel(2, 2, 2), MakePixel(3, 3, 3), MakePixel(4, 4, 4)};
+  const std::vector<TPixel> local = {MakePixel(1, 1, 1), MakePixel(2, 2, 2), MakePixel(3, 3, 3),
+                                     MakePixel(4, 4, 4)};
   TGifFrame first = Frame(3, 2);
   first.localMap = local;
   TGifFrame second = Frame(6, 6);

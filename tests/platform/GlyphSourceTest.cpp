@@ -60,9 +60,9 @@ void ExpectOuterClockwiseHolesCounter(const TGlyph& g, char letter) {
   ASSERT_FALSE(g.Contours.empty()) << letter;
   std::vector<double> areas;
   for (const TContour& c : g.Contours) areas.push_back(testing::SignedArea(c));
-  const size_t outer =
-      std::max_element(areas.begin(), areas.end(), [](double a, double b) { return std::fabs(a) < std::fabs(b); }) -
-      areas.begin();
+  const size_t outer = std::max_element(areas.begin(), areas.end(),
+                                        [](double a, double b) { return std::fabs(a) < std::fabs(b); }) -
+                       areas.begin();
   for (size_t i = 0; i < areas.size(); ++i) {
     if (i == outer) {
       EXPECT_LT(areas[i], 0) << letter << " outer contour";
@@ -133,12 +133,12 @@ TEST(GlyphSource, CharacterSetChoosesTheLetter) {
     uint8_t code;
     size_t contours;
   } cases[] = {
-      {"Arial", 0, 0xC4, 4},                  // A with diaeresis: the A, its hole, two dots
-      {"Arial", 204, 0xC4, 2},                // Cyrillic De
-      {"Arial", 161, 0xC4, 2},                // Greek Delta
-      {"Arial", 238, 0xA5, 3},                // A with ogonek
-      {"Standard Symbols PS", 2, 0xA5, 3},    // infinity in the symbol encoding
-      {"Standard Symbols PS", 2, 'a', 2},     // alpha
+      {"Arial", 0, 0xC4, 4},                // A with diaeresis: the A, its hole, two dots
+      {"Arial", 204, 0xC4, 2},              // Cyrillic De
+      {"Arial", 161, 0xC4, 2},              // Greek Delta
+      {"Arial", 238, 0xA5, 3},              // A with ogonek
+      {"Standard Symbols PS", 2, 0xA5, 3},  // infinity in the symbol encoding
+      {"Standard Symbols PS", 2, 'a', 2},   // alpha
   };
   for (const auto& k : cases) {
     TGlyphSource source;

@@ -102,8 +102,8 @@ TEST(IniRead, NamesMatchWithoutCaseAndTheFirstDuplicateWins) {
 
 TEST(IniRead, ValuesLoseSurroundingBlanksAndStopAt2047Characters) {
   const std::string longValue(3000, 'x');
-  const TIniFile ini = TIniFile::FromText("[Letter 2]\nChar= \nName= \t Times New Roman\t \nLong=" + longValue +
-                                          "\nEmpty=\nTwo==b\n");
+  const TIniFile ini = TIniFile::FromText(
+      "[Letter 2]\nChar= \nName= \t Times New Roman\t \nLong=" + longValue + "\nEmpty=\nTwo==b\n");
   EXPECT_EQ(ini.ReadString("Letter 2", "Char", "default"), "");  // a blank letter reads back empty
   EXPECT_EQ(ini.ReadString("Letter 2", "Name", ""), "Times New Roman");
   EXPECT_EQ(ini.ReadString("Letter 2", "Long", ""), std::string(2047, 'x'));
@@ -117,16 +117,35 @@ TEST(IniRead, IntegerSyntax) {
     const char* text;
     int32_t value;  // kDef when the text is no integer
   } kCases[] = {
-      {"12", 12},           {"-12", -12},         {"+7", 7},
-      {"007", 7},           {"0", 0},             {"2147483647", INT32_MAX},
-      {"-2147483648", INT32_MIN},                 {"0x1F", 31},
-      {"0XfF", 255},        {"$10", 16},          {"$010700FF", 17236223},
-      {"$FFFFFFFF", -1},    {"-$10", -16},        {"$000000000001", 1},
-      {"2147483648", -99},  {"-2147483649", -99}, {"99999999999999999999", -99},
-      {"$100000000", -99},  {"0x", -99},          {"$", -99},
-      {"0xG", -99},         {"12abc", -99},       {"1.5", -99},
-      {"", -99},            {"-", -99},           {"1 2", -99},
-      {"- 1", -99},         {"0x-1", -99},        {"true", -99},
+      {"12", 12},
+      {"-12", -12},
+      {"+7", 7},
+      {"007", 7},
+      {"0", 0},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"0x1F", 31},
+      {"0XfF", 255},
+      {"$10", 16},
+      {"$010700FF", 17236223},
+      {"$FFFFFFFF", -1},
+      {"-$10", -16},
+      {"$000000000001", 1},
+      {"2147483648", -99},
+      {"-2147483649", -99},
+      {"99999999999999999999", -99},
+      {"$100000000", -99},
+      {"0x", -99},
+      {"$", -99},
+      {"0xG", -99},
+      {"12abc", -99},
+      {"1.5", -99},
+      {"", -99},
+      {"-", -99},
+      {"1 2", -99},
+      {"- 1", -99},
+      {"0x-1", -99},
+      {"true", -99},
   };
   for (const auto& c : kCases) {
     const TIniFile ini = TIniFile::FromText(std::string("[S]\nK=  ") + c.text + " \n");
@@ -139,7 +158,7 @@ TEST(IniRead, BooleansAreIntegersAndNonZeroIsTrue) {
   EXPECT_TRUE(ini.ReadBool("S", "One", false));
   EXPECT_FALSE(ini.ReadBool("S", "Zero", true));
   EXPECT_TRUE(ini.ReadBool("S", "Two", false));
-  EXPECT_TRUE(ini.ReadBool("S", "Word", true));    // not an integer: the default
+  EXPECT_TRUE(ini.ReadBool("S", "Word", true));  // not an integer: the default
   EXPECT_FALSE(ini.ReadBool("S", "Word", false));
   EXPECT_TRUE(ini.ReadBool("S", "Missing", true));
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <jerror.h>
+#include <jpeglib.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
-#include <jerror.h>
 
 #include "platform/JpegCodec.h"
 
@@ -15,7 +15,8 @@ TPicture Gradient(int w, int h, int bpp) {
   TPicture p(w, h, bpp);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      p.SetPixelAt(x, y, MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 128));
+      p.SetPixelAt(x, y,
+                   MakePixel(static_cast<uint8_t>(x * 255 / w), static_cast<uint8_t>(y * 255 / h), 128));
   return p;
 }
 

@@ -104,7 +104,8 @@ inline std::vector<TSample> Trace(const TContour& c, int steps = 8) {
       const TSample a = px(cur), m = px(b), z = px(e);
       for (int i = 1; i <= steps; ++i) {
         const double t = double(i) / steps, s = 1 - t;
-        out.push_back({s * s * a.X + 2 * s * t * m.X + t * t * z.X, s * s * a.Y + 2 * s * t * m.Y + t * t * z.Y});
+        out.push_back(
+            {s * s * a.X + 2 * s * t * m.X + t * t * z.X, s * s * a.Y + 2 * s * t * m.Y + t * t * z.Y});
       }
       cur = e;
     }

@@ -46,7 +46,9 @@ class TOutline {
   FT_Outline o_{};
 };
 
-TFix Px(double x, double y) { return {static_cast<int32_t>(x * 65536), static_cast<int32_t>(y * 65536)}; }
+TFix Px(double x, double y) {
+  return {static_cast<int32_t>(x * 65536), static_cast<int32_t>(y * 65536)};
+}
 
 std::vector<TContour> Encode(TOutline& o, bool reverse = false) {
   const std::vector<uint8_t> buf = NativeOutlineFromFt(o.Get(), reverse);
@@ -75,7 +77,12 @@ TEST(NativeOutline, StraightContourIsOneLineRecordWithImpliedClose) {
 TEST(NativeOutline, ControlRunsStayTogetherAndACurveClosesOnTheStart) {
   // Starts on a control point, so the contour must be turned to start at B.
   TOutline o;
-  o.Contour({{-4, 5, kConic}, {0, 0, kOn}, {5, -3, kConic}, {10, -3, kConic}, {15, 0, kOn}, {15, 8, kOn},
+  o.Contour({{-4, 5, kConic},
+             {0, 0, kOn},
+             {5, -3, kConic},
+             {10, -3, kConic},
+             {15, 0, kOn},
+             {15, 8, kOn},
              {9, 12, kOn}});
   const auto c = Encode(o);
   ASSERT_EQ(c.size(), 1u);
@@ -186,7 +193,9 @@ TEST(NativeOutline, DamagedAndDegenerateOutlinesStayWellFormed) {
   }
   {  // single points and collapsed contours enclose nothing and are left out
     TOutline o;
-    o.Contour({{3, 3, kOn}}).Contour({{1, 1, kOn}, {1, 1, kOn}}).Contour({{0, 0, kOn}, {4, 0, kOn}, {4, 4, kOn}});
+    o.Contour({{3, 3, kOn}})
+        .Contour({{1, 1, kOn}, {1, 1, kOn}})
+        .Contour({{0, 0, kOn}, {4, 0, kOn}, {4, 4, kOn}});
     EXPECT_EQ(Encode(o).size(), 1u);
   }
   {  // a contour end past the points, or running backwards, ends the outline

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/PictureFile.h"
 #include "TempFolder.h"
+#include "platform/PictureFile.h"
 
 namespace vantrix {
 namespace {
@@ -57,7 +57,8 @@ TEST(PictureFile, ErrorsNameTheFile) {
   EXPECT_EQ(ErrorOf([&] { LoadPictureFile(missing); }), missing + ": cannot open file");
   EXPECT_EQ(ErrorOf([&] { LoadPictureFile(dir.Path()); }), dir.Path() + ": cannot open file");
   EXPECT_EQ(ErrorOf([&] { LoadPictureFile(bad); }), bad + ": truncated BMP data");
-  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(text, TPictureFormat::Jpeg); }).rfind(text + ": JPEG error #", 0), 0u);
+  EXPECT_EQ(ErrorOf([&] { LoadPictureFile(text, TPictureFormat::Jpeg); }).rfind(text + ": JPEG error #", 0),
+            0u);
 
   const std::string nowhere = dir / "no-such-folder/out.bmp";
   EXPECT_EQ(ErrorOf([&] { SaveBmpFile(nowhere, Sample()); }), nowhere + ": cannot write file");

@@ -9,8 +9,11 @@ namespace vantrix {
 namespace {
 
 TEST(RoundInt, HalvesGoToTheEvenNeighbour) {
-  const struct { double in; int32_t out; } cases[] = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {-2.5001, -3}, {7.0, 7}};
+  const struct {
+    double in;
+    int32_t out;
+  } cases[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},      {-0.5, 0}, {-1.5, -2},
+               {-2.5, -2}, {2.4999, 2}, {-2.5001, -3}, {7.0, 7}};
   for (const auto& c : cases) EXPECT_EQ(RoundInt(c.in), c.out) << c.in;
 }
 
@@ -65,7 +68,7 @@ TEST(Picture, CopyClipsAndConvertsFormats) {
   src.SetPixelAt(2, 2, MakePixel(1, 1, 1));
   TPicture dst(4, 4, 32);
   dst.Fill(0xFF000000);
-  dst.CopyFrom(src, -1, 0, 2, 2, 5, 5);  // starts left of the source, runs past both
+  dst.CopyFrom(src, -1, 0, 2, 2, 5, 5);       // starts left of the source, runs past both
   EXPECT_EQ(dst.PixelAt(2, 2), 0xFF000000u);  // source column -1 does not exist
   EXPECT_EQ(dst.PixelAt(3, 2), MakePixel(10, 20, 30));
   EXPECT_EQ(dst.PixelAt(3, 3), MakePixel(10, 20, 30));

@@ -47,6 +47,8 @@ inline std::string ReadFileBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline bool RunningAsRoot() { return ::geteuid() == 0; }
+inline bool RunningAsRoot() {
+  return ::geteuid() == 0;
+}
 
 }  // namespace vantrix::testing

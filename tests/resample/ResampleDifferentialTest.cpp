@@ -30,7 +30,8 @@ std::vector<std::vector<RefEntry>> ReferenceLists(int src, int dst, TKernelFunc 
     const double center = single ? (src - 1) / 2.0 : i / scale;
     const double fs = single ? double(src) : 1.0 / scale;
     const double w = scale < 1.0 ? support * fs : support;
-    for (long j = static_cast<long>(std::floor(center - w)); j <= static_cast<long>(std::ceil(center + w)); ++j) {
+    for (long j = static_cast<long>(std::floor(center - w)); j <= static_cast<long>(std::ceil(center + w));
+         ++j) {
       const double weight = scale < 1.0 ? kernel((center - j) / fs) / fs : kernel(center - j);
       if (weight == 0.0) continue;
       long k = j < 0 ? -j : j >= src ? 2L * src - 1 - j : j;
@@ -41,7 +42,9 @@ std::vector<std::vector<RefEntry>> ReferenceLists(int src, int dst, TKernelFunc 
   return lists;
 }
 
-uint8_t ReferenceByte(double sum) { return static_cast<uint8_t>(sum > 255 ? 255 : sum < 0 ? 0 : RoundInt(sum)); }
+uint8_t ReferenceByte(double sum) {
+  return static_cast<uint8_t>(sum > 255 ? 255 : sum < 0 ? 0 : RoundInt(sum));
+}
 
 TPicture ReferenceResample(const TPicture& source, int dw, int dh, TKernelFunc kernel, double support) {
   const int sw = source.Width(), sh = source.Height();
@@ -95,8 +98,8 @@ void ExpectSameAsReference(const TPicture& source, int dw, int dh, const TKernel
   for (int y = 0; y < dh; ++y)
     for (int x = 0; x < dw; ++x)
       ASSERT_EQ(dst.PixelAt(x, y), want.PixelAt(x, y))
-          << k.Name << " " << source.Width() << "x" << source.Height() << " -> " << dw << "x" << dh << " at (" << x
-          << ", " << y << ")";
+          << k.Name << " " << source.Width() << "x" << source.Height() << " -> " << dw << "x" << dh << " at ("
+          << x << ", " << y << ")";
 }
 
 TEST(ResampleDifferential, TinyPicturesAndOnePixelDestinations) {
@@ -126,9 +129,9 @@ TEST(ResampleDifferential, RandomSizes) {
 TEST(ResampleDifferential, BenchmarkSizedReductions) {
   std::mt19937 rng(4242);
   const TPicture source = RandomPicture(rng, 350, 105);
-  ExpectSameAsReference(source, 40, 10, KernelTable[5]);   // Lanczos3
-  ExpectSameAsReference(source, 175, 53, KernelTable[4]);  // B-Spline
-  ExpectSameAsReference(source, 351, 106, KernelTable[6]); // Mitchell, just larger
+  ExpectSameAsReference(source, 40, 10, KernelTable[5]);    // Lanczos3
+  ExpectSameAsReference(source, 175, 53, KernelTable[4]);   // B-Spline
+  ExpectSameAsReference(source, 351, 106, KernelTable[6]);  // Mitchell, just larger
 }
 
 }  // namespace

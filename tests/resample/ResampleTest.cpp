@@ -181,12 +181,15 @@ TEST(ResampleBitmap, OnePixelHighPicturesResampleLikeAnyOther) {
 
 TEST(ResampleBitmap, HalfSumsRoundToEven) {
   // 2 -> 3 Triangle: the middle column is exactly (a + b) / 2.
-  const struct { uint8_t a, b, mid; } cases[] = {{0, 1, 0}, {0, 3, 2}, {0, 5, 2}, {254, 255, 254}, {7, 10, 8}};
+  const struct {
+    uint8_t a, b, mid;
+  } cases[] = {{0, 1, 0}, {0, 3, 2}, {0, 5, 2}, {254, 255, 254}, {7, 10, 8}};
   for (const auto& c : cases) {
     TPicture src(2, 1, 24);
     src.SetPixelAt(0, 0, MakePixel(c.a, c.a, c.a));
     src.SetPixelAt(1, 0, MakePixel(c.b, c.b, c.b));
-    EXPECT_EQ(PixelGreen(Resampled(src, 3, 1, "Triangle").PixelAt(1, 0)), c.mid) << int(c.a) << " " << int(c.b);
+    EXPECT_EQ(PixelGreen(Resampled(src, 3, 1, "Triangle").PixelAt(1, 0)), c.mid)
+        << int(c.a) << " " << int(c.b);
   }
 }
 
@@ -242,7 +245,8 @@ TEST(ResampleBitmap, BoxReductionByFourAveragesFourByFour) {
     for (int k = 0; k < 101; k += 5) {
       double sum = 0;
       for (int dy = -2; dy < 2; ++dy)
-        for (int dx = -2; dx < 2; ++dx) sum += PixelGreen(src.PixelAt(mirror(4 * i + dx), mirror(4 * k + dy)));
+        for (int dx = -2; dx < 2; ++dx)
+          sum += PixelGreen(src.PixelAt(mirror(4 * i + dx), mirror(4 * k + dy)));
       // The horizontal pass rounds before the vertical one: within one step.
       EXPECT_NEAR(PixelGreen(dst.PixelAt(i, k)), sum / 16, 1.0) << i << " " << k;
     }

@@ -40,8 +40,7 @@ class TempDir : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("vantrix-bshape-" + std::to_string(::getpid()) + "-" + info->name());
+    dir_ = fs::temp_directory_path() / ("vantrix-bshape-" + std::to_string(::getpid()) + "-" + info->name());
     fs::create_directories(dir_);
   }
   void TearDown() override { fs::remove_all(dir_); }
@@ -60,11 +59,14 @@ TEST(ButShapeMapping, InnerPartStretchesAboutOriginAndFrameKeepsItsSize) {
   Outline(shape, target);  // sets the scales
   EXPECT_DOUBLE_EQ(shape.XScale(), 3.0);
   EXPECT_DOUBLE_EQ(shape.YScale(), 0.5);
-  const struct { int32_t x, y; TPoint out; } cases[] = {
-      {150, 150, {350, 100}},  {50, 20, {150, 10}},     {-150, -130, {-350, -80}},
-      {100, 100, {300, 50}},   {-100, -100, {-300, -50}},  // the inner edges are the target edges
-      {99, -99, {297, -50}},   // -49.5 rounds to the even -50
-      {-1, 1, {-3, 0}},        // 0.5 rounds to the even 0
+  const struct {
+    int32_t x, y;
+    TPoint out;
+  } cases[] = {
+      {150, 150, {350, 100}}, {50, 20, {150, 10}},       {-150, -130, {-350, -80}},
+      {100, 100, {300, 50}},  {-100, -100, {-300, -50}},  // the inner edges are the target edges
+      {99, -99, {297, -50}},                              // -49.5 rounds to the even -50
+      {-1, 1, {-3, 0}},                                   // 0.5 rounds to the even 0
   };
   for (const auto& c : cases) EXPECT_EQ(shape.MapPoint(c.x, c.y, target), c.out) << c.x << "," << c.y;
   // Off the origin the inner edges still land on the target's edges, not on a scaled copy.
@@ -90,7 +92,8 @@ TEST(ButShapeMapping, HugeCoordinatesSaturateInsteadOfOverflowing) {
 }
 
 TEST(ButShapeOutline, OnCurvePointsAreMappedOneByOneAndClosed) {
-  const TButShape shape = Loaded({{-10, 10, 10, -10}, {{kOn, -20, 20}, {kOn, 20, 20}, {kOn, 20, -20}, {kOn, 0, 5}}});
+  const TButShape shape =
+      Loaded({{-10, 10, 10, -10}, {{kOn, -20, 20}, {kOn, 20, 20}, {kOn, 20, -20}, {kOn, 0, 5}}});
   const std::vector<TPoint> out = Outline(shape, {-50, 30, 50, -30});
   const std::vector<TPoint> expected{{-60, 40}, {60, 40}, {60, -40}, {0, 15}, {-60, 40}};
   EXPECT_EQ(out, expected);
@@ -105,8 +108,9 @@ TEST(ButShapeOutline, UnloadedOrEmptyShapeGivesNoOutline) {
 
 TEST(ButShapeOutline, CurvePointCountFollowsTheControlPolygon) {
   // Polygon 20: n = round(0.3) = 0, the curve and its end point vanish.
-  EXPECT_EQ(Outline(Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 10, 0}, {kOn, 20, 0}, {kOn, 20, 100}}}), kIdentity),
-            (std::vector<TPoint>{{0, 0}, {20, 100}, {0, 0}}));
+  EXPECT_EQ(
+      Outline(Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 10, 0}, {kOn, 20, 0}, {kOn, 20, 100}}}), kIdentity),
+      (std::vector<TPoint>{{0, 0}, {20, 100}, {0, 0}}));
   // Polygon 50 + 50: n = round(1.5) = 2; the midpoint is (30, 40 - 20).
   EXPECT_EQ(Outline(Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 30, 40}, {kOn, 60, 0}}}), kIdentity),
             (std::vector<TPoint>{{0, 0}, {30, 20}, {60, 0}, {0, 0}}));
@@ -132,8 +136,9 @@ TEST(ButShapeOutline, ControlPointTakesItsNeighboursWhateverTheirKind) {
   EXPECT_EQ(out.back(), (TPoint{0, 0}));
   // Control after control: the second control serves as the end point and is
   // not visited again. Polygon 40 + 60 gives two points.
-  EXPECT_EQ(Outline(Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 0, 40}, {kCtrl, 60, 40}, {kOn, 60, 0}}}), kIdentity),
-            (std::vector<TPoint>{{0, 0}, {15, 30}, {60, 40}, {60, 0}, {0, 0}}));
+  EXPECT_EQ(
+      Outline(Loaded({kIdentity, {{kOn, 0, 0}, {kCtrl, 0, 40}, {kCtrl, 60, 40}, {kOn, 60, 0}}}), kIdentity),
+      (std::vector<TPoint>{{0, 0}, {15, 30}, {60, 40}, {60, 0}, {0, 0}}));
 }
 
 TEST(ButShapeOutline, KeepsTheFirst1024Points) {
@@ -189,9 +194,14 @@ TEST_F(TempDir, DamagedFilesAreRefusedAndTheOldShapeStays) {
   std::vector<uint8_t> controlFirst = EncodeShapeFile(good);
   controlFirst[48] = 0;
 
-  const struct { const char* name; std::vector<uint8_t> bytes; const char* error; } cases[] = {
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* error;
+  } cases[] = {
       {"empty", {}, "Read beyond end of file"},
-      {"half-header", std::vector<uint8_t>(shortPoints.begin(), shortPoints.begin() + 30), "Read beyond end of file"},
+      {"half-header", std::vector<uint8_t>(shortPoints.begin(), shortPoints.begin() + 30),
+       "Read beyond end of file"},
       {"short-points", shortPoints, "Read beyond end of file"},
       {"count-300", patched(4, 300), "invalid shape file (point count 300)"},
       {"count-minus-1", patched(4, -1), "invalid shape file (point count -1)"},

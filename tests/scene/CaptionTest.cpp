@@ -27,8 +27,10 @@ TEST(Caption, SetTextMayTakeTheFontOfItsOwnFirstLetter) {
 }
 
 TEST(Caption, MalformedUtf8BecomesQuestionMarks) {
-  EXPECT_EQ(DecodeUtf8("a\xFF" "b\xC3"), U"a?b?");
-  EXPECT_EQ(DecodeUtf8("\xC0\xAF"), U"??");        // overlong slash
+  EXPECT_EQ(DecodeUtf8("a\xFF"
+                       "b\xC3"),
+            U"a?b?");
+  EXPECT_EQ(DecodeUtf8("\xC0\xAF"), U"??");       // overlong slash
   EXPECT_EQ(DecodeUtf8("\xED\xA0\x80"), U"???");  // a surrogate
   EXPECT_EQ(EncodeUtf8(DecodeUtf8("Д€𝄞")), "Д€𝄞");
 }

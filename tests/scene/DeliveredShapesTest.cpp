@@ -59,7 +59,8 @@ TEST(DeliveredShapes, LoadWithPreviewAndGiveCleanClockwiseOutlines) {
       double twiceArea = 0;
       for (int i = 0; i + 1 < count; ++i) {
         EXPECT_NE(out[static_cast<size_t>(i)], out[static_cast<size_t>(i + 1)]) << name << " point " << i;
-        twiceArea += static_cast<double>(out[i].X) * out[i + 1].Y - static_cast<double>(out[i + 1].X) * out[i].Y;
+        twiceArea +=
+            static_cast<double>(out[i].X) * out[i + 1].Y - static_cast<double>(out[i + 1].X) * out[i].Y;
       }
       EXPECT_LT(twiceArea, 0) << name << ": outlines run clockwise with y up";
     }

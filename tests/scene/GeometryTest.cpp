@@ -21,7 +21,8 @@ TLetter LetterOf(std::vector<std::vector<TPoint>> contours) {
 
 double Area(const std::vector<TPoint>& p) {
   double a = 0;
-  for (size_t i = 0; i + 1 < p.size(); ++i) a += static_cast<double>(p[i].X) * p[i + 1].Y - static_cast<double>(p[i + 1].X) * p[i].Y;
+  for (size_t i = 0; i + 1 < p.size(); ++i)
+    a += static_cast<double>(p[i].X) * p[i + 1].Y - static_cast<double>(p[i + 1].X) * p[i].Y;
   return a / 2;  // y up: clockwise is negative
 }
 
@@ -34,9 +35,9 @@ TEST(OffsetCorner, PushesEdgesToTheLeftWithDoubleStepInX) {
 TEST(ContourWalk, WrapsAndSkipsRepeatedPoints) {
   // Square with its first point repeated in the middle of the walk.
   const TLetter l = LetterOf({{{0, 0}, {0, 10}, {0, 10}, {10, 10}, {10, 0}}});
-  EXPECT_EQ(PointAt(l, 1, 6), PointAt(l, 1, 1));   // 6 points, period 5
+  EXPECT_EQ(PointAt(l, 1, 6), PointAt(l, 1, 1));  // 6 points, period 5
   EXPECT_EQ(PointAt(l, 1, 0), PointAt(l, 1, 5));
-  EXPECT_EQ(PointAt(l, 2, 1), PointAt(l, 1, 1));   // contours wrap too
+  EXPECT_EQ(PointAt(l, 2, 1), PointAt(l, 1, 1));  // contours wrap too
   int c = 2;
   EXPECT_EQ(NextDistinct(l, 1, c), (TPoint{10, 10}));
   EXPECT_EQ(c, 4);
@@ -139,7 +140,7 @@ TEST_F(ButtonOutline, RoundedRectangle) {
 TEST_F(ButtonOutline, ChamferedRectangle) {
   s.Params.ButType = 4;
   s.MakeOutline();
-  const std::vector<TPoint> want = {{-112, 38}, {-88, 62}, {88, 62}, {112, 38}, {112, -38},
+  const std::vector<TPoint> want = {{-112, 38}, {-88, 62},  {88, 62},    {112, 38}, {112, -38},
                                     {88, -62},  {-88, -62}, {-112, -38}, {-112, 38}};
   EXPECT_EQ(Outline(), want);
 }
@@ -197,13 +198,13 @@ TEST_F(ButtonOutline, SunkenPanelWallBevelRingAndSkirt) {
     const int ids[4] = {f.V1, f.V2, f.V3, f.V4};
     return b.Vertex(ids[corner]);
   };
-  EXPECT_EQ(y(1, 0).Y, 100);  // wall from the panel...
-  EXPECT_EQ(y(1, 2).Y, 20);   // ...to w = -(20 * -100) div 100
-  EXPECT_EQ(y(2, 2).Y, 0);    // bevel to the rim top
+  EXPECT_EQ(y(1, 0).Y, 100);   // wall from the panel...
+  EXPECT_EQ(y(1, 2).Y, 20);    // ...to w = -(20 * -100) div 100
+  EXPECT_EQ(y(2, 2).Y, 0);     // bevel to the rim top
   EXPECT_EQ(y(2, 3).X, -140);  // the first corner pushed out by 2 * 20 sideways
   EXPECT_EQ(y(2, 3).Z, 70);
-  EXPECT_EQ(y(3, 2).Y, 0);    // ring
-  EXPECT_EQ(y(4, 2).Y, 80);   // skirt to 4 * ButW
+  EXPECT_EQ(y(3, 2).Y, 0);   // ring
+  EXPECT_EQ(y(4, 2).Y, 80);  // skirt to 4 * ButW
   EXPECT_EQ(y(4, 3).X, -100 - 2 * 160);
   EXPECT_EQ(b.Vertex(b.Contour(1)[0]).Y, 100);
 }

@@ -40,7 +40,10 @@ const TLetter& Letter(TScene& s, const std::string& face, char32_t ch, int chars
 }
 
 TEST(LetterFonts, ContourCountsOfCommonLetters) {
-  const struct { char32_t ch; int contours; } cases[] = {{U'A', 2}, {U'B', 3}, {U'o', 2}, {U'l', 1}};
+  const struct {
+    char32_t ch;
+    int contours;
+  } cases[] = {{U'A', 2}, {U'B', 3}, {U'o', 2}, {U'l', 1}};
   for (const std::string face : {"Arial", "FreeSans"}) {  // a TrueType and a CFF font
     for (const auto& c : cases) {
       TScene s;

@@ -39,10 +39,22 @@ TEST(Pipeline, StagesAndProgressInOrder) {
   const TCaption c = Caption("Go");
   ASSERT_TRUE(s.Build(c, &r));
   ASSERT_TRUE(s.Render(true, true, &r));
-  const std::vector<std::string> want = {
-      " Reallocating memory ...", "2",  " Getting font outline ...", " Normalizing coordinates ...", "15",
-      " Transforming letters ...", "17", "20", " Making button ...", "23", " Resizing textures ...", "30",
-      " Calculating viewport ...", "35", " Rendering scene ...", "75"};
+  const std::vector<std::string> want = {" Reallocating memory ...",
+                                         "2",
+                                         " Getting font outline ...",
+                                         " Normalizing coordinates ...",
+                                         "15",
+                                         " Transforming letters ...",
+                                         "17",
+                                         "20",
+                                         " Making button ...",
+                                         "23",
+                                         " Resizing textures ...",
+                                         "30",
+                                         " Calculating viewport ...",
+                                         "35",
+                                         " Rendering scene ...",
+                                         "75"};
   EXPECT_EQ(r.Steps, want);
   r.Steps.clear();
   s.Params.ButType = 0;

@@ -78,7 +78,7 @@ TEST(WorkFile, EveryParameterEffectAndLetterFontSurvivesSaveAndLoad) {
   const TIniFile ini(dir / "w.vtxs");
   EXPECT_EQ(ini.ReadString("Button", "TexFile", ""), "/tex/b\xE9ton.jpg");
   EXPECT_EQ(ini.ReadString("Letter 3", "Char", ""), "\xC6");  // 0xC6 in code page 1251
-  EXPECT_EQ(ini.ReadString("Letter 2", "Char", "?"), "");      // a blank reads back empty
+  EXPECT_EQ(ini.ReadString("Letter 2", "Char", "?"), "");     // a blank reads back empty
 }
 
 TEST(WorkFile, NewFileHoldsSectionsAndKeysInWriteOrder) {
@@ -88,19 +88,23 @@ TEST(WorkFile, NewFileHoldsSectionsAndKeysInWriteOrder) {
   TIniFile ini;
   WriteWork(ini, s, caption);
   using V = std::vector<std::string>;
-  EXPECT_EQ(ini.ReadSections(), (V{"General", "Message", "Button", "Render", "Light", "Effect", "Letter 1", "Letter 2"}));
+  EXPECT_EQ(ini.ReadSections(),
+            (V{"General", "Message", "Button", "Render", "Light", "Effect", "Letter 1", "Letter 2"}));
   EXPECT_EQ(ini.ReadSection("General"), (V{"Version", "FileID", "ExpWidth", "ExpHeight"}));
   EXPECT_EQ(ini.ReadSection("Message"),
-            (V{"NLetters", "SplPnt", "TxtW", "TxtY", "TexW", "TexH", "HoldRatio", "TexFile", "GutLeft", "GutRight",
-               "GutTop", "GutBottom", "DColor", "BColor", "MColor", "ColSplit", "Altitude"}));
+            (V{"NLetters", "SplPnt", "TxtW", "TxtY", "TexW", "TexH", "HoldRatio", "TexFile", "GutLeft",
+               "GutRight", "GutTop", "GutBottom", "DColor", "BColor", "MColor", "ColSplit", "Altitude"}));
   EXPECT_EQ(ini.ReadSection("Button"),
-            (V{"Type", "ButW", "ButY", "TexW", "TexH", "HoldRatio", "TexFile", "BkgColor", "DColor", "BColor", "MColor",
-               "ColSplit", "Altitude", "HoldButtonSize", "ButTop", "ButLeft", "ButRight", "ButBottom", "ShapeName"}));
-  EXPECT_EQ(ini.ReadSection("Render"), (V{"Distance", "Bright", "Brightness", "Contrast", "ShadType", "RDelay",
-                                          "ViewSize", "X", "Y", "Z", "Ax", "Ay", "Az", "CnX", "CnZ"}));
+            (V{"Type", "ButW", "ButY", "TexW", "TexH", "HoldRatio", "TexFile", "BkgColor", "DColor", "BColor",
+               "MColor", "ColSplit", "Altitude", "HoldButtonSize", "ButTop", "ButLeft", "ButRight",
+               "ButBottom", "ShapeName"}));
+  EXPECT_EQ(ini.ReadSection("Render"),
+            (V{"Distance", "Bright", "Brightness", "Contrast", "ShadType", "RDelay", "ViewSize", "X", "Y",
+               "Z", "Ax", "Ay", "Az", "CnX", "CnZ"}));
   EXPECT_EQ(ini.ReadSection("Light"), (V{"X", "Y", "Z", "A", "a1", "a2", "LoBright", "HiBright", "Color"}));
   EXPECT_EQ(ini.ReadSection("Effect"), (V{"Type"}));  // no effect: no value keys
-  EXPECT_EQ(ini.ReadSection("Letter 2"), (V{"Char", "Name", "Size", "Charset", "Bold", "Italic", "Underline"}));
+  EXPECT_EQ(ini.ReadSection("Letter 2"),
+            (V{"Char", "Name", "Size", "Charset", "Bold", "Italic", "Underline"}));
   EXPECT_EQ(ini.ReadString("General", "FileID", ""), "$010700FF");
   EXPECT_EQ(ini.ReadString("Message", "MColor", ""), "8454143");
   EXPECT_EQ(ini.ReadString("Render", "CnX", ""), "450000");
@@ -118,8 +122,9 @@ TEST(WorkFile, OldVersionReadsRealsWithPointOrComma) {
   for (const char* cnx : {"450,5", "450.5", " 4.505E2"}) {
     TScene s;
     TCaption c;
-    LoadWork(s, c, TIniFile::FromText(std::string("[General]\nVersion=1.3.5\n[Render]\nCnX=") + cnx +
-                                      "\nCnZ=1,5.0\nDistance=0x10\n[Light]\nLoBright=$10\n"));
+    LoadWork(s, c,
+             TIniFile::FromText(std::string("[General]\nVersion=1.3.5\n[Render]\nCnX=") + cnx +
+                                "\nCnZ=1,5.0\nDistance=0x10\n[Light]\nLoBright=$10\n"));
     EXPECT_EQ(s.Params.ViewParams.CnX, 450.5f) << cnx;
     EXPECT_EQ(s.Params.ViewParams.CnZ, 450.0f);  // not a number: kept
     EXPECT_EQ(s.Params.Distance, 16);            // integer keys stay integers, hex included
@@ -171,8 +176,9 @@ TEST(WorkFile, MissingOrUnreadableKeysKeepTheCurrentValues) {
   before.Effect = before.SavePhase();  // no Effect section: the second image copies the first
   TCaption c;
   c.SetText("abc", TFontSpec{});
-  LoadWork(s, c, TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nTxtW=12abc\nTexW=\nGutLeft=0x\n"
-                                    "[Render]\nX=1.5\n[Light]\nColor=-\n"));
+  LoadWork(s, c,
+           TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nTxtW=12abc\nTexW=\nGutLeft=0x\n"
+                              "[Render]\nX=1.5\n[Light]\nColor=-\n"));
   EXPECT_TRUE(c.Empty());
   EXPECT_EQ(WorkText(s, c), WorkText(before, c));  // no NLetters: an empty caption
 }
@@ -181,10 +187,11 @@ TEST(WorkFile, LetterKeysDefaultToTheEditorFont) {
   TScene s;
   TCaption c;
   const TFontSpec editor = Font("Editor Face", 20, 0, true, false, true);
-  LoadWork(s, c,
-           TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nNLetters=3\n[Letter 1]\nChar=  Q  \nItalic=1\n"
-                              "Bold=0\n[Letter 3]\nChar=\x80xyz\nName=\nSize=0\nCharset=256\n"),
-           editor);
+  LoadWork(
+      s, c,
+      TIniFile::FromText("[General]\nVersion=1.7.0\n[Message]\nNLetters=3\n[Letter 1]\nChar=  Q  \nItalic=1\n"
+                         "Bold=0\n[Letter 3]\nChar=\x80xyz\nName=\nSize=0\nCharset=256\n"),
+      editor);
   ASSERT_EQ(c.Length(), 3);
   EXPECT_EQ(c.At(0).Char, U'Q');
   EXPECT_EQ(std::tie(c.At(0).Font.FaceName, c.At(0).Font.Bold, c.At(0).Font.Italic, c.At(0).Font.Underline),
@@ -199,12 +206,13 @@ TEST(WorkFile, LetterKeysDefaultToTheEditorFont) {
 TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
   TScene s;
   TCaption c;
-  LoadWork(s, c,
-           TIniFile::FromText("[General]\nVersion=1.7.0\nExpWidth=-4\n[Message]\nNLetters=1000000\nTxtY=-50\n"
-                              "TexW=0\nTexH=2000000\nGutLeft=2147483647\nAltitude=100000\nMColor=$FF0000FF\n"
-                              "[Button]\nButY=500\nTexW=-3000\n[Render]\nBrightness=0\nRDelay=0\nViewSize=1000\n"
-                              "[Effect]\nType=2\nButY=-100000\nTxtY=100000\n[Letter 1]\nSize=-12\n"
-                              "[Letter 2]\nSize=2147483647\n"));
+  LoadWork(
+      s, c,
+      TIniFile::FromText("[General]\nVersion=1.7.0\nExpWidth=-4\n[Message]\nNLetters=1000000\nTxtY=-50\n"
+                         "TexW=0\nTexH=2000000\nGutLeft=2147483647\nAltitude=100000\nMColor=$FF0000FF\n"
+                         "[Button]\nButY=500\nTexW=-3000\n[Render]\nBrightness=0\nRDelay=0\nViewSize=1000\n"
+                         "[Effect]\nType=2\nButY=-100000\nTxtY=100000\n[Letter 1]\nSize=-12\n"
+                         "[Letter 2]\nSize=2147483647\n"));
   const TParams& p = s.Params;
   EXPECT_EQ(c.Length(), TCaption::kMaxChars);
   EXPECT_EQ(c.At(0).Font.Size, 18);
