@@ -81,7 +81,47 @@ std::string GoldenName(const std::string& work) {
   return fs::path(work).stem().string() + ".bmp";
 }
 
-// Fonts and their versions may move a few edge pixels; anything more is a change.
+// How far a picture is from its golden. Fonts and their versions may move a
+// few edge pixels by a lot; a change of shading moves many pixels a little.
+struct TGoldenDistance {
+  double MeanError = 0;  // mean absolute difference per channel, in levels
+  int Moved = 0;         // pixels with a channel more than 2 levels off
+  int Far = 0;           // pixels with a channel more than 24 levels off
+};
+
+TGoldenDistance Distance(const TPicture& got, const TPicture& want) {
+  TGoldenDistance d;
+  double sum = 0;
+  for (int y = 0; y < got.Height(); ++y)
+    for (int x = 0; x < got.Width(); ++x) {
+      const TPixel a = got.PixelAt(x, y), b = want.PixelAt(x, y);
+      const int dr = std::abs(PixelRed(a) - PixelRed(b)), dg = std::abs(PixelGreen(a) - PixelGreen(b));
+      const int db = std::abs(PixelBlue(a) - PixelBlue(b));
+      sum += dr + dg + db;
+      const int most = std::max({dr, dg, db});
+      d.Moved += most > 2;
+      d.Far += most > 24;
+    }
+  d.MeanError = sum / (3.0 * got.Width() * got.Height());
+  return d;
+}
+
+// Empty when the picture passes for its golden, else what is off.
+std::string GoldenMismatch(const TPicture& got, const TPicture& want) {
+  if (got.Width() != want.Width() || got.Height() != want.Height()) return "size differs";
+  const TGoldenDistance d = Distance(got, want);
+  const int pixels = got.Width() * got.Height();
+  std::string why;
+  if (d.MeanError > 0.5) why += " mean error " + std::to_string(d.MeanError);
+  if (d.Moved > pixels / 20) why += " moved pixels " + std::to_string(d.Moved);
+  if (d.Far > pixels / 100) why += " far pixels " + std::to_string(d.Far);
+  return why;
+}
+
+TPicture Golden(const std::string& work) {
+  return LoadPictureFile(std::string(VANTRIX_SOURCE_DIR) + "/tests/golden/" + GoldenName(work));
+}
+
 TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
   TTemp tmp;
   const auto works = Works();
@@ -90,20 +130,29 @@ TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
     SCOPED_TRACE(w);
     const TRun r = Cli("render " + Quote(Data() + w) + " -o " + Quote(tmp / "out.bmp"));
     ASSERT_EQ(r.Status, 0) << r.Output;
-    const TPicture got = LoadPictureFile(tmp / "out.bmp");
-    const TPicture want = LoadPictureFile(std::string(VANTRIX_SOURCE_DIR) + "/tests/golden/" + GoldenName(w));
-    ASSERT_EQ(got.Width(), want.Width());
-    ASSERT_EQ(got.Height(), want.Height());
-    int off = 0;
-    for (int y = 0; y < got.Height(); ++y)
-      for (int x = 0; x < got.Width(); ++x) {
-        const TPixel a = got.PixelAt(x, y), b = want.PixelAt(x, y);
-        const int d = std::max({std::abs(PixelRed(a) - PixelRed(b)), std::abs(PixelGreen(a) - PixelGreen(b)),
-                                std::abs(PixelBlue(a) - PixelBlue(b))});
-        off += d > 24;
-      }
-    EXPECT_LE(off, got.Width() * got.Height() / 100) << "pixels that differ";
+    EXPECT_EQ(GoldenMismatch(LoadPictureFile(tmp / "out.bmp"), Golden(w)), "");
   }
+}
+
+// The limits above must be tight enough to catch a shading change that moves
+// every pixel a little, and a damaged patch that moves a few pixels a lot.
+TEST(CliGolden, ComparisonCatchesAUniformShiftAndADamagedPatch) {
+  const TPicture golden = Golden("Default.dat");
+  TPicture shifted = golden, patched = golden;
+  for (int y = 0; y < golden.Height(); ++y)
+    for (int x = 0; x < golden.Width(); ++x) {
+      const TPixel p = golden.PixelAt(x, y);
+      auto up = [](int v) { return static_cast<uint8_t>(std::min(255, v + 20)); };
+      auto down = [](int v) { return static_cast<uint8_t>(std::max(0, v - 20)); };
+      const bool dark = PixelRed(p) + PixelGreen(p) + PixelBlue(p) > 384;
+      shifted.SetPixelAt(x, y,
+                         dark ? MakePixel(down(PixelRed(p)), down(PixelGreen(p)), down(PixelBlue(p)))
+                              : MakePixel(up(PixelRed(p)), up(PixelGreen(p)), up(PixelBlue(p))));
+      if (x < golden.Width() / 8 && y < golden.Height() / 8) patched.SetPixelAt(x, y, p ^ 0x808080u);
+    }
+  EXPECT_EQ(GoldenMismatch(golden, golden), "");
+  EXPECT_NE(GoldenMismatch(shifted, golden), "");
+  EXPECT_NE(GoldenMismatch(patched, golden), "");
 }
 
 TEST(CliRender, FullSizeMaskAndExplicitSize) {

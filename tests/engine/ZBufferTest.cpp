@@ -174,12 +174,14 @@ TEST(SpanPainting, ExtremeMidBrightDoesNotDivideByZero) {
   TZBuffer zb;
   zb.SetSize(1, 4);
   zb.SetTexture(&tex);
-  TPixel px[4] = {};
   for (int mid : {0, 255, -7, 1000}) {
     zb.MidBright = mid;
+    TPixel px[4] = {};
     zb.DrawTexturedSpan(0, 0, 3, px, 0, 255);
+    // Whatever the mid brightness, a shade ramp from black to white stays in range.
+    EXPECT_EQ(px[0], 0u) << mid;
+    EXPECT_EQ(px[3], MakePixel(255, 255, 255)) << mid;
   }
-  SUCCEED();
 }
 
 TEST(SpanPainting, TextureRepeatsInPictureCoordinates) {
