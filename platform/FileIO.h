@@ -66,9 +66,10 @@ std::vector<uint8_t> ReadFileStart(const std::string& path, uint64_t maxBytes);
 void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 void ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
-// Copies the file from to the path to in the same way, but never replaces
-// anything: false (and nothing written) when something named `to` exists or
-// appears while copying. Faults of the source are reported with its path.
+// Copies the file `from` to `to` through a temporary file in the same way,
+// but never replaces anything: false (and nothing written) when something
+// named `to` exists or appears while copying. Faults of the source are
+// reported with its path.
 bool CopyFileIfAbsent(const std::string& from, const std::string& to);
 
 }  // namespace vantrix
