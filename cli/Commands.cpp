@@ -26,15 +26,6 @@ namespace vantrix {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Extension(const std::string& path) {
-  return Lower(std::filesystem::path(path).extension().string());
-}
-
 // The work as the program would hold it after opening the file: parameters,
 // caption, light, ramps and textures.
 struct TLoadedWork {
@@ -88,11 +79,18 @@ TPicture Reduce(const TPicture& picture, std::pair<int, int> size) {
 }
 
 int TypeOfExtension(const std::string& path) {
-  const std::string ext = Extension(path);
-  if (ext == ".gif") return kExportGif;
-  if (ext == ".jpg" || ext == ".jpeg") return kExportJpeg;
-  if (ext == ".bmp") return kExportBmp;
-  return 0;
+  // Unlike a work's texture names, a name typed on the command line may be in any case.
+  switch (PictureFormatFromExtension(std::filesystem::path(path).extension().string(),
+                                     TExtensionCase::IgnoreAscii)) {
+    case TPictureFormat::Gif:
+      return kExportGif;
+    case TPictureFormat::Jpeg:
+      return kExportJpeg;
+    case TPictureFormat::Bmp:
+      return kExportBmp;
+    default:
+      return 0;
+  }
 }
 
 // A picture in the format its extension names, with the export page's start

@@ -1,20 +1,15 @@
 #include "imaging/HTMLUnit.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <vector>
 
 #include "imaging/ColorText.h"
+#include "platform/FileIO.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 
@@ -58,41 +53,23 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 std::string ReadTemplate(const std::string& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) throw THtmlError("Cannot open file \"" + path + "\"");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw THtmlError("Cannot open file \"" + path + "\": " + ReasonOf(errno));
-  const uint64_t size = fs::file_size(path, ec);
-  if (ec || size > kMaxTemplateSize) throw THtmlError("Template too large: \"" + path + "\"");
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  // A file that shrank while being read gives what was there.
-  bytes.resize(static_cast<size_t>(in.gcount()));
-  if (in.bad()) throw THtmlError("Error reading file \"" + path + "\"");
-  return bytes;
+  try {
+    const std::vector<uint8_t> bytes = ReadFileLimited(path, kMaxTemplateSize);
+    return std::string(bytes.begin(), bytes.end());
+  } catch (const TFileError& e) {
+    if (e.Fault() == TFileFault::TooLarge) throw THtmlError("Template too large: \"" + path + "\"");
+    if (e.Fault() == TFileFault::Read) throw THtmlError("Error reading file \"" + path + "\"");
+    throw THtmlError("Cannot open file \"" + path + "\": " + ReasonOf(e.Errno()));
+  }
 }
 
-// Writes beside the target and renames, so a reader never sees half a page
-// and a failure leaves the old file.
+// A reader never sees half a page, and a failure leaves the old file.
 void WriteFileReplacing(const std::string& path, const std::string& text) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) throw THtmlError("Cannot create file \"" + path + "\": " + ReasonOf(errno));
-  ::fchmod(fd, 0644);
-  size_t done = 0;
-  int err = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0) err = errno;
-  if (err != 0) {
-    ::unlink(temp.c_str());
-    throw THtmlError("Cannot write file \"" + path + "\": " + ReasonOf(err));
+  try {
+    ReplaceFileAtomically(path, text);
+  } catch (const TFileError& e) {
+    const char* what = e.Fault() == TFileFault::Create ? "Cannot create file \"" : "Cannot write file \"";
+    throw THtmlError(what + path + "\": " + ReasonOf(e.Errno()));
   }
 }
 

@@ -1,16 +1,12 @@
 #include "platform/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <system_error>
 #include <unordered_set>
 #include <utility>
+
+#include "platform/FileIO.h"
 
 namespace vantrix {
 namespace {
@@ -124,67 +120,21 @@ std::string ErrnoText(int err) {
   throw TIniError("Unable to write to " + name);
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
   if (fileName_.empty()) return;
-  const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  std::vector<uint8_t> text;
+  try {
+    text = ReadFileLimited(fileName_, kMaxFileSize);
+  } catch (const TFileError& e) {
     // Like a profile file that is not there yet: reads give defaults, a save creates it.
-    if (errno == ENOENT || errno == ENOTDIR) return;
-    ThrowLoadError(fileName_, ErrnoText(errno));
+    if (e.Fault() == TFileFault::Missing) return;
+    if (e.Fault() == TFileFault::Folder) ThrowLoadError(fileName_, "a folder, not a file");
+    if (e.Fault() == TFileFault::TooLarge) ThrowLoadError(fileName_, "larger than 16 MiB");
+    ThrowLoadError(fileName_, ErrnoText(e.Errno()));
   }
-  std::string text;
-  int err = 0;
-  const char* reason = nullptr;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    err = errno;
-  } else if (S_ISDIR(st.st_mode)) {
-    reason = "a folder, not a file";
-  } else if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxFileSize) {
-    reason = "larger than 16 MiB";
-  } else {
-    // Read to the end rather than trusting st_size: the file may change or be a pipe.
-    char buf[65536];
-    for (;;) {
-      const ssize_t n = ::read(fd, buf, sizeof buf);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        err = errno;
-        break;
-      }
-      if (n == 0) break;
-      if (text.size() + static_cast<size_t>(n) > kMaxFileSize) {
-        reason = "larger than 16 MiB";
-        break;
-      }
-      text.append(buf, static_cast<size_t>(n));
-    }
-  }
-  ::close(fd);
-  if (err != 0) ThrowLoadError(fileName_, ErrnoText(err));
-  if (reason != nullptr) ThrowLoadError(fileName_, reason);
-  Parse(text);
+  Parse(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
 }
 
 TIniFile TIniFile::FromText(std::string_view text, std::string fileName) {
@@ -361,55 +311,10 @@ std::string TIniFile::ToText() const {
 
 void TIniFile::UpdateFile() {
   if (fileName_.empty()) ThrowWriteError(fileName_);
-
-  // Saving through a symbolic link replaces the file it points at, not the link.
-  std::string target = fileName_;
-  struct stat st {};
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(target.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-    }
-  }
-  const bool exists = ::stat(target.c_str(), &st) == 0;
-  if (exists) {
-    // A file nobody may write is read-only on purpose; renaming over it would
-    // defeat that, also for a user the permissions do not stop.
-    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
-      ThrowWriteError(fileName_);
-  }
-
-  const std::string folder = FolderOf(target);
-  const std::string text = ToText();
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = folder + "/.ini-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) ThrowWriteError(fileName_);
-
-  if (exists) {
-    // Best effort: the new file keeps the old one's permissions and owner.
-    (void)::fchmod(fd, st.st_mode & 0777);
-    if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
-      // Only root may give a file away; otherwise the new file is simply ours.
-      if (::fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
-    }
-  }
-  bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    ::unlink(temp.c_str());
+  try {
+    ReplaceFileAtomically(fileName_, ToText());
+  } catch (const TFileError&) {
     ThrowWriteError(fileName_);
-  }
-  // Make the rename itself durable; failing here no longer risks the data.
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
   }
   modified_ = false;
 }

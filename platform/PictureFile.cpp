@@ -1,9 +1,8 @@
 #include "platform/PictureFile.h"
 
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+
+#include "platform/FileIO.h"
 
 namespace vantrix {
 namespace {
@@ -74,32 +73,32 @@ void SaveJpegFile(const std::string& path, const TPicture& picture, int quality)
 }
 
 std::vector<uint8_t> ReadPictureFileBytes(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) ThrowForFile(path, "cannot open file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) ThrowForFile(path, "cannot open file");
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) ThrowForFile(path, "cannot read file");
-  if (static_cast<uint64_t>(size) > kMaxPictureFileSize) ThrowForFile(path, "file too large");
-  in.seekg(0, std::ios::beg);
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-    ThrowForFile(path, "cannot read file");
-  return bytes;
+  try {
+    return ReadFileLimited(path, kMaxPictureFileSize);
+  } catch (const TFileError& e) {
+    if (e.Fault() == TFileFault::TooLarge) ThrowForFile(path, "file too large");
+    if (e.Fault() == TFileFault::Read) ThrowForFile(path, "cannot read file");
+    ThrowForFile(path, "cannot open file");
+  }
 }
 
 void WritePictureFileBytes(const std::string& path, std::span<const uint8_t> bytes) {
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) ThrowForFile(path, "cannot write file");
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (out) return;
+  try {
+    ReplaceFileAtomically(path, bytes);
+  } catch (const TFileError&) {
+    ThrowForFile(path, "cannot write file");
   }
-  // A half-written picture is worse than none.
-  std::remove(path.c_str());
-  ThrowForFile(path, "cannot write file");
+}
+
+TPictureFormat PictureFormatFromExtension(std::string_view extension, TExtensionCase letterCase) {
+  std::string ext(extension);
+  if (letterCase == TExtensionCase::IgnoreAscii)
+    for (char& c : ext)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (ext == ".gif") return TPictureFormat::Gif;
+  if (ext == ".jpg" || ext == ".jpeg") return TPictureFormat::Jpeg;
+  if (ext == ".bmp") return TPictureFormat::Bmp;
+  return TPictureFormat::Unknown;
 }
 
 }  // namespace vantrix

@@ -2,13 +2,15 @@
 // Reading and writing picture files: GIF, JPEG and BMP.
 //
 // Every decoded picture is 24 bits per pixel (bytes blue, green, red, rows
-// top-down); callers that want 32 bits use TPicture::Converted. The format of
-// data is told by its first bytes, never by a file name. Every failure throws
+// top-down); callers that want 32 bits use TPicture::Converted. The decoders
+// tell the format of data by its first bytes; a caller that goes by the file
+// name chooses with PictureFormatFromExtension. Every failure throws
 // TPictureError; the file entry points start the message with "<path>: ".
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/BmpCodec.h"
@@ -37,9 +39,16 @@ void SaveBmpFile(const std::string& path, const TPicture& picture);
 void SaveJpegFile(const std::string& path, const TPicture& picture, int quality);
 
 // Plain file access with the same error style. Files over kMaxPictureFileSize
-// are refused rather than read into memory.
+// are refused rather than read into memory. Writing replaces the file as a
+// whole (platform/FileIO.h), so a failed write leaves the old picture as it was.
 constexpr uint64_t kMaxPictureFileSize = uint64_t{256} << 20;
 std::vector<uint8_t> ReadPictureFileBytes(const std::string& path);
 void WritePictureFileBytes(const std::string& path, std::span<const uint8_t> bytes);
+
+// The format a file-name extension (with its dot) names: ".gif", ".jpg" or
+// ".jpeg", ".bmp"; Unknown for any other. Exact compares the bytes as they
+// are (".JPG" is no JPEG); IgnoreAscii folds ASCII letters first.
+enum class TExtensionCase { Exact, IgnoreAscii };
+TPictureFormat PictureFormatFromExtension(std::string_view extension, TExtensionCase letterCase);
 
 }  // namespace vantrix

@@ -1,18 +1,17 @@
 #include "platform/ProgramFolder.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "platform/FileIO.h"
 
 namespace vantrix {
 namespace fs = std::filesystem;
@@ -47,60 +46,13 @@ bool SameNameNoCase(std::string_view a, std::string_view b) {
                                             [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
-bool CopyBytes(int in, int out) {
-  char buf[65536];
-  for (;;) {
-    ssize_t n = ::read(in, buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
-    for (const char* p = buf; n > 0;) {
-      const ssize_t w = ::write(out, p, static_cast<size_t>(n));
-      if (w < 0 && errno == EINTR) continue;
-      if (w <= 0) return false;
-      p += w;
-      n -= w;
-    }
-  }
-}
-
-// Moves temp to dest unless dest appeared meanwhile; true when it was moved.
-bool MoveIntoPlaceNoReplace(const std::string& temp, const std::string& dest) {
-  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, dest.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno == EINVAL || errno == ENOSYS) {  // file system without the flag
-    if (!NameTaken(dest) && ::rename(temp.c_str(), dest.c_str()) == 0) return true;
-  }
-  return false;
-}
-
 // Copies one file that `dest` lacks; false when dest turned up meanwhile.
-bool CopyNewFile(const std::string& src, const std::string& destFolder, const std::string& dest) {
-  const auto fail = [&]() -> bool { throw TProgramFolderError("Unable to copy " + src + " to " + dest); };
-  const int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return fail();
-  std::string temp;
-  int out = -1;
-  for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-    temp = destFolder + ".seed-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-    out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (out < 0 && errno != EEXIST) break;
+bool CopyNewFile(const std::string& src, const std::string& dest) {
+  try {
+    return CopyFileIfAbsent(src, dest);
+  } catch (const TFileError&) {
+    throw TProgramFolderError("Unable to copy " + src + " to " + dest);
   }
-  if (out < 0) {
-    ::close(in);
-    return fail();
-  }
-  bool ok = CopyBytes(in, out) && ::fsync(out) == 0;
-  ::close(in);
-  ok = (::close(out) == 0) && ok;
-  if (!ok) {
-    ::unlink(temp.c_str());
-    return fail();
-  }
-  if (MoveIntoPlaceNoReplace(temp, dest)) return true;
-  const int err = errno;
-  ::unlink(temp.c_str());
-  if (err == EEXIST || NameTaken(dest)) return false;
-  return fail();
 }
 
 size_t SeedRecursive(const std::string& from, const std::string& to, int depth) {
@@ -121,7 +73,7 @@ size_t SeedRecursive(const std::string& from, const std::string& to, int depth) 
       if (!NameTaken(dest)) MakeFolder(dest);
       if (IsDirectory(dest)) copied += SeedRecursive(src + "/", dest + "/", depth + 1);
     } else if (fs::is_regular_file(st) && !NameTaken(dest)) {
-      if (CopyNewFile(src, to, dest)) ++copied;
+      if (CopyNewFile(src, dest)) ++copied;
     }
   }
   return copied;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
+#include "platform/FileIO.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 
@@ -65,12 +65,13 @@ std::string Invalid(const std::string& fileName, const std::string& why) {
 bool TButShape::LoadFromFile(const std::string& fileName) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(fileName, ec)) return false;
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw TShapeError(fileName + ": cannot open file");
-  std::vector<uint8_t> bytes(kMaxShapeBytes);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) throw TShapeError(fileName + ": cannot read file");
-  bytes.resize(static_cast<size_t>(in.gcount()));
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = ReadFileStart(fileName, kMaxShapeBytes);
+  } catch (const TFileError& e) {
+    throw TShapeError(fileName +
+                      (e.Fault() == TFileFault::Read ? ": cannot read file" : ": cannot open file"));
+  }
   LoadFromMemory(bytes, fileName);
   return true;
 }
@@ -169,10 +170,11 @@ std::vector<uint8_t> EncodeShapeFile(const TShapeData& shape, std::span<const ui
 
 void SaveShapeFile(const std::string& fileName, const TShapeData& shape, std::span<const uint8_t> preview) {
   const std::vector<uint8_t> bytes = EncodeShapeFile(shape, preview);
-  std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) throw TShapeError(fileName + ": cannot write file");
+  try {
+    ReplaceFileAtomically(fileName, bytes);
+  } catch (const TFileError&) {
+    throw TShapeError(fileName + ": cannot write file");
+  }
 }
 
 std::string FindShapeFile(const std::string& shapesFolder, std::string_view shapeName) {

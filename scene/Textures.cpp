@@ -14,11 +14,7 @@ TPictureFormat FormatOfName(const std::string& path) {
   const std::string name = StoredPathFileName(path);
   const size_t dot = name.rfind('.');
   if (dot == std::string::npos) return TPictureFormat::Unknown;
-  const std::string_view ext = std::string_view(name).substr(dot);
-  if (ext == ".gif") return TPictureFormat::Gif;
-  if (ext == ".jpg" || ext == ".jpeg") return TPictureFormat::Jpeg;
-  if (ext == ".bmp") return TPictureFormat::Bmp;
-  return TPictureFormat::Unknown;
+  return PictureFormatFromExtension(std::string_view(name).substr(dot), TExtensionCase::Exact);
 }
 
 void ShowMessage(TScene& scene, const std::string& text) {

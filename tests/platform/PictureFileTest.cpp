@@ -66,5 +66,21 @@ TEST(PictureFile, ErrorsNameTheFile) {
             dir / "empty.jpg" + ": cannot write an empty picture");
 }
 
+// Work files name textures in lower case, so those compare exactly; names
+// typed on the command line may be in any case.
+TEST(PictureFile, ExtensionsNameFormatsExactlyOrFoldingCase) {
+  using enum TPictureFormat;
+  const struct {
+    const char* ext;
+    TPictureFormat exact, folded;
+  } cases[] = {{".gif", Gif, Gif},         {".jpg", Jpeg, Jpeg},      {".jpeg", Jpeg, Jpeg},
+               {".bmp", Bmp, Bmp},         {".BMP", Unknown, Bmp},    {".JpEg", Unknown, Jpeg},
+               {".png", Unknown, Unknown}, {"jpg", Unknown, Unknown}, {"", Unknown, Unknown}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(PictureFormatFromExtension(c.ext, TExtensionCase::Exact), c.exact) << c.ext;
+    EXPECT_EQ(PictureFormatFromExtension(c.ext, TExtensionCase::IgnoreAscii), c.folded) << c.ext;
+  }
+}
+
 }  // namespace
 }  // namespace vantrix

@@ -37,7 +37,7 @@ TEST(ProgramFolderSeed, CopiesWhatIsMissingAndNeverOverwrites) {
   EXPECT_EQ(SeedFolder(installed.Path(), user.Path()), 0u);
   // No temporary files were left anywhere.
   for (const auto& e : fs::recursive_directory_iterator(user.Path()))
-    EXPECT_EQ(e.path().filename().string().find(".seed-"), std::string::npos) << e.path();
+    EXPECT_EQ(e.path().filename().string().find(".vantrix-"), std::string::npos) << e.path();
 }
 
 TEST(ProgramFolderSeed, MissingSourceCopiesNothing) {
