@@ -46,6 +46,7 @@ struct TBodyTransform {
   float OffsetX = 0, OffsetY = 0, OffsetZ = 0;
   float AngleX = 0, AngleY = 0, AngleZ = 0;  // stored with the work, no effect on the picture
   int32_t Smooth = 0;                        // 0 flat shading, else per-vertex shading
+  friend bool operator==(const TBodyTransform&, const TBodyTransform&) = default;
 };
 
 struct TPoint3 {

@@ -36,6 +36,7 @@ struct TViewParams {
   int32_t TextShadowDX = 0, TextShadowDY = 0;
   int32_t TextAltitude = 10;    // letters' shadow only when > 0
   int32_t ButtonAltitude = 30;  // button's shadow only when > 0
+  friend bool operator==(const TViewParams&, const TViewParams&) = default;
 };
 
 class TView3D {

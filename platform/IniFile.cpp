@@ -198,19 +198,30 @@ size_t TIniFile::FindKey(const TSection& s, std::string_view key) {
   return npos;
 }
 
-std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+std::optional<std::string> TIniFile::TryReadString(std::string_view section, std::string_view key) const {
   const TSection* s = FindSection(section);
-  if (s == nullptr) return std::string(def);
+  if (s == nullptr) return std::nullopt;
   const size_t i = FindKey(*s, key);
-  if (i == npos) return std::string(def);
+  if (i == npos) return std::nullopt;
   const TLine& line = s->lines[i];
   std::string_view v = Trim(std::string_view(line.raw).substr(line.valueAt));
   return std::string(v.substr(0, kMaxValueLength));
 }
 
-int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+std::string TIniFile::ReadString(std::string_view section, std::string_view key, std::string_view def) const {
+  std::optional<std::string> v = TryReadString(section, key);
+  return v ? std::move(*v) : std::string(def);
+}
+
+std::optional<int32_t> TIniFile::TryReadInteger(std::string_view section, std::string_view key) const {
   int32_t v = 0;
-  return ParseInteger(ReadString(section, key, {}), v) ? v : def;
+  const std::optional<std::string> text = TryReadString(section, key);
+  if (!text || !ParseInteger(*text, v)) return std::nullopt;
+  return v;
+}
+
+int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key, int32_t def) const {
+  return TryReadInteger(section, key).value_or(def);
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {

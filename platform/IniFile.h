@@ -29,6 +29,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -61,12 +62,16 @@ class TIniFile {
   // True once anything was written, erased or deleted since the load or save.
   bool Modified() const { return modified_; }
 
+  // The Try forms find the key once and say whether it was there (and, for
+  // integers, whether it held one) instead of taking a default.
+  std::optional<std::string> TryReadString(std::string_view section, std::string_view key) const;
   std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   // Decimal, with an optional sign. After the sign, "$" or "0x"/"0X" followed by
   // at least one digit is hexadecimal: up to eight significant hex digits, taken
   // as a 32-bit pattern ("$FFFFFFFF" is -1) the way colour values are written
   // by hand. A decimal number outside the int32 range, more than eight hex
-  // digits, or anything else that is not an integer gives def.
+  // digits, or anything else that is not an integer gives nullopt (or def).
+  std::optional<int32_t> TryReadInteger(std::string_view section, std::string_view key) const;
   int32_t ReadInteger(std::string_view section, std::string_view key, int32_t def) const;
   // An integer; non-zero is true. A value that is not an integer gives def.
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;

@@ -34,6 +34,7 @@ struct TColorScheme {
   TColor MColor = 0;  // ramp index ColSplit: the colour the user picks
   TColor BColor = 0;  // ramp index 255
   int32_t ColSplit = 204;
+  friend bool operator==(const TColorScheme&, const TColorScheme&) = default;
 };
 
 // The five values that differ between the two pictures of a roll-over.
@@ -43,6 +44,7 @@ struct TPhase {
   uint32_t LColor = 0;  // light colour
   int32_t ButY = 0;
   int32_t TxtY = 0;
+  friend bool operator==(const TPhase&, const TPhase&) = default;
 };
 
 struct TParams {
@@ -84,6 +86,7 @@ struct TParams {
   bool TxtHoldRatio = false;
   int32_t EffectType = 0;  // 0 none, 1 colour changes, 2 extrusions
   std::string ShapeName;
+  friend bool operator==(const TParams&, const TParams&) = default;
 };
 
 // The five roll-over values as the parameters hold them now.

@@ -150,7 +150,12 @@ TEST(IniRead, IntegerSyntax) {
   for (const auto& c : kCases) {
     const TIniFile ini = TIniFile::FromText(std::string("[S]\nK=  ") + c.text + " \n");
     EXPECT_EQ(ini.ReadInteger("S", "K", -99), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(ini.TryReadInteger("S", "K"), c.value == -99 ? std::nullopt : std::optional(c.value)) << c.text;
   }
+  const TIniFile empty = TIniFile::FromText("[S]\nK=\n");
+  EXPECT_EQ(empty.TryReadString("S", "K"), "");
+  EXPECT_EQ(empty.TryReadString("S", "Missing"), std::nullopt);
+  EXPECT_EQ(empty.TryReadInteger("Missing", "K"), std::nullopt);
 }
 
 TEST(IniRead, BooleansAreIntegersAndNonZeroIsTrue) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <filesystem>
+#include <set>
+#include <variant>
 
 #include "platform/IniFile.h"
 #include "platform/TempFolder.h"
 #include "scene/WorkFile.h"
+#include "scene/WorkKeys.h"
 
 namespace vantrix {
 namespace {
@@ -71,6 +75,10 @@ TEST(WorkFile, EveryParameterEffectAndLetterFontSurvivesSaveAndLoad) {
   back.Append(U'x', TFontSpec{});
   LoadWork(loaded, back, dir / "w.vtxs");
   EXPECT_EQ(WorkText(loaded, back), WorkText(saved, caption));
+  // Field by field too: the written text cannot show a key that reads and
+  // writes one field in place of another.
+  EXPECT_TRUE(loaded.Params == saved.Params);
+  EXPECT_TRUE(loaded.Effect == saved.Effect);
   EXPECT_EQ(back.TextUtf8(), caption.TextUtf8());
   EXPECT_FALSE(back.At(2).Font.Bold);
   EXPECT_TRUE(back.At(2).Font.Italic && back.At(2).Font.Underline);
@@ -108,6 +116,26 @@ TEST(WorkFile, NewFileHoldsSectionsAndKeysInWriteOrder) {
   EXPECT_EQ(ini.ReadString("General", "FileID", ""), "$010700FF");
   EXPECT_EQ(ini.ReadString("Message", "MColor", ""), "8454143");
   EXPECT_EQ(ini.ReadString("Render", "CnX", ""), "450000");
+}
+
+// Keys match without regard to case. A second row on a key, or on a field,
+// would write one value twice or leave a field unstored.
+TEST(WorkFile, EveryRowHasAKeyAFieldAndAnInfoNameOfItsOwn) {
+  const auto check = [](auto keys, const auto& root) {
+    std::set<std::string> stored, infos;
+    std::set<const void*> fields;
+    for (const auto& k : keys) {
+      std::string name = std::string(k.Section) + "/" + std::string(k.Key);
+      for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      EXPECT_TRUE(k.Key.empty() || stored.insert(name).second) << name;
+      EXPECT_TRUE(infos.insert(std::string(k.Info)).second) << k.Info;
+      const void* field = std::visit([](const auto* v) -> const void* { return v; }, k.Field.At(root));
+      EXPECT_TRUE(fields.insert(field).second) << k.Info;
+    }
+  };
+  check(ParamKeys(), TParams{});
+  check(EffectKeys(), TPhase{});
+  check(LetterKeys(), TFontSpec{});
 }
 
 TEST(WorkFile, ScaledRealsRoundHalvesToEvenFromTheSinglePrecisionValue) {
