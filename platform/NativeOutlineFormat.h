@@ -84,22 +84,15 @@ enum class TOutlineDamage {
   RecordSize,     // a record's points run past its polygon
 };
 
+// What is wrong, in words; empty for None.
 inline const char* OutlineDamageText(TOutlineDamage damage) {
-  switch (damage) {
-    case TOutlineDamage::None:
-      return "";
-    case TOutlineDamage::PolygonCutOff:
-      return "polygon header cut off";
-    case TOutlineDamage::PolygonType:
-      return "polygon type is not 24";
-    case TOutlineDamage::PolygonSize:
-      return "polygon size out of range";
-    case TOutlineDamage::RecordCutOff:
-      return "record header cut off";
-    case TOutlineDamage::RecordSize:
-      return "record runs past its polygon";
-  }
-  return "";
+  static constexpr const char* kText[] = {"",
+                                          "polygon header cut off",
+                                          "polygon type is not 24",
+                                          "polygon size out of range",
+                                          "record header cut off",
+                                          "record runs past its polygon"};
+  return kText[static_cast<size_t>(damage)];
 }
 
 // Walks a buffer polygon by polygon and record by record, checking only that each
