@@ -20,8 +20,8 @@
 #include "imaging/Export.h"
 #include "imaging/GifWriter.h"
 #include "imaging/Quantize.h"
-#include "imaging/Resample.h"
 #include "platform/PictureFile.h"
+#include "resample/Resample.h"
 #include "scene/WorkDocument.h"
 #include "scene/WorkFile.h"
 
@@ -42,13 +42,6 @@ struct TRendered {
   }
 };
 
-TPicture Reduced(const TPicture& image, int w, int h) {
-  TPicture source = image;
-  TPicture out(w, h, 24);
-  ResampleBitmap(source, out, Lanczos3Filter, 3);
-  return out;
-}
-
 TRendered& DefaultWork() {
   static TRendered r(kData + "Default.dat");
   return r;
@@ -57,7 +50,7 @@ TRendered& DefaultWork() {
 void BM_ExportGif(benchmark::State& state) {
   TRendered& r = DefaultWork();
   const int w = static_cast<int>(state.range(0)), h = static_cast<int>(state.range(1));
-  const TPicture picture = Reduced(r.Phases.Image1, w, h);
+  const TPicture picture = ResizedPicture(r.Phases.Image1, w, h, Lanczos3Filter, 3);
   TExportSettings s;
   s.Dither = 1;  // Floyd-Steinberg
   const std::string path = std::filesystem::temp_directory_path() / "vantrix-export-bench.gif";
@@ -67,8 +60,8 @@ void BM_ExportGif(benchmark::State& state) {
 
 void BM_ExportJpeg(benchmark::State& state) {
   TRendered& r = DefaultWork();
-  const TPicture picture =
-      Reduced(r.Phases.Image1, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const TPicture picture = ResizedPicture(r.Phases.Image1, static_cast<int>(state.range(0)),
+                                          static_cast<int>(state.range(1)), Lanczos3Filter, 3);
   TExportSettings s;
   s.Type = kExportJpeg;
   const std::string path = std::filesystem::temp_directory_path() / "vantrix-export-bench.jpg";
@@ -79,7 +72,8 @@ void BM_ExportJpeg(benchmark::State& state) {
 void BM_ReduceToExportSize(benchmark::State& state) {
   TRendered& r = DefaultWork();
   for (auto _ : state) {
-    TPicture p = Reduced(r.Phases.Image1, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    TPicture p = ResizedPicture(r.Phases.Image1, static_cast<int>(state.range(0)),
+                                static_cast<int>(state.range(1)), Lanczos3Filter, 3);
     benchmark::DoNotOptimize(p.Row(0));
   }
 }
@@ -105,7 +99,7 @@ int MseReport() {
               "ratio");
   for (const std::string& work : works) {
     TRendered r(work);
-    const TPicture picture = Reduced(r.Phases.Image1, 160, 40);
+    const TPicture picture = ResizedPicture(r.Phases.Image1, 160, 40, Lanczos3Filter, 3);
     const auto histogram = ColorHistogram(picture, nullptr);
     for (int colors : {16, 64, 256}) {
       // Mean over pixels and channels of the squared error of the nearest entry.
@@ -126,7 +120,8 @@ int main(int argc, char** argv) {
   using namespace vantrix;
   if (argc == 3 && std::strcmp(argv[1], "--write-bmp") == 0) {
     TRendered& r = DefaultWork();
-    SaveBmpFile(std::string(argv[2]) + "/default-800x200.bmp", Reduced(r.Phases.Image1, 800, 200));
+    SaveBmpFile(std::string(argv[2]) + "/default-800x200.bmp",
+                ResizedPicture(r.Phases.Image1, 800, 200, Lanczos3Filter, 3));
     return 0;
   }
   if (argc == 4 && std::strcmp(argv[1], "--gif") == 0) {

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
-#include "imaging/Resample.h"
 #include "platform/PictureFile.h"
 #include "platform/ProgramFolder.h"
+#include "resample/Resample.h"
 #include "scene/Scene.h"
 #include "scene/WorkDocument.h"
 #include "scene/WorkFile.h"
@@ -58,9 +58,8 @@ void BM_DefaultWorkToHalfSizePreview(benchmark::State& state) {
   TWork w(false);
   for (auto _ : state) {
     w.BuildRender();
-    TPicture source = w.Scene.Image;
-    TPicture preview(source.Width() / 2, source.Height() / 2, 24);
-    ResampleBitmap(source, preview, SplineFilter, 2);
+    const TPicture& image = w.Scene.Image;
+    const TPicture preview = ResizedPicture(image, image.Width() / 2, image.Height() / 2, SplineFilter, 2);
     benchmark::DoNotOptimize(preview.Row(0));
   }
 }
@@ -73,9 +72,8 @@ void BM_Resample(benchmark::State& state) {
   const int dw = lanczos ? 160 : image.Width() / 2;
   const int dh = lanczos ? 40 : image.Height() / 2;
   for (auto _ : state) {
-    TPicture source = image;
-    TPicture out(dw, dh, 24);
-    ResampleBitmap(source, out, lanczos ? Lanczos3Filter : SplineFilter, lanczos ? 3 : 2);
+    const TPicture out =
+        ResizedPicture(image, dw, dh, lanczos ? Lanczos3Filter : SplineFilter, lanczos ? 3 : 2);
     benchmark::DoNotOptimize(out.Row(0));
   }
   state.SetLabel(std::string(state.range(0) ? "caption32 " : "default ") + std::to_string(image.Width()) +

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "imaging/Resample.h"
 #include "platform/Picture.h"
+#include "resample/Resample.h"
 
 namespace {
 
@@ -37,7 +37,8 @@ TPicture SyntheticPicture(int width, int height) {
 }
 
 void BM_Resize(benchmark::State& state, vantrix::TKernelFunc kernel, double support) {
-  TPicture source = SyntheticPicture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  const TPicture source =
+      SyntheticPicture(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   TPicture dest(static_cast<int>(state.range(2)), static_cast<int>(state.range(3)), 24);
   for (auto _ : state) {
     vantrix::ResampleBitmap(source, dest, kernel, support);

@@ -10,12 +10,12 @@
 #include "TerminalProgress.h"
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
-#include "imaging/Resample.h"
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/PictureFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
+#include "resample/Resample.h"
 #include "scene/Ico2Ini.h"
 #include "scene/Scene.h"
 #include "scene/Textures.h"
@@ -71,13 +71,6 @@ std::pair<int, int> DefaultExportSize(const TPicture& image) {
   return {std::max(RoundInt(40 * w / h), 1), 40};
 }
 
-TPicture Reduce(const TPicture& picture, std::pair<int, int> size) {
-  TPicture source = picture;
-  TPicture out(size.first, size.second, 24);
-  ResampleBitmap(source, out, Lanczos3Filter, 3);
-  return out;
-}
-
 int TypeOfExtension(const std::string& path) {
   // Unlike a work's texture names, a name typed on the command line may be in any case.
   switch (PictureFormatFromExtension(std::filesystem::path(path).extension().string(),
@@ -114,8 +107,8 @@ int Render(const TCliOptions& o) {
   TPicture mask = w.Scene.Mask.Converted(24);
   if (!o.Full) {
     const auto size = o.Size ? *o.Size : DefaultExportSize(image);
-    image = Reduce(image, size);
-    if (!o.MaskFile.empty()) mask = Reduce(mask, size);
+    image = ResizedPicture(image, size.first, size.second, Lanczos3Filter, 3);
+    if (!o.MaskFile.empty()) mask = ResizedPicture(mask, size.first, size.second, Lanczos3Filter, 3);
   }
   const bool filtered = ExportMaskFiltered(w.Scene);
   WritePicture(o.Output, image, w.Scene.Mask.Converted(24), filtered);

@@ -30,14 +30,8 @@ function(vantrix_sources out dir)
   set(${out} ${_src} PARENT_SCOPE)
 endfunction()
 
-# Every core library there is, for the programs that use the whole stack
+# The core libraries, for the programs that use the whole stack
 # (benchmarks, fuzz targets).
 function(vantrix_core_libraries out)
-  set(_libs)
-  foreach(t vantrix_platform vantrix_engine vantrix_resample vantrix_scene vantrix_imaging)
-    if(TARGET ${t})
-      list(APPEND _libs ${t})
-    endif()
-  endforeach()
-  set(${out} ${_libs} PARENT_SCOPE)
+  set(${out} vantrix_platform vantrix_engine vantrix_resample vantrix_scene vantrix_imaging PARENT_SCOPE)
 endfunction()

@@ -6,8 +6,8 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/GifWriter.h"
-#include "imaging/Resample.h"
 #include "platform/PictureFile.h"
+#include "resample/Resample.h"
 
 namespace vantrix {
 
@@ -22,13 +22,6 @@ void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TP
   if (progress) progress->SetPosition(100);
   image = scene.Image.Converted(24);
   mask = scene.Mask.Converted(24);
-}
-
-TPicture Reduce(const TPicture& picture, int width, int height) {
-  TPicture source = picture;
-  TPicture out(std::max(width, 1), std::max(height, 1), 24);
-  ResampleBitmap(source, out, Lanczos3Filter, 3);
-  return out;
 }
 
 // An unfiltered stretch: each target pixel takes the source pixel it falls on.
@@ -83,9 +76,8 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
 std::vector<uint8_t> MarkTransparent(TPicture& picture, const TPicture& phaseMask, bool filteredMask) {
   TPicture scaled;
   if (filteredMask) {
-    TPicture source = phaseMask;
     scaled.SetSize(picture.Width(), picture.Height(), 24);
-    if (!source.Empty()) ResampleBitmap(source, scaled, SplineFilter, 2);
+    if (!phaseMask.Empty()) ResampleBitmap(phaseMask, scaled, SplineFilter, 2);
   } else {
     scaled = Stretch(phaseMask, picture.Width(), picture.Height());
   }
@@ -117,14 +109,16 @@ TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const
                          const std::string& chosenName) {
   const bool second = scene.Params.EffectType > 0 && phases.HasSecond();
   const bool filtered = ExportMaskFiltered(scene);
-  const TPicture export1 = Reduce(phases.Image1, settings.ExportWidth, settings.ExportHeight);
+  const TPicture export1 =
+      ResizedPicture(phases.Image1, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
   TExportResult r;
   r.FirstFile = SetExportExt(chosenName, settings.Type);
   r.SecondFile = r.FirstFile;
   if (second) r.FirstFile = AddNameSuffix(r.FirstFile, "_1");
   r.ImageFileSize = WriteExportPicture(r.FirstFile, export1, phases.Mask1, settings, filtered);
   if (second) {
-    const TPicture export2 = Reduce(phases.Image2, settings.ExportWidth, settings.ExportHeight);
+    const TPicture export2 =
+        ResizedPicture(phases.Image2, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
     r.SecondFile = AddNameSuffix(r.SecondFile, "_2");
     r.Phase2FileSize = WriteExportPicture(r.SecondFile, export2, phases.Mask2, settings, filtered);
   }

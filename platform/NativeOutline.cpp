@@ -9,11 +9,6 @@
 namespace vantrix {
 namespace {
 
-struct TFixPt {
-  int32_t X = 0, Y = 0;
-  bool operator==(const TFixPt&) const = default;
-};
-
 enum class TKind : uint8_t { On, Conic, Cubic };
 
 constexpr size_t kMaxRecordPoints = 0xFFFF;
@@ -24,12 +19,6 @@ constexpr int kMaxCubicPieces = 64;
 int32_t FixedFrom26Dot6(FT_Pos v) {
   const int64_t f = static_cast<int64_t>(v) * 1024;
   return static_cast<int32_t>(std::clamp<int64_t>(f, INT32_MIN, INT32_MAX));
-}
-
-// The same midpoint the reader computes for implied on-curve points.
-TFixPt Midpoint(TFixPt a, TFixPt b) {
-  return {static_cast<int32_t>((static_cast<int64_t>(a.X) + b.X) / 2),
-          static_cast<int32_t>((static_cast<int64_t>(a.Y) + b.Y) / 2)};
 }
 
 TKind KindOf(char tag) {
@@ -48,27 +37,27 @@ class TRecordWriter {
  public:
   explicit TRecordWriter(std::vector<uint8_t>& out) : out_(out) {}
 
-  void BeginPolygon(TFixPt start) {
+  void BeginPolygon(TOutlinePoint start) {
     polygon_ = out_.size();
     record_ = kNone;
-    PutU32(0);
-    PutU32(kPolygonType);
-    PutPoint(start);
+    PutOutlineU32(out_, 0);
+    PutOutlineU32(out_, kPolygonType);
+    PutOutlinePoint(out_, start);
   }
 
-  void LineTo(TFixPt p) {
+  void LineTo(TOutlinePoint p) {
     if (record_ == kNone || type_ != kLineRecord || count_ == kMaxRecordPoints) OpenRecord(kLineRecord);
     AddPoint(p);
   }
 
   // One quadratic run: controls[0..n) then the on-curve end. A run too long for one
   // record is cut at an implied midpoint, written out as an explicit end.
-  void Spline(const TFixPt* controls, size_t n, TFixPt end) {
+  void Spline(const TOutlinePoint* controls, size_t n, TOutlinePoint end) {
     while (n + 1 > kMaxRecordPoints) {
       const size_t take = kMaxRecordPoints - 1;
       OpenRecord(kSplineRecord);
       for (size_t i = 0; i < take; ++i) AddPoint(controls[i]);
-      AddPoint(Midpoint(controls[take - 1], controls[take]));
+      AddPoint(ImpliedMidpoint(controls[take - 1], controls[take]));
       controls += take;
       n -= take;
     }
@@ -83,7 +72,7 @@ class TRecordWriter {
       out_.resize(polygon_);
       return;
     }
-    PatchU32(polygon_, static_cast<uint32_t>(out_.size() - polygon_));
+    PatchOutlineU32(out_, polygon_, static_cast<uint32_t>(out_.size() - polygon_));
   }
 
  private:
@@ -91,28 +80,14 @@ class TRecordWriter {
     record_ = out_.size();
     type_ = type;
     count_ = 0;
-    PutU16(type);
-    PutU16(0);
+    PutOutlineU16(out_, type);
+    PutOutlineU16(out_, 0);
   }
-  void AddPoint(TFixPt p) {
-    PutPoint(p);
+  void AddPoint(TOutlinePoint p) {
+    PutOutlinePoint(out_, p);
     ++count_;
     out_[record_ + 2] = static_cast<uint8_t>(count_);
     out_[record_ + 3] = static_cast<uint8_t>(count_ >> 8);
-  }
-  void PutU16(uint16_t v) {
-    out_.push_back(static_cast<uint8_t>(v));
-    out_.push_back(static_cast<uint8_t>(v >> 8));
-  }
-  void PutU32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  }
-  void PatchU32(size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out_[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  }
-  void PutPoint(TFixPt p) {
-    PutU32(static_cast<uint32_t>(p.X));
-    PutU32(static_cast<uint32_t>(p.Y));
   }
 
   std::vector<uint8_t>& out_;
@@ -131,7 +106,7 @@ struct TVec {
 // sqrt(3) / 36 * |P3 - 3 P2 + 3 P1 - P0|, and that third difference shrinks with the
 // cube of the parameter step; so the arc is cut into n equal steps with n just large
 // enough to bring the bound under the tolerance.
-void CubicTo(TRecordWriter& w, TFixPt p0, TFixPt p1, TFixPt p2, TFixPt p3) {
+void CubicTo(TRecordWriter& w, TOutlinePoint p0, TOutlinePoint p1, TOutlinePoint p2, TOutlinePoint p3) {
   const TVec a{double(p0.X), double(p0.Y)}, b{double(p1.X), double(p1.Y)};
   const TVec c{double(p2.X), double(p2.Y)}, d{double(p3.X), double(p3.Y)};
   const double tx = d.X - 3.0 * c.X + 3.0 * b.X - a.X;
@@ -155,25 +130,25 @@ void CubicTo(TRecordWriter& w, TFixPt p0, TFixPt p1, TFixPt p2, TFixPt p3) {
     const double t0 = double(i) / n, t1 = double(i + 1) / n, h = (t1 - t0) / 3.0;
     const TVec s0 = at(t0), s3 = at(t1), d0 = slope(t0), d3 = slope(t1);
     const TVec s1{s0.X + h * d0.X, s0.Y + h * d0.Y}, s2{s3.X - h * d3.X, s3.Y - h * d3.Y};
-    const TFixPt control{RoundInt((3.0 * (s1.X + s2.X) - s0.X - s3.X) / 4.0),
-                         RoundInt((3.0 * (s1.Y + s2.Y) - s0.Y - s3.Y) / 4.0)};
-    const TFixPt end = i + 1 == n ? p3 : TFixPt{RoundInt(s3.X), RoundInt(s3.Y)};
+    const TOutlinePoint control{RoundInt((3.0 * (s1.X + s2.X) - s0.X - s3.X) / 4.0),
+                                RoundInt((3.0 * (s1.Y + s2.Y) - s0.Y - s3.Y) / 4.0)};
+    const TOutlinePoint end = i + 1 == n ? p3 : TOutlinePoint{RoundInt(s3.X), RoundInt(s3.Y)};
     w.Spline(&control, 1, end);
   }
 }
 
 // One closed contour, points[0..n) with their kinds, already in the wanted direction.
-void EncodeContour(TRecordWriter& w, std::vector<TFixPt>& pts, std::vector<TKind>& kinds) {
+void EncodeContour(TRecordWriter& w, std::vector<TOutlinePoint>& pts, std::vector<TKind>& kinds) {
   const size_t n = pts.size();
   if (n < 2) return;
   // Start on the first on-curve point; a contour of control points only starts on the
   // implied midpoint of its last and first controls, which then closes it.
-  TFixPt start;
-  std::vector<TFixPt> rest;
+  TOutlinePoint start;
+  std::vector<TOutlinePoint> rest;
   std::vector<TKind> restKinds;
   const size_t first = std::find(kinds.begin(), kinds.end(), TKind::On) - kinds.begin();
   if (first == n) {
-    start = Midpoint(pts[n - 1], pts[0]);
+    start = ImpliedMidpoint(pts[n - 1], pts[0]);
     rest = pts;
     restKinds.assign(n, TKind::Conic);
   } else {
@@ -191,7 +166,7 @@ void EncodeContour(TRecordWriter& w, std::vector<TFixPt>& pts, std::vector<TKind
   const auto kindAt = [&](size_t i) { return i < r ? restKinds[i] : TKind::On; };
 
   w.BeginPolygon(start);
-  TFixPt cur = start;
+  TOutlinePoint cur = start;
   size_t i = 0;
   while (i < r) {
     if (kindAt(i) == TKind::On) {
@@ -199,14 +174,14 @@ void EncodeContour(TRecordWriter& w, std::vector<TFixPt>& pts, std::vector<TKind
       cur = rest[i];
       ++i;
     } else if (kindAt(i) == TKind::Cubic && i + 1 < r && kindAt(i + 1) == TKind::Cubic) {
-      const TFixPt end = pointAt(i + 2);
+      const TOutlinePoint end = pointAt(i + 2);
       CubicTo(w, cur, rest[i], rest[i + 1], end);
       cur = end;
       i += 3;
     } else {
       size_t j = i;
       while (j < r && kindAt(j) != TKind::On) ++j;
-      const TFixPt end = pointAt(j);
+      const TOutlinePoint end = pointAt(j);
       w.Spline(rest.data() + i, j - i, end);
       cur = end;
       i = j + 1;
@@ -223,7 +198,7 @@ std::vector<uint8_t> NativeOutlineFromFt(const FT_Outline& outline, bool reverse
   const long nContours = outline.n_contours;
   if (nPoints <= 0 || nContours <= 0 || !outline.points || !outline.tags || !outline.contours) return out;
   TRecordWriter writer(out);
-  std::vector<TFixPt> pts;
+  std::vector<TOutlinePoint> pts;
   std::vector<TKind> kinds;
   long begin = 0;
   for (long c = 0; c < nContours; ++c) {

@@ -1,20 +1,13 @@
 #pragma once
-// The native outline buffer: a glyph's contours as polygon and curve records.
-//
-// Layout, little-endian, the records filling the buffer exactly:
-//   polygon header, 16 bytes: uint32 cb (bytes of the polygon, header included),
-//     uint32 type (kPolygonType), start point;
-//   then curve records up to cb: uint16 type (kLineRecord or kSplineRecord),
-//     uint16 count, count points.
-// A point is two 16.16 fixed-point numbers, x then y, each read as one int32 in units
-// of 1/65536 pixel; y grows upwards and the origin is the pen on the baseline.
+// The native outline buffer: a glyph's contours as polygon and curve records, in
+// the layout of NativeOutlineFormat.h.
 //
 // How contours are written, which the reader relies on:
 //  - a polygon starts on an on-curve point;
 //  - a line record holds consecutive straight pieces, one end point each;
 //  - a spline record holds a run of quadratic control points and ends on the on-curve
 //    end point; the on-curve midpoints between consecutive controls are implied, not
-//    written (the reader makes them by halving the sum, truncating toward zero);
+//    written (ImpliedMidpoint makes them);
 //  - the closing straight edge back to the start is implied, while a contour closed by
 //    a curve ends with that curve's record, whose last point is the start again.
 // Cubic arcs become quadratic pieces, each its own two-point spline record, that stay
@@ -26,13 +19,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/NativeOutlineFormat.h"
+
 namespace vantrix {
 
-constexpr uint32_t kPolygonType = 24;
-constexpr uint16_t kLineRecord = 1;
-constexpr uint16_t kSplineRecord = 2;
-constexpr uint32_t kPolygonHeaderSize = 16;
-constexpr int32_t kFixedOne = 65536;
 // 1/16 pixel in 16.16: well below what the letters' integer glyph units can show.
 constexpr int32_t kCubicTolerance = kFixedOne / 16;
 

@@ -1,16 +1,16 @@
-// Caption characters from glyph outlines in the native record form: polygon
-// headers (cb, dwType 24, start point) followed by line and quadratic spline
-// records, all coordinates 16.16 fixed point, little-endian, y up. Curves are
-// cut into SplPnt straight pieces; every point is shifted by the pen.
+// Caption characters from glyph outlines in the native record form
+// (platform/NativeOutlineFormat.h): polygons of line and quadratic spline
+// records, all coordinates 16.16 fixed point, y up. Curves are cut into SplPnt
+// straight pieces; every point is shifted by the pen.
 //
 // Two roundings meet here: a coordinate given by the buffer rounds half up
 // (its integer part, plus one when the fraction is 1/2 or more), a coordinate
 // computed on a curve rounds to nearest with halves to even.
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
+#include "platform/NativeOutlineFormat.h"
 #include "platform/Rounding.h"
 #include "scene/Scene.h"
 
@@ -18,29 +18,8 @@ namespace vantrix {
 
 namespace {
 
-constexpr uint32_t kPolygonType = 24;
-constexpr uint16_t kPrimLine = 1;
-constexpr uint16_t kPrimQSpline = 2;
-constexpr size_t kHeaderSize = 16;
-
-uint32_t ReadU32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t ReadU16(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-int32_t ReadFixed(const uint8_t* p) {
-  return static_cast<int32_t>(ReadU32(p));
-}
-
 int32_t RoundFixedHalfUp(int32_t f) {
   return (f >> 16) + ((f & 0xFFFF) >= 0x8000 ? 1 : 0);
-}
-
-// Midpoint of two control points as 16.16 numbers, truncated toward zero.
-int32_t MidFixed(int32_t a, int32_t b) {
-  return static_cast<int32_t>((static_cast<int64_t>(a) + static_cast<int64_t>(b)) / 2);
 }
 
 }  // namespace
@@ -97,57 +76,39 @@ void TScene::AddGlyph(uint8_t code) {
 }
 
 // Records that claim more bytes than the buffer holds end the parse; what was
-// complete before stays.
+// complete before stays. Records of an unknown type, and splines of fewer than
+// two points, draw nothing but still end where the next record starts.
 void TScene::ParseOutline(const uint8_t* buffer, size_t size) {
-  size_t pos = 0;
-  while (pos < size) {
-    if (size - pos < kHeaderSize) return;
-    const uint32_t cb = ReadU32(buffer + pos);
-    const uint32_t type = ReadU32(buffer + pos + 4);
-    if (type != kPolygonType) {
-      Message("ERROR: Unknown Polygon");
-      return;
-    }
-    if (cb < kHeaderSize || cb > size - pos) return;
-    const size_t end = pos + cb;
-    const int32_t startX = ReadFixed(buffer + pos + 8);
-    const int32_t startY = ReadFixed(buffer + pos + 12);
+  TOutlineWalker walker(buffer, size);
+  TOutlinePoint start;
+  while (walker.NextPolygon(start)) {
     PointCount = 0;
-    AddFixedPoint(startX, startY);
-    int32_t lastX = startX, lastY = startY;  // the point stored just before a record
-    size_t rec = pos + kHeaderSize;
-    while (rec < end) {
-      if (end - rec < 4) return;
-      const uint16_t kind = ReadU16(buffer + rec);
-      const uint16_t count = ReadU16(buffer + rec + 2);
-      const size_t bytes = 4 + 8 * static_cast<size_t>(count);
-      if (bytes > end - rec) return;
-      const uint8_t* pts = buffer + rec + 4;
-      auto px = [pts](int k) { return ReadFixed(pts + 8 * k); };
-      auto py = [pts](int k) { return ReadFixed(pts + 8 * k + 4); };
-      if (kind == kPrimLine) {
-        for (int k = 0; k < count; ++k) AddFixedPoint(px(k), py(k));
-      } else if (kind == kPrimQSpline && count >= 2) {
-        int32_t ax = lastX, ay = lastY;
+    AddFixedPoint(start.X, start.Y);
+    TOutlinePoint last = start;  // the point stored just before a record
+    TOutlineRecord rec;
+    while (walker.NextRecord(rec)) {
+      const int count = rec.Count;
+      if (rec.Type == kLineRecord) {
+        for (int k = 0; k < count; ++k) {
+          const TOutlinePoint p = rec.Point(k);
+          AddFixedPoint(p.X, p.Y);
+        }
+      } else if (rec.Type == kSplineRecord && count >= 2) {
+        TOutlinePoint a = last;
         for (int k = 0; k <= count - 2; ++k) {
-          const bool last = k == count - 2;
-          const int32_t cx = last ? px(k + 1) : MidFixed(px(k), px(k + 1));
-          const int32_t cy = last ? py(k + 1) : MidFixed(py(k), py(k + 1));
-          AddSplinePiece(ax, ay, px(k), py(k), cx, cy);
-          ax = cx;
-          ay = cy;
+          const TOutlinePoint b = rec.Point(k);
+          const TOutlinePoint c = k == count - 2 ? rec.Point(k + 1) : ImpliedMidpoint(b, rec.Point(k + 1));
+          AddSplinePiece(a.X, a.Y, b.X, b.Y, c.X, c.Y);
+          a = c;
         }
       }
-      if (count > 0) {
-        lastX = px(count - 1);
-        lastY = py(count - 1);
-      }
-      rec += bytes;
+      if (count > 0) last = rec.Point(count - 1);
     }
-    AddFixedPoint(startX, startY);
+    if (walker.Damage() != TOutlineDamage::None) return;
+    AddFixedPoint(start.X, start.Y);
     if (!Letters.empty()) Letters.back()->AppendContour(Points.data(), PointCount);
-    pos = end;
   }
+  if (walker.Damage() == TOutlineDamage::PolygonType) Message("ERROR: Unknown Polygon");
 }
 
 }  // namespace vantrix

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/Resample.h"
 #include "platform/CodePage.h"
 #include "platform/JpegCodec.h"
+#include "resample/Resample.h"
 #include "scene/WorkFile.h"
 
 namespace vantrix {
@@ -38,10 +38,7 @@ void AppendPiece(std::string_view text, std::vector<uint8_t>& out) {
 
 TPicture MakeWorkIcon(const TPicture& image) {
   if (image.Width() <= 1 || image.Height() <= 1) return {};
-  TPicture source = image;
-  TPicture icon(kWorkIconWidth, kWorkIconHeight, 24);
-  ResampleBitmap(source, icon, Lanczos3Filter, 3);
-  return icon;
+  return ResizedPicture(image, kWorkIconWidth, kWorkIconHeight, Lanczos3Filter, 3);
 }
 
 void IconToIni(TIniFile& ini, std::string_view section, const TPicture& icon, TProgress* progress) {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "imaging/Resample.h"
 #include "platform/Rounding.h"
+#include "resample/Resample.h"
 #include "scene/Scene.h"
 
 namespace vantrix {
@@ -171,9 +171,7 @@ void TScene::ResizeTexture(bool button, int w, int h) {
   const int tileW = std::clamp(RoundInt(tw), 1, kMaxImageWidth);
   const int tileH = std::clamp(RoundInt(th), 1, kMaxImageHeight);
   if (current.Width() == tileW && current.Height() == tileH) return;
-  TPicture source = current;
-  TPicture tile(tileW, tileH, 24);
-  ResampleBitmap(source, tile, SplineFilter, 2);
+  const TPicture tile = ResizedPicture(current, tileW, tileH, SplineFilter, 2);
   if (button)
     View3D.SetButtonTexture(tile);
   else

@@ -63,7 +63,7 @@ TEST(NativeOutline, StraightContourIsOneLineRecordWithImpliedClose) {
   o.Contour({{0, 0, kOn}, {0, 10, kOn}, {10, 10, kOn}, {10, 0, kOn}});
   const std::vector<uint8_t> buf = NativeOutlineFromFt(o.Get(), false);
   ASSERT_EQ(buf.size(), 16u + 4u + 3u * 8u);
-  EXPECT_EQ(testing::ReadU32(buf.data()), buf.size());
+  EXPECT_EQ(ReadOutlineU32(buf.data()), buf.size());
   std::vector<TContour> c;
   ASSERT_EQ(testing::ReadOutline(buf.data(), buf.size(), c), "");
   ASSERT_EQ(c.size(), 1u);

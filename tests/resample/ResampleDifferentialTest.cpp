@@ -8,9 +8,9 @@
 #include <random>
 #include <vector>
 
-#include "imaging/Resample.h"
 #include "platform/Picture.h"
 #include "platform/Rounding.h"
+#include "resample/Resample.h"
 
 namespace vantrix {
 namespace {
@@ -90,9 +90,8 @@ TPicture RandomPicture(std::mt19937& rng, int w, int h) {
 }
 
 void ExpectSameAsReference(const TPicture& source, int dw, int dh, const TKernelInfo& k) {
-  TPicture src = source;
   TPicture dst(dw, dh, 32);
-  ResampleBitmap(src, dst, k.Kernel, k.Support);
+  ResampleBitmap(source, dst, k.Kernel, k.Support);
   const TPicture want = ReferenceResample(source, dw, dh, k.Kernel, k.Support);
   ASSERT_EQ(dst.BitsPerPixel(), 24);
   for (int y = 0; y < dh; ++y)

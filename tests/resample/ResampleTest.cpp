@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "imaging/Resample.h"
 #include "platform/Picture.h"
+#include "resample/Resample.h"
 
 namespace vantrix {
 namespace {
@@ -17,7 +17,7 @@ const TKernelInfo& Kernel(std::string_view name) {
   throw std::logic_error("no kernel " + std::string(name));
 }
 
-TPicture Resampled(TPicture source, int dw, int dh, std::string_view kernel) {
+TPicture Resampled(const TPicture& source, int dw, int dh, std::string_view kernel) {
   TPicture dest(dw, dh, 24);
   ResampleBitmap(source, dest, Kernel(kernel).Kernel, Kernel(kernel).Support);
   return dest;
@@ -125,14 +125,46 @@ TEST(ResampleBitmap, SameSizeTriangleIsExactAndConvertsFormats) {
   TPicture source(37, 23, 32);
   for (int y = 0; y < 23; ++y)
     for (int x = 0; x < 37; ++x) source.SetPixelAt(x, y, rng() & 0xFFFFFF);
+  const TPicture unchanged = source;
   const TPicture original = source.Converted(24);
   TPicture dest(37, 23, 32);
   ResampleBitmap(source, dest, TriangleFilter, 1.0);
-  EXPECT_EQ(source.BitsPerPixel(), 24);
+  EXPECT_TRUE(source == unchanged);  // the source is read, never converted in place
   EXPECT_TRUE(dest == original);
-  // In place, source and destination being one picture.
+  // In place, source and destination being one picture, 24 bits and 32.
   ResampleBitmap(dest, dest, TriangleFilter, 1.0);
   EXPECT_TRUE(dest == original);
+  ResampleBitmap(source, source, TriangleFilter, 1.0);
+  EXPECT_TRUE(source == original);
+}
+
+// A B-spline at the same size is not the identity (it blurs), so reading
+// pixels already overwritten would show.
+TEST(ResampleBitmap, InPlaceEqualsResamplingIntoAnotherPicture) {
+  std::mt19937 rng(11);
+  for (const int bits : {24, 32}) {
+    TPicture picture(41, 17, bits);
+    for (int y = 0; y < 17; ++y)
+      for (int x = 0; x < 41; ++x) picture.SetPixelAt(x, y, rng() & 0xFFFFFF);
+    TPicture other(41, 17, 24);
+    ResampleBitmap(picture, other, SplineFilter, 2);
+    ResampleBitmap(picture, picture, SplineFilter, 2);
+    EXPECT_TRUE(picture == other) << bits << " bits";
+  }
+}
+
+TEST(ResizedPicture, IsResampleBitmapIntoANewPictureOfAtLeastOnePixel) {
+  std::mt19937 rng(5);
+  TPicture source(30, 20, 32);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 30; ++x) source.SetPixelAt(x, y, rng() & 0xFFFFFF);
+  TPicture dest(12, 7, 24);
+  ResampleBitmap(source, dest, Lanczos3Filter, 3);
+  EXPECT_TRUE(ResizedPicture(source, 12, 7, Lanczos3Filter, 3) == dest);
+  const TPicture dot = ResizedPicture(source, 0, -3, SplineFilter, 2);
+  EXPECT_EQ(dot.Width(), 1);
+  EXPECT_EQ(dot.Height(), 1);
+  EXPECT_THROW(ResizedPicture(TPicture(), 5, 5, SplineFilter, 2), TResampleError);
 }
 
 TEST(ResampleBitmap, TooSmallSourceRaisesAndChangesNothing) {

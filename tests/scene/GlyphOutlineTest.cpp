@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/NativeOutlineFormat.h"
 #include "scene/Scene.h"
 
 namespace vantrix {
@@ -12,36 +13,23 @@ namespace {
 // Builds native outline buffers by hand: polygons of line and spline records.
 class TOutlineBuffer {
  public:
-  static int32_t Fix(double v) { return static_cast<int32_t>(std::lround(v * 65536)); }
-  void Polygon(int32_t sx, int32_t sy, uint32_t type = 24) {
+  static int32_t Fix(double v) { return static_cast<int32_t>(std::lround(v * kFixedOne)); }
+  void Polygon(int32_t sx, int32_t sy, uint32_t type = kPolygonType) {
     start_ = bytes_.size();
-    U32(0);
-    U32(type);
-    U32(static_cast<uint32_t>(sx));
-    U32(static_cast<uint32_t>(sy));
+    PutOutlineU32(bytes_, 0);
+    PutOutlineU32(bytes_, type);
+    PutOutlinePoint(bytes_, {sx, sy});
   }
   void Record(uint16_t type, const std::vector<std::pair<int32_t, int32_t>>& pts) {
-    U16(type);
-    U16(static_cast<uint16_t>(pts.size()));
-    for (auto [x, y] : pts) {
-      U32(static_cast<uint32_t>(x));
-      U32(static_cast<uint32_t>(y));
-    }
+    PutOutlineU16(bytes_, type);
+    PutOutlineU16(bytes_, static_cast<uint16_t>(pts.size()));
+    for (auto [x, y] : pts) PutOutlinePoint(bytes_, {x, y});
   }
   void End() { Patch(start_, static_cast<uint32_t>(bytes_.size() - start_)); }
-  void Patch(size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_[at + i] = static_cast<uint8_t>(v >> (8 * i));
-  }
+  void Patch(size_t at, uint32_t v) { PatchOutlineU32(bytes_, at, v); }
   std::vector<uint8_t>& Bytes() { return bytes_; }
 
  private:
-  void U32(uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  }
-  void U16(uint16_t v) {
-    bytes_.push_back(static_cast<uint8_t>(v));
-    bytes_.push_back(static_cast<uint8_t>(v >> 8));
-  }
   std::vector<uint8_t> bytes_;
   size_t start_ = 0;
 };

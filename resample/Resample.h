@@ -56,11 +56,16 @@ class TResampleError : public std::runtime_error {
 };
 
 // Replaces the destination's pixels with the source resized to the
-// destination's width and height. The source is converted to 24 bits per pixel
-// and the destination becomes 24 bits at its own size. An empty destination is
-// left untouched. support must be finite and >= 0 (else std::invalid_argument).
-// source and destination may be the same picture.
-void ResampleBitmap(TPicture& source, TPicture& destination, TKernelFunc kernel, double support);
+// destination's width and height. The source, 24 or 32 bits per pixel, is left
+// as it is (a 32-bit one is read through a 24-bit copy); the destination becomes
+// 24 bits at its own size. An empty destination is left untouched. support must
+// be finite and >= 0 (else std::invalid_argument). source and destination may
+// be the same picture.
+void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc kernel, double support);
+
+// The source resized to width x height (each at least 1) as a new 24-bit
+// picture, with ResampleBitmap's rules.
+TPicture ResizedPicture(const TPicture& source, int width, int height, TKernelFunc kernel, double support);
 
 // One source pixel and its weight.
 struct TWeightEntry {

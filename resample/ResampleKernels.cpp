@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <numbers>
 
-#include "imaging/Resample.h"
+#include "resample/Resample.h"
 
 namespace vantrix {
 

@@ -13,8 +13,9 @@
 // Only additions and multiplications of doubles, never fused (the build uses
 // -ffp-contract=off), so the differential test can demand identical bytes.
 
-#include "imaging/Resample.h"
+#include "resample/Resample.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cstring>
 #include <memory>
@@ -137,7 +138,7 @@ void VerticalRow(const double* mid, size_t midStride, TWeightList list, uint8_t*
 
 }  // namespace
 
-void ResampleBitmap(TPicture& source, TPicture& destination, TKernelFunc kernel, double support) {
+void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc kernel, double support) {
   if (source.Width() < 1 || source.Height() < 1) throw TResampleError("Source bitmap too small");
   const int dw = destination.Width();
   const int dh = destination.Height();
@@ -148,7 +149,10 @@ void ResampleBitmap(TPicture& source, TPicture& destination, TKernelFunc kernel,
   // Built before anything changes, so a bad support leaves both pictures alone.
   const TWeightTable columns(sw, dw, kernel, support);
   const TWeightTable rows(sh, dh, kernel, support);
-  if (source.BitsPerPixel() != 24) source = source.Converted(24);
+  // Read as 24 bits: the source itself when it is, else a converted copy.
+  TPicture converted;
+  if (source.BitsPerPixel() != 24) converted = source.Converted(24);
+  const TPicture& src = source.BitsPerPixel() == 24 ? source : converted;
 
   // Intermediate picture: dw x sh bytes held as doubles, each row padded with
   // zeros to whole vectors.
@@ -161,13 +165,19 @@ void ResampleBitmap(TPicture& source, TPicture& destination, TKernelFunc kernel,
   {
     std::vector<V2d> wide(static_cast<size_t>(kPixelVecs) * sw);
     for (int y = 0; y < sh; y += kRowBlock)
-      HorizontalRows(source, y, columns, wide.data(), mid.get(), midStride);
+      HorizontalRows(src, y, columns, wide.data(), mid.get(), midStride);
   }
 
-  // Only now: the source may be the destination itself.
+  // Only now, the source having been read: it may be the destination itself.
   destination.SetSize(dw, dh, 24);
   for (int i = 0; i < dh; ++i)
     VerticalRow(mid.get(), midStride, rows.List(i), destination.Row(i), 3 * static_cast<size_t>(dw));
+}
+
+TPicture ResizedPicture(const TPicture& source, int width, int height, TKernelFunc kernel, double support) {
+  TPicture out(std::max(width, 1), std::max(height, 1), 24);
+  ResampleBitmap(source, out, kernel, support);
+  return out;
 }
 
 }  // namespace vantrix
