@@ -18,7 +18,7 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/Export.h"
-#include "imaging/GifWriter.h"
+#include "platform/GifCodec.h"
 #include "imaging/Quantize.h"
 #include "platform/PictureFile.h"
 #include "resample/Resample.h"

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "imaging/ColorReduction.h"
-#include "imaging/GifWriter.h"
+#include "platform/GifCodec.h"
 #include "imaging/Quantize.h"
 #include "platform/PictureFile.h"
 #include "tests/imaging/TestPictures.h"

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/IndexedPicture.h"
+#include "platform/IndexedPicture.h"
 
 namespace vantrix {
 

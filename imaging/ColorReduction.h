@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "imaging/Dither.h"
-#include "imaging/IndexedPicture.h"
+#include "platform/IndexedPicture.h"
 #include "imaging/Palette.h"
 #include "platform/Picture.h"
 

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "imaging/IndexedPicture.h"
+#include "platform/IndexedPicture.h"
 #include "platform/Picture.h"
 
 namespace vantrix {

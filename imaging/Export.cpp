@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "imaging/ColorReduction.h"
-#include "imaging/GifWriter.h"
+#include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "resample/Resample.h"
 

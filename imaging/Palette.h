@@ -14,7 +14,7 @@
 //    the cube nor the static colours hold (RoundInt(255 * i / 29), i = 1..28).
 //    256 entries, all different.
 
-#include "imaging/IndexedPicture.h"
+#include "platform/IndexedPicture.h"
 
 namespace vantrix {
 

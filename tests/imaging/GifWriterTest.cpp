@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "imaging/ColorReduction.h"
-#include "imaging/GifWriter.h"
+#include "platform/GifCodec.h"
 #include "tests/imaging/TestPictures.h"
 #include "tests/platform/TempFolder.h"
 
