@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 #include <system_error>
 #include <utility>
 
@@ -15,33 +16,19 @@ namespace vantrix {
 namespace {
 
 std::string Describe(TFileFault fault, int err) {
-  std::string text;
-  switch (fault) {
-    case TFileFault::Missing:
-      text = "no such file";
-      break;
-    case TFileFault::Folder:
-      text = "a folder, not a file";
-      break;
-    case TFileFault::Open:
-      text = "cannot open file";
-      break;
-    case TFileFault::Read:
-      text = "cannot read file";
-      break;
-    case TFileFault::TooLarge:
-      text = "file too large";
-      break;
-    case TFileFault::ReadOnly:
-      text = "file may not be replaced";
-      break;
-    case TFileFault::Create:
-      text = "cannot create a temporary file beside it";
-      break;
-    case TFileFault::Write:
-      text = "cannot write file";
-      break;
-  }
+  // In the order of TFileFault.
+  static constexpr const char* kTexts[] = {
+      "no such file",
+      "a folder, not a file",
+      "cannot open file",
+      "cannot read file",
+      "file too large",
+      "file may not be replaced",
+      "cannot create a temporary file beside it",
+      "cannot write file",
+  };
+  static_assert(std::size(kTexts) == static_cast<size_t>(TFileFault::Write) + 1);
+  std::string text = kTexts[static_cast<int>(fault)];
   if (err != 0) text += " (" + std::generic_category().message(err) + ")";
   return text;
 }
