@@ -98,7 +98,7 @@ void Put(TJson& j, std::string_view key, float v) {
   j.Real(key, v);
 }
 void Put(TJson& j, std::string_view key, TColor v) {
-  j.Int(key, v);
+  j.Int(key, ColorValue(v));
 }
 void Put(TJson& j, std::string_view key, const std::string& v) {
   j.Str(key, v);

@@ -112,9 +112,9 @@ void TZBuffer::DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int sha
   // MidBright 0 or 255 can only come from a damaged work file; keep both
   // divisions defined.
   const int mid = ClampInt(MidBright, 1, 254);
-  const int lightB = (LightColor >> 16) & 0xFF;
-  const int lightG = (LightColor >> 8) & 0xFF;
-  const int lightR = LightColor & 0xFF;
+  const int lightB = ColorBlue(LightColor);
+  const int lightG = ColorGreen(LightColor);
+  const int lightR = ColorRed(LightColor);
   const float step = x2 == x1 ? 0.0f : static_cast<float>(static_cast<double>(shadeR - shadeL) / (x2 - x1));
   float g1 = static_cast<float>(shadeL);
   const int texRow = row % th;

@@ -30,18 +30,18 @@
 namespace vantrix {
 
 struct TColorScheme {
-  TColor DColor = 0;  // ramp index 0
-  TColor MColor = 0;  // ramp index ColSplit: the colour the user picks
-  TColor BColor = 0;  // ramp index 255
+  TColor DColor{};  // ramp index 0
+  TColor MColor{};  // ramp index ColSplit: the colour the user picks
+  TColor BColor{};  // ramp index 255
   int32_t ColSplit = 204;
   friend bool operator==(const TColorScheme&, const TColorScheme&) = default;
 };
 
 // The five values that differ between the two pictures of a roll-over.
 struct TPhase {
-  uint32_t BColor = 0;  // button main colour
-  uint32_t TColor = 0;  // caption main colour
-  uint32_t LColor = 0;  // light colour
+  vantrix::TColor BColor{};  // button main colour
+  vantrix::TColor TColor{};  // caption main colour
+  vantrix::TColor LColor{};  // light colour
   int32_t ButY = 0;
   int32_t TxtY = 0;
   friend bool operator==(const TPhase&, const TPhase&) = default;

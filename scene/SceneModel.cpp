@@ -9,7 +9,7 @@ namespace vantrix {
 
 namespace {
 
-constexpr TColor kBlack = 0;
+constexpr TColor kBlack = MakeColor(0, 0, 0);
 constexpr TColor kWhite = kColorWhite;
 constexpr TColor kStartButtonColor = MakeColor(255, 128, 128);
 constexpr TColor kStartCaptionColor = MakeColor(255, 255, 128);
@@ -86,14 +86,14 @@ void TScene::BuildRamp(bool caption) {
   TShadeRamp& ramp = caption ? TextRamp : ButtonRamp;
   const int split = ClampInt(s.ColSplit, 1, 255);
   const TColor light = Params.ViewParams.LightColor;
-  auto channel = [&](int i, uint8_t (*pick)(TColor)) -> uint32_t {
+  auto channel = [&](int i, uint8_t (*pick)(TColor)) -> uint8_t {
     const double d = pick(s.DColor), m = pick(s.MColor), b = pick(s.BColor);
     const int v =
         i <= split ? RoundInt((m - d) * i / split + d) : RoundInt((b - m) * (i - split) / (255 - split) + m);
-    return static_cast<uint32_t>(ClampInt(pick(light) * v / 255, 0, 255));
+    return static_cast<uint8_t>(ClampInt(pick(light) * v / 255, 0, 255));
   };
   for (int i = 0; i < 256; ++i)
-    ramp[i] = (channel(i, ColorRed) << 16) | (channel(i, ColorGreen) << 8) | channel(i, ColorBlue);
+    ramp[i] = MakePixel(channel(i, ColorRed), channel(i, ColorGreen), channel(i, ColorBlue));
 }
 
 TPhase PhaseOfParams(const TParams& params) {

@@ -41,7 +41,7 @@ void Put(TIniFile& ini, std::string_view section, std::string_view key, float v)
   ini.WriteInteger(section, key, ScaledRealToInt(v));
 }
 void Put(TIniFile& ini, std::string_view section, std::string_view key, TColor c) {
-  ini.WriteInteger(section, key, static_cast<int32_t>(c));
+  ini.WriteInteger(section, key, static_cast<int32_t>(ColorValue(c)));
 }
 void Put(TIniFile& ini, std::string_view section, std::string_view key, const std::string& utf8) {
   ini.WriteString(section, key, Utf8ToCp1252(utf8));
@@ -104,7 +104,7 @@ class TWorkReader {
   }
   // Colours are 24-bit; an upper byte from a hand-written value is dropped.
   void Get(std::string_view section, std::string_view key, const TOptRange&, TColor& v) const {
-    if (auto r = Integer(section, key)) v = static_cast<TColor>(*r) & 0x00FFFFFFu;
+    if (auto r = Integer(section, key)) v = ColorFromValue(static_cast<uint32_t>(*r) & 0x00FFFFFFu);
   }
   // A scaled real: the integer divided by 1000, or in an old file the real
   // number itself.

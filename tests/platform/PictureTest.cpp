@@ -26,7 +26,7 @@ TEST(RoundInt, SaturatesInsteadOfOverflowing) {
 
 TEST(Color, ConversionsSwapRedAndBlue) {
   const TColor orange = MakeColor(255, 128, 0);
-  EXPECT_EQ(orange, 0x000080FFu);
+  EXPECT_EQ(ColorValue(orange), 0x000080FFu);
   EXPECT_EQ(ColorToPixel(orange), 0x00FF8000u);
   EXPECT_EQ(PixelToColor(ColorToPixel(orange)), orange);
 }

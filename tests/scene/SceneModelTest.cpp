@@ -33,11 +33,11 @@ TEST(SceneModel, LightColourMultipliesEveryChannelWithIntegerDivision) {
 TEST(SceneModel, SplitOutsideTheRampIsClampedNotFollowed) {
   TScene s;
   for (int split : {0, -5, 255, 256, 100000}) {
-    s.SetColors(0, MakeColor(255, 0, 0), kColorWhite, split, false);
+    s.SetColors(MakeColor(0, 0, 0), MakeColor(255, 0, 0), kColorWhite, split, false);
     EXPECT_EQ(s.ButtonRamp[0], 0u) << split;
     EXPECT_EQ(PixelRed(s.ButtonRamp[255]), 255) << split;
   }
-  s.SetColors(0, MakeColor(255, 0, 0), kColorWhite, 255, false);
+  s.SetColors(MakeColor(0, 0, 0), MakeColor(255, 0, 0), kColorWhite, 255, false);
   EXPECT_EQ(s.ButtonRamp[255], MakePixel(255, 0, 0));  // with 255 the second segment is empty
 }
 
@@ -88,7 +88,7 @@ TEST(SceneModel, PhasesRoundTripAndResetTheSchemes) {
   EXPECT_EQ(again.TColor, saved.TColor);
   EXPECT_EQ(again.ButY, -40);
   EXPECT_EQ(again.TxtY, saved.TxtY);
-  EXPECT_EQ(s.Params.TxtColors.DColor, 0u);
+  EXPECT_EQ(s.Params.TxtColors.DColor, MakeColor(0, 0, 0));
   EXPECT_EQ(s.Params.TxtColors.BColor, kColorWhite);
   EXPECT_EQ(s.Params.TxtColors.ColSplit, s.Params.ViewParams.Brightness);
 }

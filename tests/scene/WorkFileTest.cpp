@@ -34,9 +34,9 @@ void SetDistinctValues(TScene& s) {
   TViewParams& v = p.ViewParams;
   p.SplPnt = 3, p.ButType = 16, p.TxtW = 11, p.ButW = 21, p.ButY = -120, p.TxtY = 77;
   p.GutLeft = 101, p.GutTop = 102, p.GutRight = 103, p.GutBottom = -5;
-  p.TxtColors = {1, 2, 3, 150};
-  p.ButColors = {4, 5, 6, 160};
-  p.BkgColor = 7, p.Distance = 1800, p.Bright = 33, p.Contrast = 34;
+  p.TxtColors = {ColorFromValue(1), ColorFromValue(2), ColorFromValue(3), 150};
+  p.ButColors = {ColorFromValue(4), ColorFromValue(5), ColorFromValue(6), 160};
+  p.BkgColor = ColorFromValue(7), p.Distance = 1800, p.Bright = 33, p.Contrast = 34;
   p.ButTexFile = "/tex/b\xC3\xA9ton.jpg";  // é: a Windows-1252 character
   p.TxtTexFile = "/tex/lettres.gif";
   p.ButTexW = 2, p.ButTexH = 3.5f, p.TxtTexH = 4.25f, p.TxtTexW = 5;
@@ -45,10 +45,11 @@ void SetDistinctValues(TScene& s) {
   p.ButHoldRatio = true, p.TxtHoldRatio = true, p.EffectType = 2, p.ShapeName = "STAR.vtxb";
   v.CnX = 451.5f, v.CnZ = 452.25f;
   v.LightX = 0.125f, v.LightY = -0.25f, v.LightZ = -0.875f, v.LightLen = 0.5f;
-  v.LightA1 = 1.1f, v.LightA2 = 0.7f, v.LoBright = 9, v.HiBright = 240, v.LightColor = 0x00C0B0A0;
+  v.LightA1 = 1.1f, v.LightA2 = 0.7f, v.LoBright = 9, v.HiBright = 240,
+  v.LightColor = ColorFromValue(0x00C0B0A0);
   v.Brightness = 180, v.TextAltitude = 12, v.ButtonAltitude = 44;
   p.View = {1.5f, 1800, -2.5f, 10, 20, 30, 0};
-  s.Effect = {0x112233, 0x445566, 0x778899, -200, 250};
+  s.Effect = {ColorFromValue(0x112233), ColorFromValue(0x445566), ColorFromValue(0x778899), -200, 250};
 }
 
 // Everything a save writes: equal texts mean equal stored values.
@@ -248,7 +249,7 @@ TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
   EXPECT_EQ(std::tie(p.ExpWidth, p.TxtY, p.GutLeft, p.ButY), std::make_tuple(1, 10, 65535, 0));
   EXPECT_EQ(std::tie(p.TxtTexW, p.TxtTexH, p.ButTexW), std::make_tuple(1.0f, 10.0f, 1.0f));
   EXPECT_EQ(p.ViewParams.TextAltitude, 100);
-  EXPECT_EQ(p.TxtColors.MColor, 0xFFu);
+  EXPECT_EQ(p.TxtColors.MColor, MakeColor(255, 0, 0));
   EXPECT_EQ(std::tie(p.ViewParams.Brightness, p.RDelay, p.ViewSize), std::make_tuple(1, 1, 90));
   EXPECT_EQ(std::tie(s.Effect.ButY, s.Effect.TxtY), std::make_tuple(-300, 310));
 }
