@@ -37,8 +37,8 @@ struct TWork {
     }
   }
   void BuildRender() {
-    Scene.Build(Caption);
-    Scene.Render(false, false);
+    benchmark::DoNotOptimize(Scene.Build(Caption));
+    benchmark::DoNotOptimize(Scene.Render({}));
   }
 };
 

@@ -21,7 +21,7 @@ void BM_BuildCaption32Complex(benchmark::State& state) {
   scene.Params.SplPnt = 3;  // " Complex"
   const TCaption caption = MakeCaption(kLong);
   for (auto _ : state) {
-    scene.Build(caption);
+    benchmark::DoNotOptimize(scene.Build(caption));
     benchmark::DoNotOptimize(scene.View3D.FaceCount());
   }
   state.counters["faces"] = scene.View3D.FaceCount();
@@ -33,8 +33,8 @@ void BM_BuildAndRender(benchmark::State& state, const char* text, int splPnt) {
   scene.Params.SplPnt = splPnt;
   const TCaption caption = MakeCaption(text);
   for (auto _ : state) {
-    scene.Build(caption);
-    scene.Render(false, false);
+    benchmark::DoNotOptimize(scene.Build(caption));
+    benchmark::DoNotOptimize(scene.Render({}));
     benchmark::DoNotOptimize(scene.Image.Row(0));
   }
   state.counters["width"] = scene.Image.Width();

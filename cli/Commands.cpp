@@ -71,7 +71,7 @@ std::pair<int, int> DefaultExportSize(const TPicture& image) {
   return {std::max(RoundInt(40 * w / h), 1), 40};
 }
 
-int TypeOfExtension(const std::string& path) {
+TExportType TypeOfExtension(const std::string& path) {
   // Unlike a work's texture names, a name typed on the command line may be in any case.
   switch (PictureFormatFromExtension(std::filesystem::path(path).extension().string(),
                                      TExtensionCase::IgnoreAscii)) {
@@ -82,7 +82,7 @@ int TypeOfExtension(const std::string& path) {
     case TPictureFormat::Bmp:
       return kExportBmp;
     default:
-      return 0;
+      return kExportNone;
   }
 }
 
@@ -91,16 +91,22 @@ int TypeOfExtension(const std::string& path) {
 void WritePicture(const std::string& path, const TPicture& picture, const TPicture& mask, bool filteredMask) {
   TExportSettings settings;
   settings.Type = TypeOfExtension(path);
-  if (settings.Type == 0)
+  if (settings.Type == kExportNone)
     throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
   WriteExportPicture(path, picture, mask, settings, filteredMask);
+}
+
+// Builds and renders the loaded work. Only a scene already drawing refuses,
+// which one command never causes; a refusal is still an error, not a picture.
+void Draw(TLoadedWork& w, TRenderOptions options) {
+  if (!w.Scene.Build(w.Caption, &w.Progress) || !w.Scene.Render(options, &w.Progress))
+    throw std::runtime_error("the scene is busy and made no picture");
 }
 
 int Render(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
-  w.Scene.Build(w.Caption, &w.Progress);
-  w.Scene.Render(true, true, &w.Progress);
+  Draw(w, {.WithMask = true, .ShowProgress = true});
   w.Progress.SetPosition(100);
   w.Progress.Finish();
   TPicture image = w.Scene.Image.Converted(24);
@@ -116,7 +122,8 @@ int Render(const TCliOptions& o) {
     TExportSettings plain;
     plain.Type = TypeOfExtension(o.MaskFile);
     plain.Transparency = false;
-    if (plain.Type == 0) throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "'");
+    if (plain.Type == kExportNone)
+      throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "'");
     WriteExportPicture(o.MaskFile, mask, mask, plain, false);
   }
   std::printf("%s\n", o.Output.c_str());
@@ -137,8 +144,7 @@ int Resave(const TCliOptions& o) {
   Load(w, o, o.Arguments[0]);
   TPicture icon;
   if (!w.Caption.Empty()) {
-    w.Scene.Build(w.Caption, &w.Progress);
-    w.Scene.Render(false, true, &w.Progress);
+    Draw(w, {.ShowProgress = true});
     w.Progress.Finish();
     icon = MakeWorkIcon(w.Scene.Image);
   }
@@ -162,9 +168,9 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
     s.Type = o.Format == "gif"   ? kExportGif
              : o.Format == "jpg" ? kExportJpeg
              : o.Format == "bmp" ? kExportBmp
-                                 : 0;
-    if (s.Type == 0) throw TUsageError("--format is gif, jpg or bmp, not '" + o.Format + "'");
-  } else if (!o.Output.empty() && TypeOfExtension(o.Output) != 0) {
+                                 : kExportNone;
+    if (s.Type == kExportNone) throw TUsageError("--format is gif, jpg or bmp, not '" + o.Format + "'");
+  } else if (!o.Output.empty() && TypeOfExtension(o.Output) != kExportNone) {
     s.Type = TypeOfExtension(o.Output);
   }
   if (!o.Preset.empty()) {

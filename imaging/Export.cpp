@@ -15,10 +15,16 @@ namespace {
 
 constexpr TPixel kMagenta = MakePixel(255, 0, 255);
 
+// Only a scene that is drawing already refuses; exporting its half-made
+// picture would be wrong, so that is an error.
+void Draw(TScene& scene, const TCaption& caption, TRenderOptions options, TProgress* progress) {
+  if (!scene.Build(caption, progress) || !scene.Render(options, progress))
+    throw TExportError("Sorry, the button is being drawn: export it when it is done");
+}
+
 void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TPicture& image,
                  TPicture& mask) {
-  scene.Build(caption, progress);
-  scene.Render(true, false, progress);
+  Draw(scene, caption, {.WithMask = true}, progress);
   if (progress) progress->SetPosition(100);
   image = scene.Image.Converted(24);
   mask = scene.Mask.Converted(24);
@@ -64,8 +70,7 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
     scene.ApplyPhase(saved);
   }
   // The scene shows the first picture again.
-  scene.Build(caption, progress);
-  scene.Render(false, false, progress);
+  Draw(scene, caption, {}, progress);
   if (progress) {
     progress->SetPosition(100);
     progress->SetStatus(" Done");
@@ -137,7 +142,7 @@ size_t ExtensionStart(const std::string& name) {
 
 }  // namespace
 
-std::string SetExportExt(const std::string& name, int type) {
+std::string SetExportExt(const std::string& name, TExportType type) {
   const char* ext = type == kExportGif ? ".gif" : type == kExportJpeg ? ".jpg" : ".bmp";
   return name.substr(0, ExtensionStart(name)) + ext;
 }

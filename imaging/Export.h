@@ -61,7 +61,7 @@ uint64_t WriteExportPicture(const std::string& path, const TPicture& picture, co
 // a plain stretch.
 std::vector<uint8_t> MarkTransparent(TPicture& picture, const TPicture& phaseMask, bool filteredMask);
 
-std::string SetExportExt(const std::string& name, int type);
+std::string SetExportExt(const std::string& name, TExportType type);
 // The caption's characters with codes 65..126, in order; all others dropped.
 std::string DefaultExportName(const TCaption& caption);
 std::string AddNameSuffix(const std::string& name, const std::string& suffix);

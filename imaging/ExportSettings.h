@@ -11,14 +11,16 @@
 
 namespace vantrix {
 
-enum TExportType { kExportGif = 1, kExportJpeg = 2, kExportBmp = 3 };
+// The Export page's tabs, counted from 1 as the save dialog's filters are;
+// kExportNone is what a name without a picture extension gives.
+enum TExportType : int { kExportNone = 0, kExportGif = 1, kExportJpeg = 2, kExportBmp = 3 };
 
 extern const char* const kPaletteNames[8];
 extern const char* const kDitherNames[7];
 extern const char* const kColorNames[6];  // " 8" .. " 256"
 
 struct TExportSettings {
-  int Type = kExportGif;
+  TExportType Type = kExportGif;
   int Palette = 0;     // " Optimized"
   int ColorIndex = 5;  // " 256"
   int Dither = 0;      // " None"

@@ -19,7 +19,7 @@
 namespace vantrix {
 
 // Throws TPictureError for anything that is not a readable bitmap.
-TPicture DecodeBmp(std::span<const uint8_t> data);
+[[nodiscard]] TPicture DecodeBmp(std::span<const uint8_t> data);
 
 // A complete .bmp file. A 32-bit picture loses its fourth byte. Throws
 // TPictureError for an empty picture.

@@ -53,9 +53,9 @@ class TFileError : public std::runtime_error {
 
 // The whole file; TooLarge when it holds more than maxBytes. The file is read
 // to its end rather than trusting its size, which may change meanwhile.
-std::vector<uint8_t> ReadFileLimited(const std::string& path, uint64_t maxBytes);
+[[nodiscard]] std::vector<uint8_t> ReadFileLimited(const std::string& path, uint64_t maxBytes);
 // At most the first maxBytes of the file; the rest is left unread.
-std::vector<uint8_t> ReadFileStart(const std::string& path, uint64_t maxBytes);
+[[nodiscard]] std::vector<uint8_t> ReadFileStart(const std::string& path, uint64_t maxBytes);
 
 // Replaces (or creates) the file at path with bytes, as described above.
 // Through a symbolic link the file it points at is replaced, not the link. An

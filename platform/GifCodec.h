@@ -23,7 +23,7 @@ namespace vantrix {
 
 // Throws TPictureError for anything that is not a readable GIF, for a file
 // without an image, and for a pixel whose index lies beyond its colour map.
-TPicture DecodeGif(std::span<const uint8_t> data);
+[[nodiscard]] TPicture DecodeGif(std::span<const uint8_t> data);
 
 // Writing: the file holds one image at (0, 0) covering the logical screen, the
 // palette as the global colour table (padded with black to the next power of

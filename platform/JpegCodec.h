@@ -19,7 +19,7 @@
 namespace vantrix {
 
 // Throws TPictureError for anything that is not a readable JPEG.
-TPicture DecodeJpeg(std::span<const uint8_t> data);
+[[nodiscard]] TPicture DecodeJpeg(std::span<const uint8_t> data);
 
 // A complete .jpg file. quality is clamped to 1..100. Throws TPictureError for
 // an empty picture.

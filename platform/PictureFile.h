@@ -27,12 +27,13 @@ enum class TPictureFormat { Unknown, Gif, Jpeg, Bmp };
 TPictureFormat DetectPictureFormat(std::span<const uint8_t> data);
 
 // Detects the format and decodes; "not a GIF, JPEG or BMP picture" otherwise.
-TPicture DecodePicture(std::span<const uint8_t> data);
+[[nodiscard]] TPicture DecodePicture(std::span<const uint8_t> data);
 // With one decoder chosen by the caller (Unknown means detect).
-TPicture DecodePicture(std::span<const uint8_t> data, TPictureFormat format);
+[[nodiscard]] TPicture DecodePicture(std::span<const uint8_t> data, TPictureFormat format);
 
 // Reads and decodes a whole file.
-TPicture LoadPictureFile(const std::string& path, TPictureFormat format = TPictureFormat::Unknown);
+[[nodiscard]] TPicture LoadPictureFile(const std::string& path,
+                                       TPictureFormat format = TPictureFormat::Unknown);
 
 // Writes a 24-bit BMP or a JPEG of quality 1..100 (clamped).
 void SaveBmpFile(const std::string& path, const TPicture& picture);
@@ -42,7 +43,7 @@ void SaveJpegFile(const std::string& path, const TPicture& picture, int quality)
 // are refused rather than read into memory. Writing replaces the file as a
 // whole (platform/FileIO.h), so a failed write leaves the old picture as it was.
 constexpr uint64_t kMaxPictureFileSize = uint64_t{256} << 20;
-std::vector<uint8_t> ReadPictureFileBytes(const std::string& path);
+[[nodiscard]] std::vector<uint8_t> ReadPictureFileBytes(const std::string& path);
 void WritePictureFileBytes(const std::string& path, std::span<const uint8_t> bytes);
 
 // The format a file-name extension (with its dot) names: ".gif", ".jpg" or

@@ -65,7 +65,8 @@ void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc k
 
 // The source resized to width x height (each at least 1) as a new 24-bit
 // picture, with ResampleBitmap's rules.
-TPicture ResizedPicture(const TPicture& source, int width, int height, TKernelFunc kernel, double support);
+[[nodiscard]] TPicture ResizedPicture(const TPicture& source, int width, int height, TKernelFunc kernel,
+                                      double support);
 
 // One source pixel and its weight.
 struct TWeightEntry {

@@ -53,7 +53,7 @@ class TButShape {
   // False when the file does not exist (nothing changes). Throws TShapeError
   // for a file that cannot be read or is malformed; the shape loaded before
   // then stays as it was.
-  bool LoadFromFile(const std::string& fileName);
+  [[nodiscard]] bool LoadFromFile(const std::string& fileName);
   // The same check and load on bytes already in memory; fileName only names
   // the data in error messages.
   void LoadFromMemory(std::span<const uint8_t> data, const std::string& fileName);

@@ -83,7 +83,8 @@ void TScene::PrepareView() {
   View3D.SetTransform(Params.View);
 }
 
-bool TScene::Render(bool withMask, bool showProgress, TProgress* progress) {
+bool TScene::Render(TRenderOptions options, TProgress* progress) {
+  const bool withMask = options.WithMask, showProgress = options.ShowProgress;
   if (busy_) return false;
   TBusy busy(busy_);
   if (showProgress && progress) progress->SetStatus(" Calculating viewport ...");

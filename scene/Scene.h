@@ -99,6 +99,13 @@ struct TCaptionExtent {
   int32_t MaxY = -65535;
 };
 
+// What Render makes besides the picture: the mask of drawn pixels, and the
+// stage texts and progress positions of a render on its own.
+struct TRenderOptions {
+  bool WithMask = false;
+  bool ShowProgress = false;
+};
+
 class TScene {
  public:
   static constexpr int kMaxPoints = kMaxOutlinePoints;  // 1024
@@ -125,8 +132,8 @@ class TScene {
   // The pipeline. Build makes the geometry of `caption`; Render sizes and
   // draws Image (and Mask). Both refuse, returning false, when entered again
   // while one of them runs (the caller's message loop runs inside them).
-  bool Build(const TCaption& caption, TProgress* progress = nullptr);
-  bool Render(bool withMask, bool showProgress, TProgress* progress = nullptr);
+  [[nodiscard]] bool Build(const TCaption& caption, TProgress* progress = nullptr);
+  [[nodiscard]] bool Render(TRenderOptions options, TProgress* progress = nullptr);
   void ClearImage();
   void ResizeTextures();
   // Selects a caption character's font for AddGlyph, enlarged by 512/18 so

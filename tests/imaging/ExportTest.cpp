@@ -47,7 +47,7 @@ struct TGifRead {
 TEST(ExportNames, ExtensionsSuffixesAndTheProposedName) {
   EXPECT_EQ(SetExportExt("Button.jpg", kExportGif), "Button.gif");
   EXPECT_EQ(SetExportExt("/a.b/Button", kExportJpeg), "/a.b/Button.jpg");
-  EXPECT_EQ(SetExportExt("x.gif", 7), "x.bmp");
+  EXPECT_EQ(SetExportExt("x.gif", static_cast<TExportType>(7)), "x.bmp");
   EXPECT_EQ(AddNameSuffix("/img/Nav.gif", "_1"), "/img/Nav_1.gif");
   EXPECT_EQ(AddNameSuffix("Nav", "_2"), "Nav_2");
   EXPECT_EQ(DefaultExportName(Caption("Buy 2 Now!")), "BuyNow");
@@ -157,7 +157,7 @@ TEST_F(ExportFiles, JpegAndBmpDecodeAtTheExportSize) {
   const TExportPhases phases = ExportButton(scene, Caption("Hi"));
   settings.ExportWidth = 90;
   settings.ExportHeight = 30;
-  for (int type : {kExportJpeg, kExportBmp}) {
+  for (TExportType type : {kExportJpeg, kExportBmp}) {
     settings.Type = type;
     const TExportResult r = SaveExport(scene, phases, settings, tmp.Path() + "/hi");
     const TPicture p = LoadPictureFile(r.FirstFile);

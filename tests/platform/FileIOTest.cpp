@@ -164,7 +164,7 @@ TEST(FileRead, LimitsAndFaultsNameTheFile) {
   };
   for (const TCase& c : cases) {
     try {
-      ReadFileLimited(c.path, c.limit);
+      (void)ReadFileLimited(c.path, c.limit);
       ADD_FAILURE() << "read " << c.path;
     } catch (const TFileError& e) {
       EXPECT_EQ(e.Fault(), c.fault) << c.path;

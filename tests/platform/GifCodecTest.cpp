@@ -104,7 +104,7 @@ TEST(GifDecode, LocalMapWinsAndOnlyTheFirstFrameIsRead) {
 
 std::string ErrorOf(const std::vector<uint8_t>& bytes) {
   try {
-    DecodeGif(bytes);
+    (void)DecodeGif(bytes);
   } catch (const TPictureError& e) {
     return e.what();
   }

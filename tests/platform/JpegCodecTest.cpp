@@ -50,7 +50,7 @@ std::vector<uint8_t> RawJpeg(int w, int h, int components, J_COLOR_SPACE space, 
 
 std::string ErrorOf(const std::vector<uint8_t>& bytes) {
   try {
-    DecodeJpeg(bytes);
+    (void)DecodeJpeg(bytes);
   } catch (const TPictureError& e) {
     return e.what();
   }

@@ -18,7 +18,7 @@ class TRecorder : public TProgress {
   void LetMessagesRun() override {
     if (Scene && Caption) {
       ReentryRefused = ReentryRefused || !Scene->Build(*Caption);
-      ReentryRefused = ReentryRefused || !Scene->Render(false, false);
+      ReentryRefused = ReentryRefused || !Scene->Render({});
     }
   }
   std::vector<std::string> Steps;
@@ -38,7 +38,7 @@ TEST(Pipeline, StagesAndProgressInOrder) {
   TRecorder r;
   const TCaption c = Caption("Go");
   ASSERT_TRUE(s.Build(c, &r));
-  ASSERT_TRUE(s.Render(true, true, &r));
+  ASSERT_TRUE(s.Render({.WithMask = true, .ShowProgress = true}, &r));
   const std::vector<std::string> want = {" Reallocating memory ...",
                                          "2",
                                          " Getting font outline ...",
@@ -58,7 +58,7 @@ TEST(Pipeline, StagesAndProgressInOrder) {
   EXPECT_EQ(r.Steps, want);
   r.Steps.clear();
   s.Params.ButType = 0;
-  s.Build(c, &r);
+  ASSERT_TRUE(s.Build(c, &r));
   for (const std::string& step : r.Steps) EXPECT_NE(step, " Making button ...");
   EXPECT_EQ(r.Steps[r.Steps.size() - 3], "20");
   EXPECT_EQ(r.Steps.back(), "30");
@@ -83,7 +83,7 @@ TEST(Pipeline, PictureLeavesRoomForTheShadow) {
   s.View3D.Params = s.Params.ViewParams;
   s.View3D.SetTransform(s.Params.View);
   const TRect r = s.View3D.ScreenBounds();
-  ASSERT_TRUE(s.Render(false, false));
+  ASSERT_TRUE(s.Render({}));
   // Start-up light and altitudes with a button: offsets (16, 28), both positive.
   EXPECT_EQ(s.Image.Width(), r.Right - r.Left + 2 + 16);
   EXPECT_EQ(s.Image.Height(), r.Bottom - r.Top + 2 + 28);
@@ -94,7 +94,7 @@ TEST(Pipeline, PictureLeavesRoomForTheShadow) {
   // A negative offset moves the centre and widens the picture as much.
   s.Params.ViewParams.ButtonShadowDX = -9;
   s.Params.ViewParams.ButtonShadowDY = 0;
-  ASSERT_TRUE(s.Render(false, false));
+  ASSERT_TRUE(s.Render({}));
   EXPECT_EQ(s.Params.ViewParams.CentreX, -r.Left + 9);
   EXPECT_EQ(s.Image.Width(), r.Right - r.Left + 2 + 9);
 }
@@ -104,7 +104,7 @@ TEST(Pipeline, NothingToDrawGivesAnEmptyBackground) {
   s.Params.ButType = 0;
   s.Params.BkgColor = MakeColor(1, 2, 3);
   ASSERT_TRUE(s.Build(Caption("   ")));
-  ASSERT_TRUE(s.Render(true, false));
+  ASSERT_TRUE(s.Render({.WithMask = true}));
   EXPECT_FALSE(s.Image.Empty());
   EXPECT_EQ(s.Image.PixelAt(s.Image.Width() - 1, s.Image.Height() - 1), MakePixel(1, 2, 3));
 }
