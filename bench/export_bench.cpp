@@ -18,8 +18,8 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/Export.h"
-#include "platform/GifCodec.h"
 #include "imaging/Quantize.h"
+#include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "resample/Resample.h"
 #include "scene/WorkDocument.h"

@@ -17,8 +17,8 @@
 #include <string>
 
 #include "imaging/ColorReduction.h"
-#include "platform/GifCodec.h"
 #include "imaging/Quantize.h"
+#include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "tests/imaging/TestPictures.h"
 

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "imaging/Dither.h"
-#include "platform/IndexedPicture.h"
 #include "imaging/Palette.h"
+#include "platform/IndexedPicture.h"
 #include "platform/Picture.h"
 
 namespace vantrix {

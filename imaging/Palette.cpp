@@ -65,22 +65,20 @@ TPalette HalftonePalette() {
 }
 
 TPalette FixedPalette(int kind) {
-  switch (kind) {
-    case kPaletteWeb:
-      return WebPalette();
-    case kPaletteMonochrome:
-      return MonochromePalette();
-    case kPaletteGrayscale:
-      return GrayscalePalette();
-    case kPaletteWindowsGray:
-      return WindowsGrayPalette();
-    case kPaletteWindowsSystem:
-      return WindowsSystemPalette();
-    case kPaletteHalftone:
-      return HalftonePalette();
-    default:
-      return {};
-  }
+  // Indexed by palette kind; the optimized kinds are made from the picture.
+  static constexpr TPalette (*kMakers[kPaletteKindCount])() = {
+      nullptr,
+      WebPalette,
+      MonochromePalette,
+      GrayscalePalette,
+      WindowsGrayPalette,
+      WindowsSystemPalette,
+      HalftonePalette,
+      nullptr,
+  };
+  static_assert(kPaletteWeb == 1 && kPaletteHalftone == 6 && kPaletteOptimizedWindows == 7);
+  if (kind < 0 || kind >= kPaletteKindCount || !kMakers[kind]) return {};
+  return kMakers[kind]();
 }
 
 }  // namespace vantrix

@@ -60,27 +60,19 @@ void TPicture::FillRect(int x1, int y1, int x2, int y2, TPixel v) {
 }
 
 void TPicture::CopyFrom(const TPicture& src, int sx, int sy, int dx, int dy, int w, int h) {
-  // Clip the block against the source, then against the destination.
-  if (sx < 0) {
-    dx -= sx;
-    w += sx;
-    sx = 0;
-  }
-  if (sy < 0) {
-    dy -= sy;
-    h += sy;
-    sy = 0;
-  }
-  if (dx < 0) {
-    sx -= dx;
-    w += dx;
-    dx = 0;
-  }
-  if (dy < 0) {
-    sy -= dy;
-    h += dy;
-    dy = 0;
-  }
+  // Clip the block against the source, then against the destination: a
+  // negative start moves to 0, moving the other side's start with it and
+  // shortening the block.
+  auto clipStart = [](int& start, int& other, int& length) {
+    if (start >= 0) return;
+    other -= start;
+    length += start;
+    start = 0;
+  };
+  clipStart(sx, dx, w);
+  clipStart(sy, dy, h);
+  clipStart(dx, sx, w);
+  clipStart(dy, sy, h);
   w = std::min({w, src.width_ - sx, width_ - dx});
   h = std::min({h, src.height_ - sy, height_ - dy});
   if (w <= 0 || h <= 0) return;

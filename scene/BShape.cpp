@@ -101,21 +101,16 @@ void TButShape::LoadFromMemory(std::span<const uint8_t> data, const std::string&
 }
 
 TPoint TButShape::MapPoint(int32_t x, int32_t y, const TRect& target) const {
+  // Inside the inner rectangle a coordinate is scaled; beyond it, it keeps its
+  // distance to the nearer edge, moved to the target's edge.
+  auto map = [](int32_t v, int32_t innerLo, int32_t innerHi, double scale, int32_t targetLo,
+                int32_t targetHi) {
+    if (v > innerLo && v < innerHi) return RoundInt(v * scale);
+    return v >= innerHi ? Offset(targetHi, v, innerHi) : Offset(targetLo, v, innerLo);
+  };
   const TRect& in = inner_;
-  TPoint p;
-  if (x > in.Left && x < in.Right)
-    p.X = RoundInt(x * xScale_);
-  else if (x >= in.Right)
-    p.X = Offset(target.Right, x, in.Right);
-  else
-    p.X = Offset(target.Left, x, in.Left);
-  if (y > in.Bottom && y < in.Top)
-    p.Y = RoundInt(y * yScale_);
-  else if (y >= in.Top)
-    p.Y = Offset(target.Top, y, in.Top);
-  else
-    p.Y = Offset(target.Bottom, y, in.Bottom);
-  return p;
+  return {map(x, in.Left, in.Right, xScale_, target.Left, target.Right),
+          map(y, in.Bottom, in.Top, yScale_, target.Bottom, target.Top)};
 }
 
 void TButShape::BuildOutline(const TRect& target, TPoint* outline, int& count) const {
