@@ -209,6 +209,11 @@ class Frame : public ::testing::Test {
     view.Params.TextShadowDY = 5;
     view.Params.ButtonShadowDX = 6;
     view.Params.ButtonShadowDY = 8;
+    Draw(true);
+  }
+
+  // Sizes the picture to the bodies with room for the button's shadow, and draws.
+  void Draw(bool withMask) {
     view.Params.CentreX = 0;
     view.Params.CentreY = 0;
     const TRect r = view.ScreenBounds();
@@ -219,7 +224,7 @@ class Frame : public ::testing::Test {
     image.SetSize(width, height, 32);
     mask.SetSize(width, height, 32);
     image.Fill(kBackground);
-    view.Render(image, mask, buttonRamp, textRamp, 1, true);
+    view.Render(image, mask, buttonRamp, textRamp, 1, withMask);
   }
 
   TPoint Screen(int x, int z) const {
@@ -278,21 +283,11 @@ TEST_F(Frame, FlatAndSmoothShadingDifferOnlyOnTheWalls) {
   t.OffsetX = 500;
   t.OffsetZ = 300;
   view.SetTransform(t);
-  view.Params.CentreX = view.Params.CentreY = 0;
-  const TRect r = view.ScreenBounds();
-  view.Params.CentreX = -r.Left;
-  view.Params.CentreY = -r.Top;
-  width = r.Right - r.Left + 2 + 6;
-  height = r.Bottom - r.Top + 2 + 8;
-  image.SetSize(width, height, 32);
-  mask.SetSize(width, height, 32);
-  image.Fill(kBackground);
-  view.Render(image, mask, buttonRamp, textRamp, 1, false);
+  Draw(false);
   const TPicture smooth = image;
   t.Smooth = 0;
   view.SetTransform(t);
-  image.Fill(kBackground);
-  view.Render(image, mask, buttonRamp, textRamp, 1, false);
+  Draw(false);
   const TBody& l = view.Body(letter);
   const TBody& b = view.Body(button);
   const TPixel letterCap = textRamp[l.Face(l.FaceCount()).Shade];
