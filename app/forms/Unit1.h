@@ -101,6 +101,7 @@ class TForm1 : public QMainWindow {
   void DeferTextureRebuild(int delay = -1);
   void SetModified() { modified_ = true; }
   bool CaptionEmpty() const;
+  bool InsideRun() const;
 
   // Handlers.
   void SpeedButton1Click();
@@ -151,6 +152,8 @@ class TForm1 : public QMainWindow {
   bool modified_ = false;
   bool rulersActive_ = false;
   bool shown_ = false;
+  bool showing_ = false;  // inside ShowPreview
+
   int rebuilds_ = 0;
   int renders_ = 0;
   QImage previewImage_;  // the main preview at its own size, for the icon and the size preview

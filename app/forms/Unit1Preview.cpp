@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -37,7 +38,7 @@ struct TWaitCursor {
 }  // namespace
 
 void TForm1::RebuildPreview(QLabel* target) {
-  if (building_ || scene_->Busy()) {
+  if (building_ || InsideRun()) {
     DeferRebuild(0);  // asked for inside a run: the next free tick does it
     return;
   }
@@ -78,7 +79,7 @@ void TForm1::RefreshPreview(bool filtered, QLabel* target) {
     ShowPreview(false, target);
     return;
   }
-  if (scene_->Busy()) {
+  if (InsideRun()) {
     DeferRefresh(0);
     return;
   }
@@ -96,7 +97,13 @@ void TForm1::RefreshPreview(bool filtered, QLabel* target) {
   StatusPanels[2]->setText(QString("%1 Kb").arg(memory / 1024));
 }
 
+bool TForm1::InsideRun() const {
+  return scene_->Busy() || showing_;
+}
+
 void TForm1::ShowPreview(bool filtered, QLabel* target) {
+  // The stage texts let timers and queued calls run; none may start a run of its own.
+  const QScopedValueRollback<bool> showing(showing_, true);
   if (ProgressBar1->value() == 100) ProgressBar1->setValue(0);
   if (CaptionEmpty()) {
     scene_->Image.SetSize(16, 16, 32);

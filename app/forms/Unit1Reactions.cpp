@@ -55,7 +55,7 @@ bool TForm1::CaptionEmpty() const {
 }
 
 void TForm1::Timer1Timer() {
-  if (building_ || scene_->Busy()) return;  // a tick inside a run waits for the next one
+  if (building_ || InsideRun()) return;  // a tick inside a run waits for the next one
   const TTickWork work = schedule_.Tick();
   switch (work.Preview) {
     case TPreviewWork::Rebuild:
