@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -17,13 +19,15 @@
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
 #include "app/forms/Unit3.h"
+#include "app/forms/Unit4.h"
+#include "platform/IniFile.h"
 
 using namespace vantrix;
 
 class TFormsTest : public QObject {
   Q_OBJECT
  private:
-  QTemporaryDir folder_;
+  std::unique_ptr<QTemporaryDir> folder_;  // a fresh program folder for every test
   std::unique_ptr<TForm1> form_;
 
   template <typename T>
@@ -41,12 +45,13 @@ class TFormsTest : public QObject {
 
  private slots:
   void init() {
-    QVERIFY(folder_.isValid());
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
     std::filesystem::copy(
-        VANTRIX_BINARY_DIR "/data", folder_.path().toStdString(),
+        VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
         std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
     TForm1Options options;
-    options.ProgramFolder = folder_.path().toStdString() + "/";
+    options.ProgramFolder = folder_->path().toStdString() + "/";
     options.InitialFile = options.ProgramFolder + "Default.dat";
     form_ = std::make_unique<TForm1>(options);
     Find<QTimer>("Timer1")->stop();  // the test ticks by hand
@@ -57,7 +62,10 @@ class TFormsTest : public QObject {
     Settle();
     QVERIFY(form_->RebuildCount() >= 1);
   }
-  void cleanup() { form_.reset(); }
+  void cleanup() {
+    form_.reset();
+    folder_.reset();
+  }
 
   void PreviewShowsTheRenderedButtonInDevicePixels() {
     auto* image2 = Find<QLabel>("Image2");
@@ -215,6 +223,68 @@ class TFormsTest : public QObject {
     });
     form_->findChild<QAction*>("AdvancedOptions1")->trigger();
     QCOMPARE(scene().Params.GutTop, before.GutTop);
+  }
+
+  void SaveGivesTheDialogsExtensionAndAnIcon_data() {
+    QTest::addColumn<bool>("asTemplate");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addRow("work") << false << "Go.txt"
+                          << "Go.vtxs";
+    QTest::addRow("template") << true << "Web.txt"
+                              << "Web.vtxm";
+  }
+  void SaveGivesTheDialogsExtensionAndAnIcon() {
+    QFETCH(bool, asTemplate);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    const QString folder = folder_->path() + "/Elsewhere/";
+    QDir().mkpath(folder);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->selectedFiles().value(0).section('/', -1), QString("Untitled.vtxs"));
+      if (asTemplate) dialog->selectNameFilter(dialog->nameFilters().value(1));
+      dialog->selectFile(folder + typed);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(form_->Save2Click());
+    const std::string file = (folder + written).toStdString();
+    QVERIFY(std::filesystem::exists(file));
+    QVERIFY(!std::filesystem::exists((folder + typed).toStdString()));
+    QVERIFY(TIniFile(file).ReadInteger("IconInfo", "Lines", 0) > 0);
+    QCOMPARE(asTemplate ? form_->Settings().TemplateFile : form_->Settings().JobFile, file);
+    QCOMPARE(asTemplate ? form_->Settings().Templates : form_->Settings().Saves, folder.toStdString());
+    QVERIFY(!form_->Modified());
+  }
+
+  void OpenLoadsTheWorkChosenInTheList() {
+    const QString works = QString::fromStdString(form_->Settings().Saves);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      dialog->selectFile(works + "Saved.vtxs");
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    const int txtY = scene().Params.TxtY;
+    QVERIFY(form_->Save2Click());
+    scene().Params.TxtY = txtY + 50;
+    for (bool select : {false, true}) {
+      QTimer::singleShot(0, [select] {
+        auto* dialog = qobject_cast<TForm4*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->Mode(), TWelcomeMode::Saved);
+        auto* list = dialog->findChild<QListWidget*>("ListView1");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("Saved.vtxs"));
+        QVERIFY(!list->item(0)->icon().isNull());
+        if (select) list->setCurrentRow(0);
+        dialog->accept();
+      });
+      form_->Open1Click();
+      // Nothing chosen leaves the work as it is.
+      QCOMPARE(scene().Params.TxtY, select ? txtY : txtY + 50);
+    }
+    QVERIFY(!form_->Modified());
   }
 };
 
