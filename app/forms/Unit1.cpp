@@ -48,6 +48,7 @@ QSlider* MakeTrackBar(const QString& name, int min, int max, int page, QWidget* 
   s->setPageStep(page);
   s->setTickPosition(orientation == Qt::Horizontal ? QSlider::TicksBelow : QSlider::TicksRight);
   s->setTickInterval(std::max(1, (max - min) / 20));
+  if (orientation == Qt::Horizontal) s->setMinimumWidth(220);
   return s;
 }
 

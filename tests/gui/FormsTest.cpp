@@ -225,6 +225,25 @@ class TFormsTest : public QObject {
     QCOMPARE(scene().Params.GutTop, before.GutTop);
   }
 
+  void MarkerReleasedAtTheCentreLightsFromTheFront() {
+    auto* marker = Find<QLabel>("Image1");
+    QVERIFY(!marker->isVisible());
+    Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet7"));
+    QVERIFY(marker->isVisible());
+    auto* preview = Find<QLabel>("Image2");
+    const QPoint centre(preview->width() / 2, preview->height() / 2);
+    const int renders = form_->RenderCount();
+    QTest::mousePress(marker, Qt::LeftButton, Qt::NoModifier, QPoint(16, 16));
+    QTest::mouseRelease(marker, Qt::LeftButton, Qt::NoModifier, centre - marker->pos());
+    // Within one pixel's angle of pi/2 (an odd size has no middle pixel).
+    QVERIFY(qAbs(scene().Params.ViewParams.LightA1 - M_PI / 2) <= M_PI / preview->width());
+    QVERIFY(qAbs(scene().Params.ViewParams.LightA2 - M_PI / 2) <= M_PI / preview->height());
+    QCOMPARE(form_->RenderCount(), renders + 1);
+    QVERIFY(form_->Modified());
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(0);
+    QVERIFY(!marker->isVisible());
+  }
+
   void SaveGivesTheDialogsExtensionAndAnIcon_data() {
     QTest::addColumn<bool>("asTemplate");
     QTest::addColumn<QString>("typed");
