@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -242,6 +243,24 @@ class TFormsTest : public QObject {
     QVERIFY(form_->Modified());
     Find<QTabWidget>("PageControl1")->setCurrentIndex(0);
     QVERIFY(!marker->isVisible());
+  }
+
+  void QuitAsksWhileTheWorkIsModified() {
+    QTest::keyClicks(Find<TCaptionEdit>("Edit1"), "!");
+    QVERIFY(form_->Modified());
+    for (auto answer : {QMessageBox::Cancel, QMessageBox::No}) {
+      QString title, text;
+      QTimer::singleShot(0, [&, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        box->button(answer)->click();
+      });
+      QCOMPARE(form_->close(), answer == QMessageBox::No);
+      QCOMPARE(title, QString("Quit confirmation"));
+      QCOMPARE(text, QString("Save changes to current work before quit?"));
+    }
   }
 
   void SaveGivesTheDialogsExtensionAndAnIcon_data() {
