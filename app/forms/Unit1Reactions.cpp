@@ -64,7 +64,8 @@ void TForm1::Timer1Timer() {
     case TPreviewWork::TextureRebuild:
       if (scene_->View3D.TextTextured) LoadCaptionTexture(*scene_);
       if (scene_->View3D.ButtonTextured) LoadButtonTexture(*scene_);
-      if (scene_->View3D.TextTextured || scene_->View3D.ButtonTextured) RebuildPreview(Image2);
+      if (scene_->View3D.TextTextured || scene_->View3D.ButtonTextured)
+        RebuildPreview(Image2);  // settles a refresh too
       break;
     case TPreviewWork::Refresh:
       RefreshPreview(true, Image2);

@@ -20,8 +20,10 @@ TTickWork TRenderSchedule::Tick() {
     work.Preview = TPreviewWork::Rebuild;
     RebuildStarted();
   } else if (texture_) {
+    // Without a texture to reload no rebuild runs, and a pending refresh
+    // stays for the next tick.
     work.Preview = TPreviewWork::TextureRebuild;
-    RebuildStarted();
+    rebuild_ = texture_ = false;
   } else if (refresh_) {
     work.Preview = TPreviewWork::Refresh;
     RefreshStarted();

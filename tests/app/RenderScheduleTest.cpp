@@ -44,7 +44,7 @@ TEST(RenderSchedule, ARebuildTakesThePendingRefreshAlong) {
     std::vector<TPreviewWork> expected;
   } cases[] = {
       {true, true, true, {TPreviewWork::Rebuild}},
-      {false, true, true, {TPreviewWork::TextureRebuild}},
+      {false, true, true, {TPreviewWork::TextureRebuild, TPreviewWork::Refresh}},
       {false, false, true, {TPreviewWork::Refresh}},
       {false, false, false, {}},
   };
