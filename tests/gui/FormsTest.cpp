@@ -263,6 +263,36 @@ class TFormsTest : public QObject {
     }
   }
 
+  void StartAsksTheWelcomeDialogAndFallsBackToTheDefaultWork_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addRow("OK on New") << true;
+    QTest::addRow("closed") << false;
+  }
+  void StartAsksTheWelcomeDialogAndFallsBackToTheDefaultWork() {
+    QFETCH(bool, accept);
+    form_.reset();
+    TForm1Options options;
+    options.ProgramFolder = folder_->path().toStdString() + "/";
+    form_ = std::make_unique<TForm1>(options);
+    QString title;
+    bool newPressed = false;
+    QTimer::singleShot(100, [&] {
+      auto* dialog = qobject_cast<TForm4*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      newPressed = dialog->Mode() == TWelcomeMode::New;
+      accept ? dialog->accept() : dialog->reject();
+    });
+    form_->show();
+    QTRY_VERIFY(!title.isEmpty());
+    QCOMPARE(title, QString(" Welcome to Vantrix v1.7"));
+    QVERIFY(newPressed);
+    QTRY_COMPARE(Find<TCaptionEdit>("Edit1")->Caption().TextUtf8(), std::string("Click Here"));
+    QVERIFY(std::filesystem::is_directory(form_->Settings().Saves));
+    QCOMPARE(form_->Settings().Saves, options.ProgramFolder + "Works/");
+    QCOMPARE(form_->Settings().JobFile, std::string("Untitled.vtxs"));
+  }
+
   void SaveGivesTheDialogsExtensionAndAnIcon_data() {
     QTest::addColumn<bool>("asTemplate");
     QTest::addColumn<QString>("typed");
