@@ -1,0 +1,85 @@
+#include "app/forms/FormWidgets.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <cstring>
+
+namespace vantrix {
+
+TArrowSpinBox::TArrowSpinBox(const QString& name, int min, int max, int step, QWidget* parent)
+    : QSpinBox(parent) {
+  setObjectName(name);
+  setRange(min, max);
+  setSingleStep(step);
+  lineEdit()->setReadOnly(true);
+}
+
+QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setAutoRaise(true);
+  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  const qreal dpr = parent ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
+  QPixmap picture(QSize(20, 20) * dpr);
+  picture.setDevicePixelRatio(dpr);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  QFont font = button->font();
+  font.setBold(true);
+  font.setPointSize(font.pointSize() + 3);
+  p.setFont(font);
+  p.setPen(QColor(0, 0, 128));
+  p.drawText(QRect(0, 0, 20, 20), Qt::AlignRight | Qt::AlignVCenter, QString(letter));
+  p.end();
+  button->setIcon(QIcon(picture));
+  button->setText(caption);
+  return button;
+}
+
+void TWindowProgress::SetStatus(const std::string& text) {
+  stage_->setText(QString::fromStdString(text));
+}
+
+void TWindowProgress::SetPosition(int position) {
+  bar_->setValue(position);
+}
+
+void TWindowProgress::LetMessagesRun() {
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ShowMessageBox(QWidget* owner, const QString& text) {
+  QMessageBox::warning(owner, QApplication::applicationName(), text);
+}
+
+void TBoxMessages::ShowMessage(const std::string& text) {
+  ShowMessageBox(owner_, QString::fromStdString(text));
+}
+
+QColor QColorOf(TColor c) {
+  return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
+
+TColor TColorOf(const QColor& c) {
+  return MakeColor(static_cast<uint8_t>(c.red()), static_cast<uint8_t>(c.green()),
+                   static_cast<uint8_t>(c.blue()));
+}
+
+QImage ImageOfPicture(const TPicture& picture) {
+  const TPicture rgb = picture.BitsPerPixel() == 24 ? picture : picture.Converted(24);
+  QImage image(rgb.Width(), rgb.Height(), QImage::Format_BGR888);
+  for (int y = 0; y < rgb.Height(); ++y) std::memcpy(image.scanLine(y), rgb.Row(y), size_t(rgb.Width()) * 3);
+  return image;
+}
+
+TPicture PictureOfImage(const QImage& image) {
+  const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
+  TPicture picture(bgr.width(), bgr.height(), 24);
+  for (int y = 0; y < bgr.height(); ++y)
+    std::memcpy(picture.Row(y), bgr.constScanLine(y), size_t(bgr.width()) * 3);
+  return picture;
+}
+
+}  // namespace vantrix

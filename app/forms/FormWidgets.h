@@ -1,0 +1,60 @@
+#pragma once
+// Small pieces the forms share: spinners changed by their arrows only, the
+// flat picture buttons (first letter of the caption in the picture), the
+// window's report of pipeline stages, the modal message box the scene speaks
+// through, and conversions between the core's pictures and colours and Qt's.
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include "platform/Color.h"
+#include "platform/Picture.h"
+#include "scene/Messages.h"
+#include "scene/Progress.h"
+
+namespace vantrix {
+
+class TArrowSpinBox : public QSpinBox {
+  Q_OBJECT
+ public:
+  TArrowSpinBox(const QString& name, int min, int max, int step, QWidget* parent);
+};
+
+// A flat button named `name` whose picture shows `letter` and whose text is
+// `caption` ("F" + "ont Selection").
+QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent);
+
+class TWindowProgress : public TProgress {
+ public:
+  TWindowProgress(QProgressBar* bar, QLabel* stage) : bar_(bar), stage_(stage) {}
+  void SetStatus(const std::string& text) override;
+  void SetPosition(int position) override;
+  // Paints what changed; input waits, so nothing starts a second run inside this one.
+  void LetMessagesRun() override;
+
+ private:
+  QProgressBar* bar_;
+  QLabel* stage_;
+};
+
+class TBoxMessages : public TMessageSink {
+ public:
+  explicit TBoxMessages(QWidget* owner) : owner_(owner) {}
+  void ShowMessage(const std::string& text) override;
+
+ private:
+  QWidget* owner_;
+};
+
+void ShowMessageBox(QWidget* owner, const QString& text);
+
+QColor QColorOf(TColor c);
+TColor TColorOf(const QColor& c);
+// A 24- or 32-bit picture as a Qt image (copied).
+QImage ImageOfPicture(const TPicture& picture);
+// A Qt image as a 24-bit picture.
+TPicture PictureOfImage(const QImage& image);
+
+}  // namespace vantrix

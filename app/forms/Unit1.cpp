@@ -1,0 +1,645 @@
+// TForm1's construction: the layout, the menus and one binding function per
+// page. What the controls do is in Unit1Reactions.cpp, the preview in
+// Unit1Preview.cpp, the documents in Unit1Documents.cpp.
+
+#include "app/forms/Unit1.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/Unit3.h"
+#include "app/forms/Unit4.h"
+#include "app/logic/PreviewGeometry.h"
+#include "app/logic/TypedValues.h"
+#include "imaging/ColorText.h"
+#include "platform/ProgramFolder.h"
+
+namespace vantrix {
+
+namespace {
+
+QSlider* MakeTrackBar(const QString& name, int min, int max, int page, QWidget* parent,
+                      Qt::Orientation orientation = Qt::Horizontal) {
+  auto* s = new QSlider(orientation, parent);
+  s->setObjectName(name);
+  s->setRange(min, max);
+  s->setPageStep(page);
+  s->setTickPosition(orientation == Qt::Horizontal ? QSlider::TicksBelow : QSlider::TicksRight);
+  s->setTickInterval(std::max(1, (max - min) / 20));
+  if (orientation == Qt::Horizontal) s->setMinimumWidth(220);
+  return s;
+}
+
+QCheckBox* MakeCheckBox(const QString& name, const QString& caption, bool checked, QWidget* parent) {
+  auto* c = new QCheckBox(caption, parent);
+  c->setObjectName(name);
+  c->setChecked(checked);
+  return c;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false) {
+  auto* l = new QLabel(text, parent);
+  if (bold) {
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+  }
+  return l;
+}
+
+// The light marker: a small sun with a transparent background.
+QPixmap MarkerPicture(qreal dpr) {
+  QPixmap pixmap(QSize(kMarkerSize, kMarkerSize) * dpr);
+  pixmap.setDevicePixelRatio(dpr);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(160, 96, 0), 2));
+  for (int i = 0; i < 8; ++i) {
+    p.save();
+    p.translate(16, 16);
+    p.rotate(i * 45);
+    p.drawLine(QPointF(10, 0), QPointF(15, 0));
+    p.restore();
+  }
+  p.setBrush(QColor(255, 208, 0));
+  p.drawEllipse(QPointF(16, 16), 8, 8);
+  return pixmap;
+}
+
+}  // namespace
+
+TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(parent) {
+  setObjectName("Form1");
+  setWindowTitle("Vantrix");
+  programFolder_ = WithTrailingSlash(options.ProgramFolder);
+  initialFile_ = options.InitialFile;
+
+  // The document part of the start: settings, folders, the scene.
+  settings_ = ReadProgramSettings(programFolder_);
+  texturesFolder_ = programFolder_ + "Textures/";
+  if (!settings_.CurPath.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(settings_.CurPath, ec);  // a folder that is gone is no error
+  }
+  for (const std::string& folder : {settings_.Templates, settings_.Saves}) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+  }
+  messages_ = std::make_unique<TBoxMessages>(this);
+  scene_ = std::make_unique<TScene>();
+  scene_->AppPath = programFolder_;
+  scene_->Messages = messages_.get();
+
+  CreateLayout();
+  CreateMenus();
+  progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
+  form3_ = new TForm3(this);
+  form4_ = new TForm4(this);
+
+  TrackBar8->setMaximum(254);
+  TrackBar8->setMinimum(1);
+  Edit8->setText(QString::fromStdString(ColorToHex(scene_->Params.BkgColor)));
+  ControlsFromScene();
+  schedule_ = TRenderSchedule();  // the start-up values need no picture of their own
+  modified_ = false;
+  MarkerFromLight();
+  Image1->setEnabled(false);
+  Image1->hide();
+  size_.Start(scene_->Image.Width(), scene_->Image.Height());
+  ProgressBar1->setValue(0);
+  StaticText38->hide();
+  StaticText39->hide();
+  PageControl1->setCurrentIndex(0);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setInterval(250);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  Timer1->start();
+}
+
+TForm1::~TForm1() {
+  WriteSettings();
+}
+
+void TForm1::CreateLayout() {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  Panel1 = new QFrame(central);
+  Panel1->setObjectName("Panel1");
+  Panel1->setAutoFillBackground(true);
+  Panel1->setMinimumHeight(160);
+  Panel1->installEventFilter(this);
+  Image2 = new QLabel(Panel1);
+  Image2->setObjectName("Image2");
+  Image2->setAlignment(Qt::AlignCenter);
+  Image5 = new QLabel(Panel1);
+  Image5->setObjectName("Image5");
+  Image5->setAlignment(Qt::AlignCenter);
+  Image5->hide();
+  StaticText38 = MakeLabel("Phase #1", Panel1, true);
+  StaticText38->setObjectName("StaticText38");
+  StaticText38->move(8, 8);
+  StaticText39 = MakeLabel("Phase #2", Panel1, true);
+  StaticText39->setObjectName("StaticText39");
+  Image1 = new QLabel(Panel1);
+  Image1->setObjectName("Image1");
+  Image1->setFixedSize(kMarkerSize, kMarkerSize);
+  Image1->setPixmap(MarkerPicture(devicePixelRatioF()));
+  Image1->setCursor(Qt::SizeAllCursor);
+  Image1->setAttribute(Qt::WA_TranslucentBackground);
+  Image1->installEventFilter(this);
+  column->addWidget(Panel1, 1);
+
+  ProgressBar1 = new QProgressBar(central);
+  ProgressBar1->setObjectName("ProgressBar1");
+  ProgressBar1->setRange(0, 100);
+  ProgressBar1->setFixedHeight(10);
+  ProgressBar1->setTextVisible(false);
+  column->addWidget(ProgressBar1);
+
+  PageControl1 = new QTabWidget(central);
+  PageControl1->setObjectName("PageControl1");
+  PageControl1->addTab(BindCaptionPage(), "Caption ");
+  PageControl1->addTab(BindBackgroundPage(), "Background ");
+  PageControl1->addTab(BindColorPage(false), "Caption Color ");
+  PageControl1->addTab(BindColorPage(true), "Button Color ");
+  PageControl1->addTab(BindCaptionTuneupPage(), "Caption Tuneup ");
+  PageControl1->addTab(BindButtonTuneupPage(), "Button Tuneup ");
+  PageControl1->addTab(BindLightPage(), "Light Source ");
+  PageControl1->addTab(BindLinkPage(), "Link ");
+  PageControl1->addTab(BindRolloverPage(), "Roll-over ");
+  PageControl1->addTab(BindDimensionsPage(), "Dimensions ");
+  PageControl1->addTab(BindExportPage(), " Export 3D Button ");
+  PageControl1->setFixedHeight(PageControl1->sizeHint().height());
+  connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::PageChanged);
+  column->addWidget(PageControl1);
+  setCentralWidget(central);
+
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar1");
+  const int widths[4] = {64, 64, 64, 256};
+  for (int i = 0; i < 4; ++i) {
+    StatusPanels[i] = new QLabel(bar);
+    StatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
+    StatusPanels[i]->setFixedWidth(widths[i]);
+    StatusPanels[i]->setFrameShape(QFrame::Panel);
+    StatusPanels[i]->setFrameShadow(QFrame::Sunken);
+    if (i == 2) StatusPanels[i]->setAlignment(Qt::AlignCenter);
+    bar->addWidget(StatusPanels[i]);
+  }
+}
+
+void TForm1::CreateMenus() {
+  auto add = [this](QMenu* menu, const QString& name, const QString& text) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(name);
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("File1");
+  connect(add(file, "New1", "&New"), &QAction::triggered, this, &TForm1::New1Click);
+  connect(add(file, "Newfromtemplate1", "New from &template ..."), &QAction::triggered, this,
+          &TForm1::Newfromtemplate1Click);
+  connect(add(file, "Open1", "&Open ..."), &QAction::triggered, this, &TForm1::Open1Click);
+  QAction* save = add(file, "Save2", "&Save ...");
+  save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  connect(save, &QAction::triggered, this, &TForm1::Save2Click);
+  file->addSeparator();
+  connect(add(file, "Exit1", "E&xit"), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* settings = menuBar()->addMenu("&Settings");
+  settings->setObjectName("Settings1");
+  connect(add(settings, "AdvancedOptions1", "&Advanced Options ..."), &QAction::triggered, this,
+          &TForm1::AdvancedOptions1Click);
+  QMenu* view = settings->addMenu("&View");
+  view->setObjectName("View1");
+  QAction* status = add(view, "StatusBar2", "Status Bar");
+  QAction* progress = add(view, "ProgressBar2", "&Progress Bar");
+  for (QAction* a : {status, progress}) {
+    a->setCheckable(true);
+    a->setChecked(true);
+  }
+  connect(status, &QAction::toggled, statusBar(), &QWidget::setVisible);
+  connect(progress, &QAction::toggled, ProgressBar1, &QWidget::setVisible);
+
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->setObjectName("Help1");
+  connect(add(help, "Help2", "Hel&p ..."), &QAction::triggered, this,
+          [this] { OpenWithShell(programFolder_ + "Zuvedev.oru"); });
+  connect(add(help, "About1", "&About Vantrix"), &QAction::triggered, this,
+          [this] { OpenWithShell(programFolder_ + "HTML/About.html"); });
+}
+
+QWidget* TForm1::BindCaptionPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet1");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel("A. Type the caption text (up to 32 characters)", page), 0, 0, 1, 3);
+  Edit1 = new TCaptionEdit(page);
+  Edit1->setObjectName("Edit1");
+  grid->addWidget(Edit1, 1, 0, 1, 3);
+  QToolButton* font = MakeSpeedButton("SpeedButton1", 'F', "ont Selection", page);
+  QToolButton* advanced = MakeSpeedButton("SpeedButton11", 'A', "dvanced", page);
+  advanced->setToolTip("Advanced Text Settings");
+  advanced->setEnabled(false);  // the text dialogs come with the next release
+  grid->addWidget(font, 2, 0);
+  grid->addWidget(advanced, 2, 1);
+  grid->setColumnStretch(2, 1);
+  connect(Edit1, &TCaptionEdit::CaptionEdited, this, [this] {
+    DeferRebuild();
+    SetModified();
+  });
+  connect(font, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+  return page;
+}
+
+QWidget* TForm1::BindBackgroundPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet2");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel("B. Select the background color of the picture", page), 0, 0, 1, 4);
+  QToolButton* color = MakeSpeedButton("SpeedButton2", 'C', "olor Selection", page);
+  grid->addWidget(color, 1, 0);
+  Edit8 = new QLineEdit(page);
+  Edit8->setObjectName("Edit8");
+  Edit8->setMaxLength(6);
+  Edit8->setFixedWidth(90);
+  grid->addWidget(Edit8, 1, 1);
+  QToolButton* hex = MakeSpeedButton("SpeedButton10", 'S', "et Hex (RGB)", page);
+  grid->addWidget(hex, 1, 2);
+  grid->setColumnStretch(3, 1);
+  grid->setRowStretch(2, 1);
+  connect(color, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+  connect(hex, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
+  return page;
+}
+
+QWidget* TForm1::BindColorPage(bool button) {
+  auto* page = new QWidget;
+  page->setObjectName(button ? "TabSheet4" : "TabSheet3");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel(button ? "D. Select the button color or a texture picture"
+                                   : "C. Select the caption color or a texture picture",
+                            page),
+                  0, 0, 1, 5);
+  QToolButton* color = MakeSpeedButton(button ? "SpeedButton6" : "SpeedButton3", 'C', "olor Selection", page);
+  QToolButton* texture =
+      MakeSpeedButton(button ? "SpeedButton7" : "SpeedButton4", 'T', "exture Selection", page);
+  QToolButton* clear = MakeSpeedButton(button ? "SpeedButton8" : "SpeedButton5", 'C', "lear Texture", page);
+  grid->addWidget(color, 1, 0);
+  grid->addWidget(texture, 1, 1);
+  grid->addWidget(clear, 1, 2);
+  auto* repeats = new QGroupBox(" Texture repetitions ", page);
+  auto* r = new QGridLayout(repeats);
+  const int first = button ? 3 : 1;
+  for (int i = 0; i < 2; ++i) {
+    SpinEdit[first + i] = new TArrowSpinBox(QString("SpinEdit%1").arg(first + i), 1, 10, 1, repeats);
+    SpinEdit[first + i]->setValue(1);
+    r->addWidget(MakeLabel(i == 0 ? "Width" : "Height", repeats), i, 0);
+    r->addWidget(SpinEdit[first + i], i, 1);
+  }
+  QCheckBox* hold =
+      MakeCheckBox(button ? "CheckBox8" : "CheckBox7", " Constrain proportions", false, repeats);
+  r->addWidget(hold, 0, 2, 2, 1);
+  (button ? CheckBox8 : CheckBox7) = hold;
+  grid->addWidget(repeats, 1, 3, 2, 1);
+  grid->setColumnStretch(4, 1);
+  grid->setRowStretch(3, 1);
+  connect(color, &QToolButton::clicked, this, [this, button] { ChooseMainColor(button); });
+  connect(texture, &QToolButton::clicked, this, [this, button] { ChooseTexture(button); });
+  connect(clear, &QToolButton::clicked, this, [this, button] { ClearTexture(button); });
+  connect(SpinEdit[first], &QSpinBox::valueChanged, this,
+          [this, button] { TextureRepeatsChanged(button, true); });
+  connect(SpinEdit[first + 1], &QSpinBox::valueChanged, this,
+          [this, button] { TextureRepeatsChanged(button, false); });
+  connect(hold, &QCheckBox::clicked, this, [this, button] { HoldRatioClick(button); });
+  return page;
+}
+
+QWidget* TForm1::BindCaptionTuneupPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet5");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel("E. Font Outline Complexity", page), 0, 0);
+  ComboBox1 = new QComboBox(page);
+  ComboBox1->setObjectName("ComboBox1");
+  ComboBox1->addItems({" Simple", " Normal", " Complex"});
+  grid->addWidget(ComboBox1, 1, 0);
+  grid->addWidget(MakeLabel("G. Set the text extrusion level", page), 0, 1);
+  TrackBar2 = MakeTrackBar("TrackBar2", 10, 310, 10, page);
+  grid->addWidget(TrackBar2, 1, 1);
+  grid->addWidget(MakeLabel("H. Set the caption height above the button", page), 0, 2);
+  TrackBar1 = MakeTrackBar("TrackBar1", 0, 100, 10, page);
+  grid->addWidget(TrackBar1, 1, 2);
+  CheckBox4 = MakeCheckBox("CheckBox4", " Drop shadow", true, page);
+  grid->addWidget(CheckBox4, 2, 2);
+  grid->setRowStretch(3, 1);
+  connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+  connect(TrackBar2, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Params.TxtY = v;
+    DeferRebuild();
+  });
+  connect(TrackBar1, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Params.ViewParams.TextAltitude = v;
+    scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
+    DeferRefresh();
+  });
+  connect(CheckBox4, &QCheckBox::clicked, this, [this] { DropShadowClick(false); });
+  return page;
+}
+
+QWidget* TForm1::BindButtonTuneupPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet6");
+  auto* grid = new QGridLayout(page);
+  QToolButton* shape = MakeSpeedButton("SpeedButton12", 'S', "elect Button Shape", page);
+  shape->setEnabled(false);  // the shape chooser comes with the next release
+  grid->addWidget(shape, 0, 0);
+  CheckBox9 = MakeCheckBox("CheckBox9", " Hide button to make a heading", false, page);
+  grid->addWidget(CheckBox9, 1, 0);
+  CheckBox6 = MakeCheckBox("CheckBox6", " Hold button size (create similar buttons) ", false, page);
+  grid->addWidget(CheckBox6, 2, 0);
+  grid->addWidget(MakeLabel("J. Set the button extrusion level", page), 0, 1);
+  TrackBar3 = MakeTrackBar("TrackBar3", 0, 300, 10, page);
+  grid->addWidget(TrackBar3, 1, 1);
+  grid->addWidget(MakeLabel("K. Set the button height above the background", page), 0, 2);
+  TrackBar4 = MakeTrackBar("TrackBar4", 0, 100, 10, page);
+  grid->addWidget(TrackBar4, 1, 2);
+  CheckBox5 = MakeCheckBox("CheckBox5", " Drop shadow", true, page);
+  grid->addWidget(CheckBox5, 2, 2);
+  grid->setRowStretch(3, 1);
+  connect(TrackBar3, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Params.ButY = -v;
+    DeferRebuild();
+  });
+  connect(TrackBar4, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Params.ViewParams.ButtonAltitude = v;
+    scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
+    DeferRefresh();
+  });
+  connect(CheckBox5, &QCheckBox::clicked, this, [this] { DropShadowClick(true); });
+  connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
+  connect(CheckBox9, &QCheckBox::clicked, this, &TForm1::CheckBox9Click);
+  return page;
+}
+
+QWidget* TForm1::BindLightPage() {
+  auto* page = new QWidget;
+  TabSheet7 = page;
+  page->setObjectName("TabSheet7");
+  auto* grid = new QGridLayout(page);
+  QToolButton* color = MakeSpeedButton("SpeedButton13", 'C', "olor Selection", page);
+  grid->addWidget(color, 0, 0);
+  grid->addWidget(MakeLabel("Brightness", page), 1, 0);
+  TrackBar8 = MakeTrackBar("TrackBar8", 0, 255, 10, page);
+  grid->addWidget(TrackBar8, 2, 0);
+  auto* marker = new QHBoxLayout;
+  marker->addWidget(MakeLabel("L. You can chage the light source position by dragging this marker ", page));
+  auto* copy = new QLabel(page);
+  copy->setPixmap(MarkerPicture(devicePixelRatioF()));
+  marker->addWidget(copy);
+  marker->addWidget(MakeLabel("within the upper frame", page));
+  marker->addStretch(1);
+  grid->addLayout(marker, 0, 1, 3, 1);
+  grid->setColumnStretch(1, 1);
+  connect(color, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
+  connect(TrackBar8, &QSlider::valueChanged, this, &TForm1::TrackBar8Change);
+  return page;
+}
+
+QWidget* TForm1::BindLinkPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet8");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel("M. Type the address the button links to", page), 0, 0);
+  Edit2 = new QLineEdit(page);
+  Edit2->setObjectName("Edit2");
+  grid->addWidget(Edit2, 1, 0);
+  grid->setRowStretch(2, 1);
+  return page;
+}
+
+QWidget* TForm1::BindRolloverPage() {
+  auto* page = new QWidget;
+  TabSheet9 = page;
+  page->setObjectName("TabSheet9");
+  auto* row = new QHBoxLayout(page);
+  auto* toolBar = new QToolBar(page);
+  toolBar->setObjectName("ToolBar1");
+  toolBar->setOrientation(Qt::Vertical);
+  auto* group = new QButtonGroup(page);
+  const char* captions[3] = {" No effects ", "  Color changes  ", " Extrusions "};
+  for (int tag = 0; tag < 3; ++tag) {
+    ToolButton[tag] = new QToolButton(toolBar);
+    ToolButton[tag]->setObjectName(QString("ToolButton%1").arg(tag + 1));
+    ToolButton[tag]->setText(captions[tag]);
+    ToolButton[tag]->setCheckable(true);
+    group->addButton(ToolButton[tag], tag);
+    toolBar->addWidget(ToolButton[tag]);
+    connect(ToolButton[tag], &QToolButton::clicked, this, [this, tag] { ToolButton1Click(tag); });
+  }
+  ToolButton[0]->setChecked(true);
+  row->addWidget(toolBar);
+
+  EffectPanels = new QStackedWidget(page);
+  auto* panel2 = new QWidget;
+  panel2->setObjectName("Panel2");
+  auto* p2 = new QVBoxLayout(panel2);
+  QLabel* warning = MakeLabel("For advanced users only", panel2, true);
+  warning->setStyleSheet("color: red");
+  p2->addWidget(warning);
+  p2->addWidget(
+      MakeLabel("If you are unfamiliar with HTML and JavaScript just keep this page intact", panel2));
+  p2->addWidget(MakeLabel("N. Select roll-over effects and adjust their parameters", panel2));
+  p2->addStretch(1);
+  auto* panel14 = new QWidget;
+  panel14->setObjectName("Panel14");
+  auto* p14 = new QGridLayout(panel14);
+  p14->addWidget(MakeLabel("Select colors for changes during animation", panel14), 0, 0, 1, 3);
+  const char* colorButtons[3][2] = {
+      {"SpeedButton17", "aption Color"}, {"SpeedButton18", "utton Color"}, {"SpeedButton19", "ight Color"}};
+  const char letters[3] = {'C', 'B', 'L'};
+  for (int i = 0; i < 3; ++i) {
+    QToolButton* b = MakeSpeedButton(colorButtons[i][0], letters[i], colorButtons[i][1], panel14);
+    p14->addWidget(b, 1, i);
+    connect(b, &QToolButton::clicked, this, [this, i] { EffectColorClick(i); });
+  }
+  p14->setRowStretch(2, 1);
+  auto* panel15 = new QWidget;
+  panel15->setObjectName("Panel15");
+  auto* p15 = new QGridLayout(panel15);
+  p15->addWidget(MakeLabel("Set the caption extrusion level", panel15), 0, 0);
+  TrackBar6 = MakeTrackBar("TrackBar6", 10, 310, 10, panel15);
+  p15->addWidget(TrackBar6, 1, 0);
+  p15->addWidget(MakeLabel("Set the button extrusion level", panel15), 0, 1);
+  TrackBar7 = MakeTrackBar("TrackBar7", 0, 300, 10, panel15);
+  p15->addWidget(TrackBar7, 1, 1);
+  p15->setRowStretch(2, 1);
+  EffectPanels->addWidget(panel2);
+  EffectPanels->addWidget(panel14);
+  EffectPanels->addWidget(panel15);
+  row->addWidget(EffectPanels, 1);
+  connect(TrackBar6, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Effect.TxtY = v;
+    schedule_.RequestPhases(scene_->Params.RDelay);
+  });
+  connect(TrackBar7, &QSlider::valueChanged, this, [this](int v) {
+    scene_->Effect.ButY = -v;
+    schedule_.RequestPhases(scene_->Params.RDelay);
+  });
+  return page;
+}
+
+QWidget* TForm1::BindDimensionsPage() {
+  auto* page = new QWidget;
+  TabSheet13 = page;
+  page->setObjectName("TabSheet13");
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(MakeLabel("O. Use rulers to set button dimensions", page), 0, 0, 1, 4);
+  trackWidth = MakeTrackBar("trackWidth", kWidthRulerMin, kWidthRulerMax, 5, page);
+  trackWidth->setTickPosition(QSlider::TicksAbove);
+  trackHeight = MakeTrackBar("trackHeight", kHeightRulerMin, kHeightRulerMax, 5, page, Qt::Vertical);
+  trackHeight->setInvertedAppearance(true);  // the top of the ruler is the largest height
+  grid->addWidget(trackWidth, 1, 1);
+  grid->addWidget(trackHeight, 2, 0);
+  Panel13 = new QFrame(page);
+  Panel13->setObjectName("Panel13");
+  Panel13->setAutoFillBackground(true);
+  Panel13->setFrameShape(QFrame::StyledPanel);
+  auto* inner = new QVBoxLayout(Panel13);
+  Image4 = new QLabel(Panel13);
+  Image4->setObjectName("Image4");
+  Image4->setAlignment(Qt::AlignCenter);
+  inner->addWidget(Image4);
+  grid->addWidget(Panel13, 2, 1);
+  auto* fields = new QGridLayout;
+  edWidth = new QLineEdit(page);
+  edWidth->setObjectName("edWidth");
+  edHeight = new QLineEdit(page);
+  edHeight->setObjectName("edHeight");
+  for (QLineEdit* e : {edWidth, edHeight}) {
+    e->setFixedWidth(70);
+    e->installEventFilter(this);
+  }
+  fields->addWidget(MakeLabel("Width", page), 0, 0);
+  fields->addWidget(edWidth, 0, 1);
+  fields->addWidget(MakeLabel("Height", page), 1, 0);
+  fields->addWidget(edHeight, 1, 1);
+  checkConstrain = MakeCheckBox("checkConstrain", " Constrain proportions", true, page);
+  fields->addWidget(checkConstrain, 2, 0, 1, 2);
+  fields->setRowStretch(3, 1);
+  grid->addLayout(fields, 1, 2, 2, 1);
+  grid->setColumnStretch(1, 1);
+  connect(trackWidth, &QSlider::valueChanged, this, [this](int v) {
+    if (!rulersActive_) return;
+    if (v != size_.ExportWidth) size_.ExportWidth = v;
+    ApplyExportSize(true);
+  });
+  connect(trackHeight, &QSlider::valueChanged, this, [this](int v) {
+    if (!rulersActive_) return;
+    const int h = HeightOfRuler(v);
+    if (h != size_.ExportHeight) size_.ExportHeight = h;
+    ApplyExportSize(false);
+  });
+  auto typed = [this](QLineEdit* e, bool width) {
+    connect(e, &QLineEdit::textEdited, this, [this, e, width] {
+      if (!rulersActive_) return;
+      const std::string digits = DigitsOnly(e->text().toStdString());
+      if (e->text().isEmpty() || digits.empty()) return;
+      const int value = static_cast<int>(std::min<long long>(std::stoll(digits.substr(0, 9)), 1000000));
+      (width ? size_.ExportWidth : size_.ExportHeight) = value;
+      ApplyExportSize(width);
+    });
+  };
+  typed(edWidth, true);
+  typed(edHeight, false);
+  return page;
+}
+
+// The export itself comes with the next release; the page shows its controls.
+QWidget* TForm1::BindExportPage() {
+  auto* page = new QWidget;
+  page->setObjectName("TabSheet14");
+  auto* row = new QHBoxLayout(page);
+  auto* types = new QTabWidget(page);
+  types->setObjectName("PageControl2");
+  auto* gif = new QWidget;
+  auto* g = new QGridLayout(gif);
+  auto* simple = new QGroupBox(" Simple Options ", gif);
+  simple->setObjectName("RadioGroup1");
+  auto* s = new QVBoxLayout(simple);
+  for (const char* item : {" Fast download", " Medium quality", " High quality"}) {
+    auto* radio = new QRadioButton(item, simple);
+    radio->setChecked(QString(item) == " High quality");
+    s->addWidget(radio);
+  }
+  g->addWidget(simple, 0, 0, 3, 1);
+  auto* advanced = new QToolButton(gif);
+  advanced->setObjectName("Button4");
+  advanced->setText("Advanced  >>");
+  g->addWidget(advanced, 0, 1);
+  auto* transparency = MakeCheckBox("CheckBox2", "Transparency", true, gif);
+  g->addWidget(transparency, 1, 1);
+  types->addTab(gif, " GIF");
+  auto* jpeg = new QWidget;
+  auto* j = new QGridLayout(jpeg);
+  j->addWidget(MakeLabel("Image Quality ", jpeg), 0, 0);
+  QSlider* quality = MakeTrackBar("TrackBar5", 1, 100, 10, jpeg);
+  quality->setValue(90);
+  j->addWidget(quality, 0, 1);
+  auto* qualityText = new QLineEdit("90", jpeg);
+  qualityText->setObjectName("Edit4");
+  qualityText->setReadOnly(true);
+  j->addWidget(qualityText, 0, 2);
+  types->addTab(jpeg, "JPEG");
+  auto* bitmap = new QWidget;
+  (new QVBoxLayout(bitmap))->addWidget(MakeLabel("Just press \"Export\" button", bitmap));
+  types->addTab(bitmap, "Bitmap");
+  row->addWidget(types, 1);
+  auto* right = new QVBoxLayout;
+  right->addWidget(MakeSpeedButton("SpeedButton9", 'E', "xport 3D Button", page));
+  right->addWidget(MakeCheckBox("CheckBox3", " Browser Preview", true, page));
+  auto* dims = new QGroupBox(" Image Dimensions ", page);
+  dims->setObjectName("GroupBox1");
+  auto* d = new QGridLayout(dims);
+  for (int i = 0; i < 2; ++i) {
+    auto* e = new QLineEdit(dims);
+    e->setObjectName(i == 0 ? "Edit6" : "Edit7");
+    e->setReadOnly(true);
+    d->addWidget(MakeLabel(i == 0 ? "Width" : "Height", dims), i, 0);
+    d->addWidget(e, i, 1);
+  }
+  right->addWidget(dims);
+  row->addLayout(right);
+  for (QWidget* w : page->findChildren<QWidget*>()) w->setEnabled(false);
+  return page;
+}
+
+}  // namespace vantrix

@@ -1,0 +1,208 @@
+#pragma once
+// TForm1: the main window. A preview of the button above eleven editing
+// pages, a thin progress bar and a four-panel status bar. The window owns the
+// scene for the whole run; each control hands its value to the scene and asks
+// the render schedule (app/logic/RenderSchedule.h) for a rebuild or a refresh,
+// which the 250 ms timer carries out once the user has stopped changing
+// things. The document commands (File menu, welcome dialog, settings file)
+// are in Unit1Documents.cpp.
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "app/forms/FormWidgets.h"
+#include "app/logic/ExportSize.h"
+#include "app/logic/ProgramSettings.h"
+#include "app/logic/RenderSchedule.h"
+#include "scene/Scene.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace vantrix {
+
+class TCaptionEdit;
+class TForm3;
+class TForm4;
+
+struct TForm1Options {
+  std::string ProgramFolder;  // ending with '/'
+  std::string InitialFile;    // opened instead of asking the welcome dialog when not empty
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TForm1(const TForm1Options& options, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  TScene& Scene() { return *scene_; }
+  const TRenderSchedule& Schedule() const { return schedule_; }
+  const TExportSize& ExportSize() const { return size_; }
+  bool Modified() const { return modified_; }
+  int RebuildCount() const { return rebuilds_; }  // Build calls so far, for tests
+  int RenderCount() const { return renders_; }
+  const std::string& ProgramFolder() const { return programFolder_; }
+  const TProgramSettings& Settings() const { return settings_; }
+  TForm3* AdvancedOptionsDialog() const { return form3_; }
+  TForm4* WelcomeDialog() const { return form4_; }
+
+  // Operations of the window.
+  void RebuildPreview(QLabel* target);
+  void RefreshPreview(bool filtered, QLabel* target);
+  void ShowPreview(bool filtered, QLabel* target);
+  void ShowPhases();
+  void ControlsFromScene();
+  void OpenWorkFile(const std::string& fileName);
+  void SaveWorkIcon(const std::string& fileName, const std::string& section);
+
+ public slots:
+  void Timer1Timer();
+  void New1Click();
+  void Newfromtemplate1Click();
+  void Open1Click();
+  // False when the user cancelled the save dialog.
+  bool Save2Click();
+  void AdvancedOptions1Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction, one function per page.
+  void CreateLayout();
+  void CreateMenus();
+  QWidget* BindCaptionPage();
+  QWidget* BindBackgroundPage();
+  QWidget* BindColorPage(bool button);
+  QWidget* BindCaptionTuneupPage();
+  QWidget* BindButtonTuneupPage();
+  QWidget* BindLightPage();
+  QWidget* BindLinkPage();
+  QWidget* BindRolloverPage();
+  QWidget* BindDimensionsPage();
+  QWidget* BindExportPage();
+  void PageChanged(int index);
+
+  // Reactions.
+  void DeferRebuild(int delay = -1);
+  void DeferRefresh(int delay = -1);
+  void DeferTextureRebuild(int delay = -1);
+  void SetModified() { modified_ = true; }
+  bool CaptionEmpty() const;
+  bool InsideRun() const;
+
+  // Handlers.
+  void SpeedButton1Click();
+  void ChooseBackground(TColor color);
+  void SpeedButton2Click();
+  void SpeedButton10Click();
+  void ChooseMainColor(bool button);
+  void ChooseTexture(bool button);
+  void ClearTexture(bool button);
+  void TextureRepeatsChanged(bool button, bool width);
+  void HoldRatioClick(bool button);
+  void ComboBox1Change();
+  void DropShadowClick(bool button);
+  void CheckBox6Click();
+  void CheckBox9Click();
+  void SpeedButton13Click();
+  void TrackBar8Change();
+  void ToolButton1Click(int tag);
+  void SetEffectType(int type);
+  void ShowEffectButtons(int type);
+  void EffectColorClick(int which);
+  void MarkerFromLight();
+  void SetLightFromMarker(int x, int y);
+  void TabSheet13Show();
+  void ApplyExportSize(bool widthChanged);
+  void SetDimensionControls();
+  void ShowSizePreview();
+  void Panel1Resize();
+  void LayoutPreview();
+
+  // Documents (Unit1Documents.cpp).
+  void FormShow();
+  bool ConfirmReplace(const QString& title);
+  void WriteSettings();
+  void RunWelcome(const QString& caption, int mode);
+  std::string TextureDialogFolder() const;
+  void OpenWithShell(const std::string& file);
+
+  std::unique_ptr<TScene> scene_;
+  TRenderSchedule schedule_;
+  TExportSize size_;
+  TProgramSettings settings_;
+  std::string programFolder_;
+  std::string texturesFolder_;
+  std::string initialFile_;
+  bool building_ = false;
+  bool markerDragging_ = false;
+  bool modified_ = false;
+  bool rulersActive_ = false;
+  bool shown_ = false;
+  bool showing_ = false;  // inside ShowPreview
+
+  int rebuilds_ = 0;
+  int renders_ = 0;
+  QImage previewImage_;  // the main preview at its own size, for the icon and the size preview
+
+  std::unique_ptr<TWindowProgress> progress_;
+  std::unique_ptr<TBoxMessages> messages_;
+  TForm3* form3_ = nullptr;
+  TForm4* form4_ = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  QFrame* Panel1 = nullptr;
+  QLabel* Image2 = nullptr;
+  QLabel* Image5 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* StaticText38 = nullptr;
+  QLabel* StaticText39 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QLabel* StatusPanels[4] = {};
+  TCaptionEdit* Edit1 = nullptr;
+  QLineEdit* Edit8 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  TArrowSpinBox* SpinEdit[5] = {};  // 1..4
+  QCheckBox* CheckBox4 = nullptr;
+  QCheckBox* CheckBox5 = nullptr;
+  QCheckBox* CheckBox6 = nullptr;
+  QCheckBox* CheckBox7 = nullptr;
+  QCheckBox* CheckBox8 = nullptr;
+  QCheckBox* CheckBox9 = nullptr;
+  QComboBox* ComboBox1 = nullptr;
+  QSlider* TrackBar1 = nullptr;
+  QSlider* TrackBar2 = nullptr;
+  QSlider* TrackBar3 = nullptr;
+  QSlider* TrackBar4 = nullptr;
+  QSlider* TrackBar6 = nullptr;
+  QSlider* TrackBar7 = nullptr;
+  QSlider* TrackBar8 = nullptr;
+  QToolButton* ToolButton[3] = {};
+  QStackedWidget* EffectPanels = nullptr;  // Panel2, Panel14, Panel15
+  QWidget* TabSheet7 = nullptr;
+  QWidget* TabSheet9 = nullptr;
+  QWidget* TabSheet13 = nullptr;
+  QSlider* trackWidth = nullptr;
+  QSlider* trackHeight = nullptr;
+  QLineEdit* edWidth = nullptr;
+  QLineEdit* edHeight = nullptr;
+  QCheckBox* checkConstrain = nullptr;
+  QFrame* Panel13 = nullptr;
+  QLabel* Image4 = nullptr;
+};
+
+}  // namespace vantrix

@@ -1,0 +1,353 @@
+// What the main window's controls do: each hands its value to the scene and
+// asks for a rebuild or a refresh, now or after the render delay.
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QToolButton>
+#include <filesystem>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/Unit1.h"
+#include "app/logic/PreviewGeometry.h"
+#include "app/logic/TypedValues.h"
+#include "imaging/ColorText.h"
+#include "platform/Rounding.h"
+#include "scene/Textures.h"
+
+namespace vantrix {
+
+namespace {
+
+const char* const kTextureFilter =
+    "All Images (GIF, JPEG, Bitmap) (*.gif *.jpg *.jpeg *.bmp);;GIF Image (*.gif) (*.gif);;"
+    "JPEG Image File (*.jpg, *.jpeg) (*.jpg *.jpeg);;Bitmaps (*.bmp) (*.bmp)";
+
+bool PickColor(QWidget* owner, TColor start, TColor& chosen) {
+  const QColor c = QColorDialog::getColor(QColorOf(start), owner);
+  if (!c.isValid()) return false;
+  chosen = TColorOf(c);
+  return true;
+}
+
+}  // namespace
+
+void TForm1::DeferRebuild(int delay) {
+  schedule_.RequestRebuild(delay < 0 ? scene_->Params.RDelay : delay);
+}
+void TForm1::DeferRefresh(int delay) {
+  schedule_.RequestRefresh(delay < 0 ? scene_->Params.RDelay : delay);
+}
+void TForm1::DeferTextureRebuild(int delay) {
+  schedule_.RequestTextureRebuild(delay < 0 ? scene_->Params.RDelay : delay);
+}
+
+bool TForm1::CaptionEmpty() const {
+  return Edit1->Length() == 0;
+}
+
+void TForm1::Timer1Timer() {
+  if (building_ || InsideRun()) return;  // a tick inside a run waits for the next one
+  const TTickWork work = schedule_.Tick();
+  switch (work.Preview) {
+    case TPreviewWork::Rebuild:
+      RebuildPreview(Image2);
+      break;
+    case TPreviewWork::TextureRebuild:
+      if (scene_->View3D.TextTextured) LoadCaptionTexture(*scene_);
+      if (scene_->View3D.ButtonTextured) LoadButtonTexture(*scene_);
+      if (scene_->View3D.TextTextured || scene_->View3D.ButtonTextured)
+        RebuildPreview(Image2);  // settles a refresh too
+      break;
+    case TPreviewWork::Refresh:
+      RefreshPreview(true, Image2);
+      break;
+    case TPreviewWork::None:
+      break;
+  }
+  if (work.ClearStatus) {
+    ProgressBar1->setValue(0);
+    StatusPanels[3]->clear();
+  }
+  if (work.ShowPhases) ShowPhases();
+}
+
+void TForm1::ControlsFromScene() {
+  const TParams& p = scene_->Params;
+  ComboBox1->setCurrentIndex(ClampInt(p.SplPnt - 1, 0, 2));
+  TrackBar1->setValue(p.ViewParams.TextAltitude);
+  TrackBar2->setValue(p.TxtY);
+  TrackBar4->setValue(p.ViewParams.ButtonAltitude);
+  TrackBar3->setValue(-p.ButY);
+  TrackBar8->setValue(255 - p.ViewParams.Brightness);
+  {
+    // The repetitions are shown, not changed: no texture reload for them.
+    QSignalBlocker b1(SpinEdit[1]), b2(SpinEdit[2]), b3(SpinEdit[3]), b4(SpinEdit[4]);
+    SpinEdit[1]->setValue(RoundInt(p.TxtTexW));
+    SpinEdit[2]->setValue(RoundInt(p.TxtTexH));
+    SpinEdit[3]->setValue(RoundInt(p.ButTexW));
+    SpinEdit[4]->setValue(RoundInt(p.ButTexH));
+  }
+  QPalette pal = Panel13->palette();
+  pal.setColor(QPalette::Window, QColorOf(p.BkgColor));
+  Panel13->setPalette(pal);
+  CheckBox6->setChecked(p.HoldButtonSize);
+  Edit8->setText(QString::fromStdString(ColorToHex(p.BkgColor)));
+  CheckBox7->setChecked(p.TxtHoldRatio);
+  CheckBox8->setChecked(p.ButHoldRatio);
+  SpinEdit[1]->setEnabled(!p.TxtHoldRatio);
+  SpinEdit[3]->setEnabled(!p.ButHoldRatio);
+  CheckBox9->setChecked(p.ButType < 1);
+  ShowEffectButtons(p.EffectType);
+  SetEffectType(p.EffectType);
+  TrackBar6->setValue(scene_->Effect.TxtY);
+  TrackBar7->setValue(-scene_->Effect.ButY);
+}
+
+void TForm1::SpeedButton1Click() {
+  bool ok = false;
+  QFont start = Edit1->font();
+  const QFont chosen = QFontDialog::getFont(&ok, start, this, QString(), QFontDialog::ScalableFonts);
+  if (!ok) return;
+  Edit1->setFont(chosen);
+  TFontSpec face = Edit1->EditorFont();
+  face.Underline = chosen.underline();
+  face.Strikeout = chosen.strikeOut();
+  Edit1->ApplyFaceToAll(face);
+  RebuildPreview(Image2);
+}
+
+void TForm1::ChooseBackground(TColor color) {
+  scene_->Params.BkgColor = color;
+  QPalette pal = Panel13->palette();
+  pal.setColor(QPalette::Window, QColorOf(color));
+  Panel13->setPalette(pal);
+  RefreshPreview(true, Image2);
+  pal = Panel1->palette();
+  pal.setColor(QPalette::Window, QColorOf(color));
+  Panel1->setPalette(pal);
+  SetModified();
+}
+
+void TForm1::SpeedButton2Click() {
+  TColor color = scene_->Params.BkgColor;
+  if (!PickColor(this, color, color)) return;
+  Edit8->setText(QString::fromStdString(ColorToHex(color)));
+  ChooseBackground(color);
+}
+
+void TForm1::SpeedButton10Click() {
+  try {
+    ChooseBackground(HexToColor(Edit8->text().toStdString()));
+  } catch (const TConversionError& e) {
+    ShowMessageBox(this, e.what());
+  }
+}
+
+void TForm1::ChooseMainColor(bool button) {
+  TColorScheme& scheme = button ? scene_->Params.ButColors : scene_->Params.TxtColors;
+  if (!PickColor(this, scheme.MColor, scheme.MColor)) return;
+  scene_->BuildRamp(!button);
+  RefreshPreview(true, Image2);
+  SetModified();
+}
+
+std::string TForm1::TextureDialogFolder() const {
+  std::error_code ec;
+  if (!settings_.TextureDir.empty() && std::filesystem::is_directory(settings_.TextureDir, ec))
+    return settings_.TextureDir;
+  return texturesFolder_;
+}
+
+void TForm1::ChooseTexture(bool button) {
+  std::string& path = button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile;
+  const QString start =
+      path.empty() ? QString::fromStdString(TextureDialogFolder()) : QString::fromStdString(path);
+  const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, kTextureFilter, nullptr,
+                                                      QFileDialog::HideNameFilterDetails);
+  if (chosen.isEmpty()) return;
+  path = chosen.toStdString();
+  if (button)
+    LoadButtonTexture(*scene_);
+  else
+    LoadCaptionTexture(*scene_);
+  RebuildPreview(Image2);
+}
+
+void TForm1::ClearTexture(bool button) {
+  bool& textured = button ? scene_->View3D.ButtonTextured : scene_->View3D.TextTextured;
+  if (!textured) return;
+  (button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile).clear();
+  textured = false;
+  if (button) SetModified();  // clearing the caption's texture leaves the flag as it was
+  RefreshPreview(true, Image2);
+}
+
+void TForm1::TextureRepeatsChanged(bool button, bool width) {
+  TParams& p = scene_->Params;
+  const int first = button ? 3 : 1;
+  const float value = static_cast<float>(SpinEdit[first + (width ? 0 : 1)]->value());
+  if (button)
+    (width ? p.ButTexW : p.ButTexH) = value;
+  else
+    (width ? p.TxtTexW : p.TxtTexH) = value;
+  SetModified();
+  const bool textured = button ? scene_->View3D.ButtonTextured && p.ButType > 0 : scene_->View3D.TextTextured;
+  const bool held = button ? p.ButHoldRatio : p.TxtHoldRatio;
+  if (textured && !(width && held)) DeferTextureRebuild();
+}
+
+void TForm1::HoldRatioClick(bool button) {
+  QCheckBox* box = button ? CheckBox8 : CheckBox7;
+  (button ? scene_->Params.ButHoldRatio : scene_->Params.TxtHoldRatio) = box->isChecked();
+  DeferTextureRebuild(0);
+  SpinEdit[button ? 3 : 1]->setEnabled(!box->isChecked());
+}
+
+void TForm1::ComboBox1Change() {
+  scene_->Params.SplPnt = ComboBox1->currentIndex() + 1;
+  RebuildPreview(Image2);
+}
+
+void TForm1::DropShadowClick(bool button) {
+  QCheckBox* box = button ? CheckBox5 : CheckBox4;
+  QSlider* bar = button ? TrackBar4 : TrackBar1;
+  int32_t& altitude =
+      button ? scene_->Params.ViewParams.ButtonAltitude : scene_->Params.ViewParams.TextAltitude;
+  altitude = box->isChecked() ? bar->value() : 0;
+  bar->setEnabled(box->isChecked());
+  scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
+  RebuildPreview(Image2);
+}
+
+void TForm1::CheckBox6Click() {
+  scene_->Params.HoldButtonSize = CheckBox6->isChecked();
+  if (!CheckBox6->isChecked()) DeferRebuild(0);
+}
+
+void TForm1::CheckBox9Click() {
+  TParams& p = scene_->Params;
+  p.ButType = CheckBox9->isChecked() ? 0 : p.ShapeName.empty() ? 2 : 16;
+  RebuildPreview(Image2);
+}
+
+void TForm1::SpeedButton13Click() {
+  TColor& light = scene_->Params.ViewParams.LightColor;
+  if (!PickColor(this, light, light)) return;
+  scene_->BuildRamp(false);
+  scene_->BuildRamp(true);
+  RefreshPreview(true, Image2);
+  SetModified();
+}
+
+void TForm1::TrackBar8Change() {
+  const int value = 255 - TrackBar8->value();
+  TParams& p = scene_->Params;
+  if (value == p.ViewParams.Brightness) return;
+  p.ViewParams.Brightness = value;
+  p.TxtColors.ColSplit = value;
+  p.ButColors.ColSplit = value;
+  scene_->BuildRamp(false);
+  scene_->BuildRamp(true);
+  DeferRebuild();
+}
+
+void TForm1::ToolButton1Click(int tag) {
+  if (PageControl1->currentWidget() != TabSheet9) return;
+  SetEffectType(tag);
+  TrackBar6->setValue(scene_->Effect.TxtY);
+  TrackBar7->setValue(-scene_->Effect.ButY);
+}
+
+void TForm1::SetEffectType(int type) {
+  scene_->Params.EffectType = ClampInt(type, 0, 2);
+  EffectPanels->setCurrentIndex(scene_->Params.EffectType);
+  ShowPhases();
+  if (scene_->Params.EffectType == 0) scene_->Effect = scene_->SavePhase();
+}
+
+void TForm1::ShowEffectButtons(int type) {
+  ToolButton[ClampInt(type, 0, 2)]->setChecked(true);
+}
+
+void TForm1::EffectColorClick(int which) {
+  uint32_t& color = which == 0   ? scene_->Effect.TColor
+                    : which == 1 ? scene_->Effect.BColor
+                                 : scene_->Effect.LColor;
+  TColor chosen = color;
+  if (!PickColor(this, color, chosen)) return;
+  color = chosen;
+  ShowPhases();
+  SetModified();
+}
+
+void TForm1::MarkerFromLight() {
+  const TPoint2 corner =
+      vantrix::MarkerFromLight({Image2->width(), Image2->height()}, scene_->Params.ViewParams.LightA1,
+                               scene_->Params.ViewParams.LightA2);
+  Image1->move(corner.X, corner.Y);
+}
+
+void TForm1::SetLightFromMarker(int x, int y) {
+  float a1 = scene_->Params.ViewParams.LightA1, a2 = scene_->Params.ViewParams.LightA2;
+  LightFromPoint({x, y}, {Image2->width(), Image2->height()}, a1, a2);
+  scene_->SetLightAngles(a1, a2);
+}
+
+void TForm1::TabSheet13Show() {
+  rulersActive_ = false;
+  SetDimensionControls();
+  rulersActive_ = true;
+  ShowSizePreview();
+}
+
+void TForm1::SetDimensionControls() {
+  edWidth->setText(QString::number(size_.ExportWidth));
+  edHeight->setText(QString::number(size_.ExportHeight));
+  trackHeight->setValue(size_.HeightRuler());
+  trackWidth->setValue(size_.WidthRuler());
+}
+
+void TForm1::ApplyExportSize(bool widthChanged) {
+  size_.Apply(widthChanged, checkConstrain->isChecked());
+  rulersActive_ = false;
+  SetDimensionControls();
+  rulersActive_ = true;
+  ShowSizePreview();
+}
+
+void TForm1::PageChanged(int) {
+  QWidget* page = PageControl1->currentWidget();
+  // Leaving the Light Source or Roll-over page.
+  Image1->setVisible(page == TabSheet7);
+  Image1->setEnabled(page == TabSheet7);
+  Image1->raise();
+  Image5->hide();
+  StaticText38->hide();
+  StaticText39->hide();
+  LayoutPreview();
+  if (page == TabSheet9) {
+    if (scene_->Params.EffectType > 0)
+      ShowPhases();
+    else
+      scene_->Effect = scene_->SavePhase();
+  } else if (page == TabSheet13) {
+    TabSheet13Show();
+  } else if (page->objectName() == "TabSheet14") {
+    page->findChild<QLineEdit*>("Edit6")->setText(QString(" %1").arg(size_.ExportWidth));
+    page->findChild<QLineEdit*>("Edit7")->setText(QString(" %1").arg(size_.ExportHeight));
+    QPalette pal = Panel13->palette();
+    pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
+    Panel13->setPalette(pal);
+  }
+}
+
+}  // namespace vantrix

@@ -1,0 +1,54 @@
+#include "app/logic/ExportSize.h"
+
+#include <algorithm>
+
+#include "platform/Rounding.h"
+
+namespace vantrix {
+
+void TExportSize::Start(int32_t width, int32_t height) {
+  ExportWidth = NaturalWidth = width;
+  ExportHeight = NaturalHeight = height;
+}
+
+bool TExportSize::FollowPicture(int32_t width, int32_t height) {
+  if (width == NaturalWidth && height == NaturalHeight) return false;
+  NaturalWidth = width;
+  NaturalHeight = height;
+  if (width <= 0 || height <= 0) return true;
+  const double w = width, h = height;
+  if (w / h >= 4) {
+    ExportWidth = 160;
+    ExportHeight = RoundInt(h * 160 / w);
+  } else {
+    ExportHeight = 40;
+    ExportWidth = RoundInt(w * 40 / h);
+  }
+  return true;
+}
+
+void TExportSize::Apply(bool widthChanged, bool constrain) {
+  if (widthChanged)
+    ExportWidth = std::min(ExportWidth, kMaxExportWidth);
+  else
+    ExportHeight = std::min(ExportHeight, kMaxExportHeight);
+  if (!constrain || NaturalWidth <= 0 || NaturalHeight <= 0) return;
+  if (widthChanged)
+    ExportHeight = RoundInt(double(ExportWidth) * NaturalHeight / NaturalWidth);
+  else
+    ExportWidth = RoundInt(double(ExportHeight) * NaturalWidth / NaturalHeight);
+}
+
+int32_t TExportSize::WidthRuler() const {
+  return ClampInt(ExportWidth, kWidthRulerMin, kWidthRulerMax);
+}
+
+int32_t TExportSize::HeightRuler() const {
+  return ClampInt(-ExportHeight, kHeightRulerMin, kHeightRulerMax);
+}
+
+int32_t HeightOfRuler(int32_t position) {
+  return std::max(-position, kMinRulerHeight);
+}
+
+}  // namespace vantrix

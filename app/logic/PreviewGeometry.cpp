@@ -1,0 +1,35 @@
+#include "app/logic/PreviewGeometry.h"
+
+#include "platform/Rounding.h"
+
+namespace vantrix {
+
+TSize2 PreviewSize(TSize2 target, int32_t viewSize, TSize2 picture) {
+  const double s = viewSize / 100.0;
+  if (picture.Width <= 0 || picture.Height <= 0) return {};
+  if (picture.Width < picture.Height)
+    return {RoundInt(target.Height * s * picture.Width / picture.Height), RoundInt(target.Height * s)};
+  return {RoundInt(target.Width * s), RoundInt(target.Width * s * picture.Height / picture.Width)};
+}
+
+TPoint2 MarkerFromLight(TSize2 client, float a1, float a2) {
+  const int32_t x = RoundInt(client.Width * double(a1) / kPi);
+  const int32_t y = RoundInt(client.Height * double(a2) / kPi);
+  return {x - kMarkerSize / 2, y - kMarkerSize / 2};
+}
+
+void LightFromPoint(TPoint2 point, TSize2 client, float& a1, float& a2) {
+  if (client.Width <= 0 || client.Height <= 0) return;
+  a1 = static_cast<float>(point.X * kPi / client.Width);
+  a2 = static_cast<float>(point.Y * kPi / client.Height);
+}
+
+TPoint2 DragMarker(TPoint2 corner, TPoint2 mouse, TSize2 client) {
+  const int32_t left = corner.X + mouse.X - kMarkerSize / 2;
+  const int32_t top = corner.Y + mouse.Y - kMarkerSize / 2;
+  if (left > 0 && left < client.Width - kMarkerSize) corner.X = left;
+  if (top > 0 && top < client.Height - kMarkerSize) corner.Y = top;
+  return corner;
+}
+
+}  // namespace vantrix

@@ -1,0 +1,55 @@
+#include "app/logic/ProgramSettings.h"
+
+#include "platform/CodePage.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+
+namespace vantrix {
+
+namespace {
+
+constexpr std::string_view kSection = "General";
+
+std::string SettingsPath(const std::string& programFolder) {
+  return WithTrailingSlash(programFolder) + std::string(kSettingsFileName);
+}
+
+void Read(const TIniFile& ini, std::string_view key, std::string& value) {
+  value = Cp1252ToUtf8(ini.ReadString(kSection, key, Utf8ToCp1252(value)));
+}
+
+}  // namespace
+
+TProgramSettings ReadProgramSettings(const std::string& programFolder) {
+  const std::string folder = WithTrailingSlash(programFolder);
+  TProgramSettings s;
+  s.Templates = folder + "Templates/";
+  s.Saves = folder + "Works/";
+  TIniFile ini;
+  try {
+    ini = TIniFile(SettingsPath(folder));
+  } catch (const TIniError&) {
+    // An unreadable settings file is a first start: the defaults stand.
+  }
+  Read(ini, "CurPath", s.CurPath);
+  Read(ini, "JobFile", s.JobFile);
+  Read(ini, "TextureDir", s.TextureDir);
+  Read(ini, "Templates", s.Templates);
+  Read(ini, "Saves", s.Saves);
+  Read(ini, "TemplateFile", s.TemplateFile);
+  if (s.JobFile.empty()) s.JobFile = kUntitledWork;
+  return s;
+}
+
+void WriteProgramSettings(const std::string& programFolder, const TProgramSettings& s) {
+  TIniFile ini(SettingsPath(programFolder));
+  ini.WriteString(kSection, "CurPath", Utf8ToCp1252(s.CurPath));
+  ini.WriteString(kSection, "JobFile", Utf8ToCp1252(s.JobFile));
+  ini.WriteString(kSection, "TextureDir", Utf8ToCp1252(s.TextureDir));
+  ini.WriteString(kSection, "Templates", Utf8ToCp1252(s.Templates));
+  ini.WriteString(kSection, "Saves", Utf8ToCp1252(s.Saves));
+  ini.WriteString(kSection, "TemplateFile", Utf8ToCp1252(s.TemplateFile));
+  ini.UpdateFile();
+}
+
+}  // namespace vantrix

@@ -1,0 +1,74 @@
+#include "app/logic/WorkDocuments.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/ProgramFolder.h"
+
+namespace vantrix {
+
+namespace {
+
+bool EndsWithNoCase(std::string_view name, std::string_view ext) {
+  if (name.size() < ext.size()) return false;
+  return std::equal(ext.begin(), ext.end(), name.end() - ext.size(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  });
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string ReplaceExtension(const std::string& name, std::string_view ext) {
+  const size_t slash = name.rfind('/');
+  const size_t dot = name.rfind('.');
+  const bool hasExt = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+  return (hasExt ? name.substr(0, dot) : name) + std::string(ext);
+}
+
+std::string WorksFolderOfJob(const std::string& jobFile, const std::string& programFolder) {
+  const std::string folder = FolderOf(jobFile);
+  std::error_code ec;
+  if (!folder.empty() && std::filesystem::is_directory(folder, ec)) return folder;
+  return WithTrailingSlash(programFolder) + "Works/";
+}
+
+TWelcomeChoice WelcomeChoiceOf(TWelcomeMode mode, const std::string& selectedItem,
+                               const std::string& programFolder, const std::string& worksFolder,
+                               const std::string& templatesFolder) {
+  TWelcomeChoice c;
+  c.ChosenFile = WithTrailingSlash(programFolder) + std::string(kDefaultWork);
+  c.WorksFolder = worksFolder;
+  if (mode == TWelcomeMode::New) {
+    c.SelectionMade = true;
+  } else if (!selectedItem.empty()) {
+    c.ChosenFile = (mode == TWelcomeMode::Saved ? worksFolder : templatesFolder) + selectedItem;
+    if (mode == TWelcomeMode::Saved) c.WorksFolder = FolderOf(c.ChosenFile);
+    c.SelectionMade = true;
+  }
+  return c;
+}
+
+std::vector<std::string> ListWorkFiles(const std::string& folder, std::string_view ext) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code typeError;
+    if (name.empty() || name[0] == '.' || !it->is_regular_file(typeError)) continue;
+    if (EndsWithNoCase(name, ext)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace vantrix

@@ -1,0 +1,46 @@
+#pragma once
+// The document rules of the main window and the welcome dialog that need no
+// widget: which folder works are listed from, which file a closed welcome
+// dialog names, the extension a saved name gets, and the files a list shows.
+// Folders end with '/'.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrix {
+
+inline constexpr std::string_view kWorkExtension = ".vtxs";
+inline constexpr std::string_view kTemplateExtension = ".vtxm";
+inline constexpr std::string_view kDefaultWork = "Default.dat";
+
+// Folder part of a path with its '/' ("" when it has none); file part.
+std::string FolderOf(const std::string& path);
+std::string FileNameOf(const std::string& path);
+// name with its extension (if any) replaced by ext (".vtxs").
+std::string ReplaceExtension(const std::string& name, std::string_view ext);
+
+// The works folder at each showing of the welcome dialog: the folder of the
+// work last saved when it exists, else the program folder's Works/.
+std::string WorksFolderOfJob(const std::string& jobFile, const std::string& programFolder);
+
+enum class TWelcomeMode { New = 1, Saved = 2, Templates = 3 };
+
+struct TWelcomeChoice {
+  std::string ChosenFile;
+  bool SelectionMade = false;
+  std::string WorksFolder;  // follows a chosen saved work
+};
+
+// What the closing dialog names: New takes the default work; Saved and
+// Templates the selected item of their folder; without a selection the
+// default work with no selection made.
+TWelcomeChoice WelcomeChoiceOf(TWelcomeMode mode, const std::string& selectedItem,
+                               const std::string& programFolder, const std::string& worksFolder,
+                               const std::string& templatesFolder);
+
+// Plain files of folder whose names end in ext (case ignored), hidden files
+// left out, sorted by name: what the welcome dialog lists.
+std::vector<std::string> ListWorkFiles(const std::string& folder, std::string_view ext);
+
+}  // namespace vantrix

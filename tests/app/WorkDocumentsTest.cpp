@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/logic/ProgramSettings.h"
+#include "app/logic/WorkDocuments.h"
+#include "platform/IniFile.h"
+
+namespace vantrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempFolder {
+  TempFolder() {
+    path = (fs::temp_directory_path() / ("vantrix-app-" + std::to_string(::getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name()))
+               .string() +
+           "/";
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  void Touch(const std::string& name) { std::ofstream(path + name) << "x"; }
+  std::string path;
+};
+
+TEST(WorkDocuments, NamesAndExtensions) {
+  struct Case {
+    const char* name;
+    const char* ext;
+    const char* result;
+  } cases[] = {
+      {"/w/Go.txt", ".vtxm", "/w/Go.vtxm"},    {"/w/Go", ".vtxs", "/w/Go.vtxs"},
+      {"/w.d/Go", ".vtxs", "/w.d/Go.vtxs"},    {"Untitled.vtxs", ".vtxs", "Untitled.vtxs"},
+      {"/w/a.b.vtxs", ".vtxm", "/w/a.b.vtxm"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReplaceExtension(c.name, c.ext), c.result) << c.name;
+  EXPECT_EQ(FolderOf("/w/Go.vtxs"), "/w/");
+  EXPECT_EQ(FolderOf("Go.vtxs"), "");
+  EXPECT_EQ(FileNameOf("/w/Go.vtxs"), "Go.vtxs");
+}
+
+TEST(WorkDocuments, WelcomeDialogNamesTheFileToLoad) {
+  const std::string app = "/app/", works = "/app/Works/", tpl = "/app/Templates/";
+  struct Case {
+    TWelcomeMode mode;
+    const char* item;
+    const char* file;
+    bool made;
+    const char* worksAfter;
+  } cases[] = {
+      {TWelcomeMode::New, "Go.vtxs", "/app/Default.dat", true, "/app/Works/"},
+      {TWelcomeMode::Saved, "Go.vtxs", "/app/Works/Go.vtxs", true, "/app/Works/"},
+      {TWelcomeMode::Saved, "", "/app/Default.dat", false, "/app/Works/"},
+      {TWelcomeMode::Templates, "Web.vtxm", "/app/Templates/Web.vtxm", true, "/app/Works/"},
+      {TWelcomeMode::Templates, "", "/app/Default.dat", false, "/app/Works/"},
+  };
+  for (const Case& c : cases) {
+    const TWelcomeChoice w = WelcomeChoiceOf(c.mode, c.item, app, works, tpl);
+    EXPECT_EQ(w.ChosenFile, c.file) << int(c.mode) << c.item;
+    EXPECT_EQ(w.SelectionMade, c.made);
+    EXPECT_EQ(w.WorksFolder, c.worksAfter);
+  }
+}
+
+TEST(WorkDocuments, ListsPlainWorkFilesByName) {
+  TempFolder t;
+  for (const char* name : {"b.vtxs", "A.VTXS", ".hidden.vtxs", "c.vtxm", "d.vtxs.bak"}) t.Touch(name);
+  fs::create_directory(t.path + "folder.vtxs");
+  EXPECT_EQ(ListWorkFiles(t.path, ".vtxs"), (std::vector<std::string>{"A.VTXS", "b.vtxs"}));
+  EXPECT_EQ(ListWorkFiles(t.path, ".vtxm"), std::vector<std::string>{"c.vtxm"});
+  EXPECT_TRUE(ListWorkFiles(t.path + "missing/", ".vtxs").empty());
+  EXPECT_EQ(WorksFolderOfJob(t.path + "Go.vtxs", "/app/"), t.path);
+  EXPECT_EQ(WorksFolderOfJob(t.path + "gone/Go.vtxs", "/app"), "/app/Works/");
+  EXPECT_EQ(WorksFolderOfJob("Untitled.vtxs", "/app/"), "/app/Works/");
+}
+
+TEST(ProgramSettings, FirstStartAndRoundTrip) {
+  TempFolder t;
+  TProgramSettings s = ReadProgramSettings(t.path);
+  EXPECT_EQ(s.JobFile, "Untitled.vtxs");
+  EXPECT_EQ(s.Saves, t.path + "Works/");
+  EXPECT_EQ(s.Templates, t.path + "Templates/");
+  s.CurPath = "/home/zoë/";
+  s.JobFile = "/home/zoë/Works/Go.vtxs";
+  s.TextureDir = "/tex/";
+  s.TemplateFile = "/t/Web.vtxm";
+  WriteProgramSettings(t.path, s);
+  const TProgramSettings r = ReadProgramSettings(t.path);
+  EXPECT_EQ(r.CurPath, s.CurPath);
+  EXPECT_EQ(r.JobFile, s.JobFile);
+  EXPECT_EQ(r.TextureDir, s.TextureDir);
+  EXPECT_EQ(r.Templates, s.Templates);
+  EXPECT_EQ(r.Saves, s.Saves);
+  EXPECT_EQ(r.TemplateFile, s.TemplateFile);
+  EXPECT_EQ(
+      TIniFile(t.path + "Vuzedav.ode").ReadSection("General"),
+      (std::vector<std::string>{"CurPath", "JobFile", "TextureDir", "Templates", "Saves", "TemplateFile"}));
+  fs::permissions(t.path, fs::perms::owner_read | fs::perms::owner_exec);
+  if (::geteuid() != 0) {
+    EXPECT_THROW(WriteProgramSettings(t.path, s), TIniError);
+  }
+  fs::permissions(t.path, fs::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace vantrix

@@ -1,0 +1,360 @@
+// The desktop program's forms driven the way a user drives them, on the
+// offscreen platform: widgets found by their names, keys typed, buttons
+// clicked, timer ticks fed by hand so that the counts are exact.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QtTest>
+#include <filesystem>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/Unit1.h"
+#include "app/forms/Unit3.h"
+#include "app/forms/Unit4.h"
+#include "platform/IniFile.h"
+
+using namespace vantrix;
+
+class TFormsTest : public QObject {
+  Q_OBJECT
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;  // a fresh program folder for every test
+  std::unique_ptr<TForm1> form_;
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* w = form_->findChild<T*>(name);
+    if (!w) qFatal("no widget %s", name);
+    return w;
+  }
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) form_->Timer1Timer();
+  }
+  // Settles whatever the last action scheduled.
+  void Settle() { Ticks(scene().Params.RDelay + 2); }
+  TScene& scene() { return form_->Scene(); }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    std::filesystem::copy(
+        VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
+    TForm1Options options;
+    options.ProgramFolder = folder_->path().toStdString() + "/";
+    options.InitialFile = options.ProgramFolder + "Default.dat";
+    form_ = std::make_unique<TForm1>(options);
+    Find<QTimer>("Timer1")->stop();  // the test ticks by hand
+    form_->resize(1000, 700);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QTest::qWait(50);  // the work is opened and the resizes of showing are done
+    Settle();
+    QVERIFY(form_->RebuildCount() >= 1);
+  }
+  void cleanup() {
+    form_.reset();
+    folder_.reset();
+  }
+
+  void PreviewShowsTheRenderedButtonInDevicePixels() {
+    auto* image2 = Find<QLabel>("Image2");
+    const QPixmap pixmap = image2->pixmap();
+    QVERIFY(!pixmap.isNull());
+    QCOMPARE(pixmap.devicePixelRatio(), image2->devicePixelRatioF());
+    // ViewSize percent of the preview's width (the default button is long).
+    QCOMPARE(pixmap.width(),
+             qRound(image2->width() * image2->devicePixelRatioF() * scene().Params.ViewSize / 100.0));
+    QVERIFY(Find<QLabel>("StatusPanel0")->text().startsWith("V : "));
+  }
+
+  void TypingRebuildsOnceAfterTheDelay() {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    const int before = form_->RebuildCount();
+    edit->setFocus();
+    edit->moveCursor(QTextCursor::End);
+    for (int i = 0; i < 8; ++i) {  // a held key: one repeat per tick
+      QTest::keyClick(edit, Qt::Key_A);
+      form_->Timer1Timer();
+    }
+    // The tick after the last key was the first; the fourth rebuilds.
+    Ticks(scene().Params.RDelay - 1);
+    QCOMPARE(form_->RebuildCount(), before);
+    Ticks(1);
+    QCOMPARE(form_->RebuildCount(), before + 1);
+    Ticks(10);
+    QCOMPARE(form_->RebuildCount(), before + 1);
+    QVERIFY(form_->Modified());
+    // At most 32 characters.
+    QTest::keyClicks(edit, QString(40, 'x'));
+    QCOMPARE(edit->Length(), 32);
+  }
+
+  void SlidersWriteTheSceneAndScheduleTheirWork_data() {
+    QTest::addColumn<QString>("slider");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<bool>("rebuild");
+    QTest::addRow("caption extrusion") << "TrackBar2" << 120 << true;
+    QTest::addRow("button extrusion") << "TrackBar3" << 40 << true;
+    QTest::addRow("caption altitude") << "TrackBar1" << 55 << false;
+    QTest::addRow("button altitude") << "TrackBar4" << 12 << false;
+    QTest::addRow("brightness") << "TrackBar8" << 61 << true;
+  }
+  void SlidersWriteTheSceneAndScheduleTheirWork() {
+    QFETCH(QString, slider);
+    QFETCH(int, position);
+    QFETCH(bool, rebuild);
+    const int builds = form_->RebuildCount(), renders = form_->RenderCount();
+    Find<QSlider>(slider.toLatin1())->setValue(position);
+    const TParams& p = scene().Params;
+    const int value = slider == "TrackBar2"   ? p.TxtY
+                      : slider == "TrackBar3" ? -p.ButY
+                      : slider == "TrackBar1" ? p.ViewParams.TextAltitude
+                      : slider == "TrackBar4" ? p.ViewParams.ButtonAltitude
+                                              : 255 - p.ViewParams.Brightness;
+    QCOMPARE(value, position);
+    if (slider == "TrackBar8") {
+      QCOMPARE(p.ViewParams.Brightness, 194);
+      QCOMPARE(p.TxtColors.ColSplit, 194);
+    }
+    Settle();
+    QCOMPARE(form_->RebuildCount(), builds + (rebuild ? 1 : 0));
+    QCOMPARE(form_->RenderCount(), renders + 1);
+  }
+
+  void HexColourSetsTheBackground_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("red");
+    QTest::addColumn<int>("green");
+    QTest::addColumn<int>("blue");
+    QTest::addRow("lower case") << "ff8000" << 255 << 128 << 0;
+    QTest::addRow("separators") << "12-34-" << 0 << 18 << 52;
+    QTest::addRow("hash") << "#00ff" << 0 << 0 << 255;
+  }
+  void HexColourSetsTheBackground() {
+    QFETCH(QString, typed);
+    auto* edit = Find<QLineEdit>("Edit8");
+    edit->clear();
+    QTest::keyClicks(edit, typed);
+    QTest::mouseClick(Find<QToolButton>("SpeedButton10"), Qt::LeftButton);
+    QFETCH(int, red);
+    QFETCH(int, green);
+    QFETCH(int, blue);
+    QCOMPARE(scene().Params.BkgColor, MakeColor(red, green, blue));
+    QCOMPARE(edit->text(), typed);
+    QCOMPARE(Find<QFrame>("Panel1")->palette().color(QPalette::Window), QColor(red, green, blue));
+  }
+
+  void HiddenButtonWithBlankCaptionNeverBuilds() {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    edit->selectAll();
+    QTest::keyClicks(edit, "   ");
+    const int builds = form_->RebuildCount();
+    QTest::mouseClick(Find<QCheckBox>("CheckBox9"), Qt::LeftButton);
+    QCOMPARE(scene().Params.ButType, 0);
+    Settle();
+    QCOMPARE(form_->RebuildCount(), builds);
+    const QImage shown = Find<QLabel>("Image2")->pixmap().toImage();
+    QVERIFY(!shown.isNull());
+    QCOMPARE(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColorOf(scene().Params.BkgColor));
+  }
+
+  void DropShadowTakesTheSliderAndRebuildsAtOnce() {
+    auto* box = Find<QCheckBox>("CheckBox4");
+    QTest::mouseClick(box, Qt::LeftButton);  // off
+    QCOMPARE(scene().Params.ViewParams.TextAltitude, 0);
+    QVERIFY(!Find<QSlider>("TrackBar1")->isEnabled());
+    QTest::mouseClick(box, Qt::LeftButton);  // on: the slider's position again (40 after this)
+    Find<QSlider>("TrackBar1")->setValue(40);
+    QTest::mouseClick(box, Qt::LeftButton);
+    const int builds = form_->RebuildCount();
+    QTest::mouseClick(box, Qt::LeftButton);
+    QCOMPARE(scene().Params.ViewParams.TextAltitude, 40);
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+  }
+
+  void DimensionsKeepTheProportions() {
+    auto* pages = Find<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(Find<QWidget>("TabSheet13"));
+    const TExportSize natural = form_->ExportSize();
+    auto* width = Find<QLineEdit>("edWidth");
+    width->selectAll();
+    QTest::keyClicks(width, "12x00");  // the letter is swallowed
+    QCOMPARE(width->text(), QString("800"));
+    QCOMPARE(form_->ExportSize().ExportWidth, 800);
+    QCOMPARE(form_->ExportSize().ExportHeight, qRound(800.0 * natural.NaturalHeight / natural.NaturalWidth));
+    Find<QSlider>("trackHeight")->setValue(0);
+    QCOMPARE(form_->ExportSize().ExportHeight, 5);
+  }
+
+  void AdvancedOptionsOkTakesTheFieldsBack() {
+    const TParams before = scene().Params;
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      auto* distance = dialog->findChild<QLineEdit*>("Edit7");
+      distance->setText("1 750");
+      dialog->findChild<QLineEdit*>("Edit5")->setText("-5");
+      dialog->accept();
+    });
+    const int builds = form_->RebuildCount();
+    form_->findChild<QAction*>("AdvancedOptions1")->trigger();
+    QCOMPARE(scene().Params.Distance, 1750);
+    QCOMPARE(scene().Params.View.OffsetY, 1750.f);
+    QCOMPARE(scene().Params.GutLeft, 5);
+    QCOMPARE(scene().Params.RDelay, before.RDelay);
+    QCOMPARE(scene().Params.ViewParams.CnX, before.ViewParams.CnX);
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+
+    QTimer::singleShot(0, [] {
+      auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+      dialog->findChild<QLineEdit*>("Edit3")->setText("0");
+      dialog->reject();
+    });
+    form_->findChild<QAction*>("AdvancedOptions1")->trigger();
+    QCOMPARE(scene().Params.GutTop, before.GutTop);
+  }
+
+  void MarkerReleasedAtTheCentreLightsFromTheFront() {
+    auto* marker = Find<QLabel>("Image1");
+    QVERIFY(!marker->isVisible());
+    Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet7"));
+    QVERIFY(marker->isVisible());
+    auto* preview = Find<QLabel>("Image2");
+    const QPoint centre(preview->width() / 2, preview->height() / 2);
+    const int renders = form_->RenderCount();
+    QTest::mousePress(marker, Qt::LeftButton, Qt::NoModifier, QPoint(16, 16));
+    QTest::mouseRelease(marker, Qt::LeftButton, Qt::NoModifier, centre - marker->pos());
+    // Within one pixel's angle of pi/2 (an odd size has no middle pixel).
+    QVERIFY(qAbs(scene().Params.ViewParams.LightA1 - M_PI / 2) <= M_PI / preview->width());
+    QVERIFY(qAbs(scene().Params.ViewParams.LightA2 - M_PI / 2) <= M_PI / preview->height());
+    QCOMPARE(form_->RenderCount(), renders + 1);
+    QVERIFY(form_->Modified());
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(0);
+    QVERIFY(!marker->isVisible());
+  }
+
+  void QuitAsksWhileTheWorkIsModified() {
+    QTest::keyClicks(Find<TCaptionEdit>("Edit1"), "!");
+    QVERIFY(form_->Modified());
+    for (auto answer : {QMessageBox::Cancel, QMessageBox::No}) {
+      QString title, text;
+      QTimer::singleShot(0, [&, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        box->button(answer)->click();
+      });
+      QCOMPARE(form_->close(), answer == QMessageBox::No);
+      QCOMPARE(title, QString("Quit confirmation"));
+      QCOMPARE(text, QString("Save changes to current work before quit?"));
+    }
+  }
+
+  void StartAsksTheWelcomeDialogAndFallsBackToTheDefaultWork_data() {
+    QTest::addColumn<bool>("accept");
+    QTest::addRow("OK on New") << true;
+    QTest::addRow("closed") << false;
+  }
+  void StartAsksTheWelcomeDialogAndFallsBackToTheDefaultWork() {
+    QFETCH(bool, accept);
+    form_.reset();
+    TForm1Options options;
+    options.ProgramFolder = folder_->path().toStdString() + "/";
+    form_ = std::make_unique<TForm1>(options);
+    QString title;
+    bool newPressed = false;
+    QTimer::singleShot(100, [&] {
+      auto* dialog = qobject_cast<TForm4*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      title = dialog->windowTitle();
+      newPressed = dialog->Mode() == TWelcomeMode::New;
+      accept ? dialog->accept() : dialog->reject();
+    });
+    form_->show();
+    QTRY_VERIFY(!title.isEmpty());
+    QCOMPARE(title, QString(" Welcome to Vantrix v1.7"));
+    QVERIFY(newPressed);
+    QTRY_COMPARE(Find<TCaptionEdit>("Edit1")->Caption().TextUtf8(), std::string("Click Here"));
+    QVERIFY(std::filesystem::is_directory(form_->Settings().Saves));
+    QCOMPARE(form_->Settings().Saves, options.ProgramFolder + "Works/");
+    QCOMPARE(form_->Settings().JobFile, std::string("Untitled.vtxs"));
+  }
+
+  void SaveGivesTheDialogsExtensionAndAnIcon_data() {
+    QTest::addColumn<bool>("asTemplate");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addRow("work") << false << "Go.txt"
+                          << "Go.vtxs";
+    QTest::addRow("template") << true << "Web.txt"
+                              << "Web.vtxm";
+  }
+  void SaveGivesTheDialogsExtensionAndAnIcon() {
+    QFETCH(bool, asTemplate);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    const QString folder = folder_->path() + "/Elsewhere/";
+    QDir().mkpath(folder);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      QCOMPARE(dialog->selectedFiles().value(0).section('/', -1), QString("Untitled.vtxs"));
+      if (asTemplate) dialog->selectNameFilter(dialog->nameFilters().value(1));
+      dialog->selectFile(folder + typed);
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    QVERIFY(form_->Save2Click());
+    const std::string file = (folder + written).toStdString();
+    QVERIFY(std::filesystem::exists(file));
+    QVERIFY(!std::filesystem::exists((folder + typed).toStdString()));
+    QVERIFY(TIniFile(file).ReadInteger("IconInfo", "Lines", 0) > 0);
+    QCOMPARE(asTemplate ? form_->Settings().TemplateFile : form_->Settings().JobFile, file);
+    QCOMPARE(asTemplate ? form_->Settings().Templates : form_->Settings().Saves, folder.toStdString());
+    QVERIFY(!form_->Modified());
+  }
+
+  void OpenLoadsTheWorkChosenInTheList() {
+    const QString works = QString::fromStdString(form_->Settings().Saves);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      dialog->selectFile(works + "Saved.vtxs");
+      static_cast<QDialog*>(dialog)->accept();
+    });
+    const int txtY = scene().Params.TxtY;
+    QVERIFY(form_->Save2Click());
+    scene().Params.TxtY = txtY + 50;
+    for (bool select : {false, true}) {
+      QTimer::singleShot(0, [select] {
+        auto* dialog = qobject_cast<TForm4*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->Mode(), TWelcomeMode::Saved);
+        auto* list = dialog->findChild<QListWidget*>("ListView1");
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("Saved.vtxs"));
+        QVERIFY(!list->item(0)->icon().isNull());
+        if (select) list->setCurrentRow(0);
+        dialog->accept();
+      });
+      form_->Open1Click();
+      // Nothing chosen leaves the work as it is.
+      QCOMPARE(scene().Params.TxtY, select ? txtY : txtY + 50);
+    }
+    QVERIFY(!form_->Modified());
+  }
+};
+
+QTEST_MAIN(TFormsTest)
+#include "FormsTest.moc"
