@@ -22,8 +22,8 @@
 #include "app/forms/Unit1.h"
 #include "app/logic/PreviewGeometry.h"
 #include "app/logic/TypedValues.h"
-#include "imaging/Resample.h"
 #include "platform/Rounding.h"
+#include "resample/Resample.h"
 
 namespace vantrix {
 
@@ -59,7 +59,13 @@ void TForm1::RebuildPreview(QLabel* target) {
   p.ButTexH = static_cast<float>(SpinEdit[4]->value());
   {
     TWaitCursor wait;
-    scene_->Build(caption, progress_.get());
+    // The guard above keeps runs apart, so a refusal here is not expected;
+    // should one come, the next free tick tries again.
+    if (!scene_->Build(caption, progress_.get())) {
+      building_ = false;
+      DeferRebuild(0);
+      return;
+    }
     ++rebuilds_;
     SetModified();
   }
@@ -89,7 +95,10 @@ void TForm1::RefreshPreview(bool filtered, QLabel* target) {
   }
   TWaitCursor wait;
   const size_t memory = mallinfo2().uordblks;
-  scene_->Render(false, true, progress_.get());
+  if (!scene_->Render({.ShowProgress = true}, progress_.get())) {
+    DeferRefresh(0);
+    return;
+  }
   ++renders_;
   ShowPreview(filtered, target);
   StatusPanels[0]->setText(QString("V : %1").arg(scene_->View3D.VertexCount()));
@@ -114,7 +123,7 @@ void TForm1::ShowPreview(bool filtered, QLabel* target) {
   const TSize2 area{RoundInt(target->width() * dpr), RoundInt(target->height() * dpr)};
   const TSize2 size =
       PreviewSize(area, scene_->Params.ViewSize, {scene_->Image.Width(), scene_->Image.Height()});
-  TPicture copy = scene_->Image.Converted(24);
+  const TPicture& copy = scene_->Image;
   progress_->SetPosition(80);
   progress_->SetStatus(" Stretching preview ...");
   progress_->LetMessagesRun();
@@ -180,9 +189,8 @@ void TForm1::ShowSizePreview() {
   if (previewImage_.width() < 2 || previewImage_.height() < 2 || size_.ExportWidth < 2 ||
       size_.ExportHeight < 2)
     return;
-  TPicture copy = PictureOfImage(previewImage_);
   TPicture out(size_.ExportWidth, size_.ExportHeight, 24);
-  ResampleBitmap(copy, out, TriangleFilter, 1);
+  ResampleBitmap(PictureOfImage(previewImage_), out, TriangleFilter, 1);
   QPalette pal = Panel13->palette();
   pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
   Panel13->setPalette(pal);

@@ -279,9 +279,9 @@ void TForm1::ShowEffectButtons(int type) {
 }
 
 void TForm1::EffectColorClick(int which) {
-  uint32_t& color = which == 0   ? scene_->Effect.TColor
-                    : which == 1 ? scene_->Effect.BColor
-                                 : scene_->Effect.LColor;
+  TColor& color = which == 0   ? scene_->Effect.TColor
+                  : which == 1 ? scene_->Effect.BColor
+                               : scene_->Effect.LColor;
   TColor chosen = color;
   if (!PickColor(this, color, chosen)) return;
   color = chosen;
