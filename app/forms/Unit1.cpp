@@ -217,7 +217,7 @@ void TForm1::CreateLayout() {
 }
 
 void TForm1::CreateMenus() {
-  auto add = [this](QMenu* menu, const QString& name, const QString& text) {
+  auto add = [](QMenu* menu, const QString& name, const QString& text) {
     QAction* a = menu->addAction(text);
     a->setObjectName(name);
     return a;

@@ -7,9 +7,16 @@ namespace vantrix {
 TSize2 PreviewSize(TSize2 target, int32_t viewSize, TSize2 picture) {
   const double s = viewSize / 100.0;
   if (picture.Width <= 0 || picture.Height <= 0) return {};
-  if (picture.Width < picture.Height)
-    return {RoundInt(target.Height * s * picture.Width / picture.Height), RoundInt(target.Height * s)};
-  return {RoundInt(target.Width * s), RoundInt(target.Width * s * picture.Height / picture.Width)};
+  const TSize2 byHeight{RoundInt(target.Height * s * picture.Width / picture.Height),
+                        RoundInt(target.Height * s)};
+  const TSize2 byWidth{RoundInt(target.Width * s),
+                       RoundInt(target.Width * s * picture.Height / picture.Width)};
+  const bool tall = picture.Width < picture.Height;
+  const TSize2 chosen = tall ? byHeight : byWidth;
+  // A picture of about the target's own shape would run past its other side
+  // and be cut off; then the other side decides.
+  if (chosen.Width > byWidth.Width || chosen.Height > byHeight.Height) return tall ? byWidth : byHeight;
+  return chosen;
 }
 
 TPoint2 MarkerFromLight(TSize2 client, float a1, float a2) {

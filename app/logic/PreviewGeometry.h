@@ -26,7 +26,7 @@ struct TPoint2 {
 
 // The picture shrunk to viewSize percent of the target's longer fitting side,
 // keeping its proportions: a tall picture by the target's height, else by its
-// width.
+// width, unless that would run past the target's other side.
 TSize2 PreviewSize(TSize2 target, int32_t viewSize, TSize2 picture);
 
 // Top-left corner of the marker for the light angles.

@@ -63,7 +63,9 @@ TEST(ExportSize, RulersShowTheNearestEnd) {
 TEST(PreviewGeometry, PreviewFitsTheLongerSide) {
   EXPECT_EQ(PreviewSize({800, 400}, 50, {400, 100}), (TSize2{400, 100}));
   EXPECT_EQ(PreviewSize({800, 400}, 50, {100, 400}), (TSize2{50, 200}));
-  EXPECT_EQ(PreviewSize({1600, 800}, 90, {300, 300}), (TSize2{1440, 1440}));
+  // A square picture in a wide target is sized by the height, not cut off.
+  EXPECT_EQ(PreviewSize({1600, 800}, 90, {300, 300}), (TSize2{720, 720}));
+  EXPECT_EQ(PreviewSize({400, 800}, 50, {300, 290}), (TSize2{200, 193}));
   EXPECT_EQ(PreviewSize({800, 400}, 50, {0, 10}), (TSize2{}));
 }
 
