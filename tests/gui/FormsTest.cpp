@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -324,6 +325,48 @@ class TFormsTest : public QObject {
     QCOMPARE(asTemplate ? form_->Settings().TemplateFile : form_->Settings().JobFile, file);
     QCOMPARE(asTemplate ? form_->Settings().Templates : form_->Settings().Saves, folder.toStdString());
     QVERIFY(!form_->Modified());
+  }
+
+  // The pipeline lets timers run while it works; a tick then must neither
+  // start a second run nor lose the work it finds pending.
+  void TickDuringARebuildStartsNothing() {
+    bool firedInside = false;
+    int buildsInside = -1, rendersInside = -1;
+    QTimer::singleShot(0, [&] {
+      firedInside = scene().Busy();
+      Find<QSlider>("TrackBar1")->setValue(scene().Params.ViewParams.TextAltitude + 7);  // a refresh
+      Find<QSlider>("TrackBar2")->setValue(scene().Params.TxtY + 9);                     // a rebuild
+      Ticks(scene().Params.RDelay + 2);
+      buildsInside = form_->RebuildCount();
+      rendersInside = form_->RenderCount();
+    });
+    const int builds = form_->RebuildCount(), renders = form_->RenderCount();
+    form_->RebuildPreview(Find<QLabel>("Image2"));
+    QVERIFY(firedInside);
+    QCOMPARE(buildsInside, builds);
+    QCOMPARE(rendersInside, renders);
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+    Settle();  // the changes made inside the run are done afterwards, once
+    QCOMPARE(form_->RebuildCount(), builds + 2);
+    QCOMPARE(form_->RenderCount(), renders + 2);
+  }
+
+  void QuitWithYesSavesFirst() {
+    QTest::keyClicks(Find<TCaptionEdit>("Edit1"), "!");
+    const QString file = QString::fromStdString(form_->Settings().Saves) + "BeforeQuit.vtxs";
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectFile(file);
+        static_cast<QDialog*>(dialog)->accept();
+      });
+      box->button(QMessageBox::Yes)->click();
+    });
+    QVERIFY(form_->close());
+    QVERIFY(QFileInfo::exists(file));
   }
 
   void OpenLoadsTheWorkChosenInTheList() {
