@@ -29,6 +29,7 @@
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/OpenShape.h"
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
 #include "app/logic/PreviewGeometry.h"
@@ -118,6 +119,7 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
   form3_ = new TForm3(this);
   form4_ = new TForm4(this);
+  openSh_ = new TOpenShForm(this);
 
   TrackBar8->setMaximum(254);
   TrackBar8->setMinimum(1);
@@ -380,7 +382,7 @@ QWidget* TForm1::BindButtonTuneupPage() {
   page->setObjectName("TabSheet6");
   auto* grid = new QGridLayout(page);
   QToolButton* shape = MakeSpeedButton("SpeedButton12", 'S', "elect Button Shape", page);
-  shape->setEnabled(false);  // the shape chooser comes with the next release
+  shape->setToolTip("Select button shape");
   grid->addWidget(shape, 0, 0);
   CheckBox9 = MakeCheckBox("CheckBox9", " Hide button to make a heading", false, page);
   grid->addWidget(CheckBox9, 1, 0);
@@ -407,6 +409,7 @@ QWidget* TForm1::BindButtonTuneupPage() {
   connect(CheckBox5, &QCheckBox::clicked, this, [this] { DropShadowClick(true); });
   connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
   connect(CheckBox9, &QCheckBox::clicked, this, &TForm1::CheckBox9Click);
+  connect(shape, &QToolButton::clicked, this, &TForm1::SpeedButton12Click);
   return page;
 }
 
