@@ -15,10 +15,11 @@ namespace vantrix {
 
 // The attributes a text dialog changes in a selection; the others stay.
 struct TFontChange {
-  std::optional<std::string> FaceName;
-  std::optional<int> Size;
-  std::optional<int> Charset;
-  std::optional<bool> Bold, Italic;
+  std::optional<std::string> FaceName = std::nullopt;
+  std::optional<int> Size = std::nullopt;
+  std::optional<int> Charset = std::nullopt;
+  std::optional<bool> Bold = std::nullopt;
+  std::optional<bool> Italic = std::nullopt;
 };
 
 class TCaptionEdit : public QTextEdit {

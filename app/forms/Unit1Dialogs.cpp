@@ -4,11 +4,20 @@
 #include <QCheckBox>
 #include <QSignalBlocker>
 
+#include "app/forms/CaptionEdit.h"
 #include "app/forms/OpenShape.h"
 #include "app/forms/Unit1.h"
+#include "app/forms/Unit2.h"
 #include "app/logic/WorkDocuments.h"
 
 namespace vantrix {
+
+void TForm1::SpeedButton11Click() {
+  CopyRichText(form2_->Editor(), Edit1);
+  if (form2_->exec() != QDialog::Accepted) return;
+  CopyRichText(Edit1, form2_->Editor());
+  RebuildPreview(Image2);
+}
 
 void TForm1::SpeedButton12Click() {
   openSh_->ProgramFolder = programFolder_;

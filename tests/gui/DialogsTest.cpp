@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -15,8 +16,11 @@
 #include <functional>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/ChMUnit.h"
+#include "app/forms/FontFaces.h"
 #include "app/forms/OpenShape.h"
 #include "app/forms/Unit1.h"
+#include "app/forms/Unit2.h"
 #include "app/logic/ShapeList.h"
 #include "scene/BShape.h"
 
@@ -27,6 +31,35 @@ namespace {
 template <typename T>
 T* Modal() {
   return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// Every letter with the attributes the build reads.
+QString Letters(const TCaption& caption) {
+  QStringList out;
+  for (const TCaptionChar& c : caption.Chars())
+    out << QString("%1 %2 %3%4%5 cs%6")
+               .arg(QString::fromUcs4(&c.Char, 1), QString::fromStdString(c.Font.FaceName))
+               .arg(c.Font.Size)
+               .arg(c.Font.Bold ? "b" : "")
+               .arg(c.Font.Italic ? "i" : "")
+               .arg(c.Font.Charset);
+  return out.join(" | ");
+}
+
+TFontSpec Font(const QString& face, int size, bool bold, bool italic) {
+  TFontSpec f;
+  f.FaceName = face.toStdString();
+  f.Size = size;
+  f.Bold = bold;
+  f.Italic = italic;
+  return f;
+}
+
+void PutCaret(TCaptionEdit* editor, int position, int anchor = -1) {
+  QTextCursor c = editor->textCursor();
+  c.setPosition(anchor < 0 ? position : anchor);
+  c.setPosition(position, QTextCursor::KeepAnchor);
+  editor->setTextCursor(c);
 }
 
 QStringList Captions(const QListWidget* list) {
@@ -159,6 +192,100 @@ class TDialogsTest : public QObject {
     QVERIFY2(shown.contains(message), qPrintable(shown));
     if (missing) QVERIFY(shown.startsWith("Directory: \"" + QString::fromStdString(programFolder_)));
     QCOMPARE(scene().Params.ShapeName, shapeName);
+  }
+
+  void TextDialogFollowsTheCaretAndInsertsASymbolAt18Points() {
+    const QStringList faces = ScalableFaces();
+    if (faces.size() < 2) QSKIP("needs two installed faces");
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    TCaption caption;
+    caption.Append(U'x', Font(faces[0], 20, true, false));
+    caption.Append(U'y', Font(faces[1], 30, false, true));
+    edit1->SetCaption(caption);
+    const QString before = Letters(edit1->Caption());
+    const int builds = form_->RebuildCount();
+    QString invalid;
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      const auto close = qScopeGuard([dialog] {
+        if (dialog->isVisible()) dialog->accept();
+      });
+      auto* editor = dialog->Editor();
+      auto* name = dialog->findChild<QComboBox*>("FontName");
+      auto* size = dialog->findChild<QLineEdit*>("FontSize");
+      auto* bold = dialog->findChild<QToolButton*>("BoldButton");
+      auto* italic = dialog->findChild<QToolButton*>("ItalicButton");
+      QCOMPARE(Letters(editor->Caption()), before);
+      for (int i : {1, 2, 1}) {
+        PutCaret(editor, i);
+        QCOMPARE(name->currentText(), faces[i - 1]);
+        QCOMPARE(size->text(), QString::number(i == 1 ? 20 : 30));
+        QCOMPARE(bold->isChecked(), i == 1);
+        QCOMPARE(italic->isChecked(), i == 2);
+      }
+      QCOMPARE(Letters(editor->Caption()), before);  // following the caret changes no letter
+
+      // Sizes: a bad one is refused with the conversion's message, a good one sets the selection.
+      PutCaret(editor, 2, 0);
+      QTimer::singleShot(0, [&] {
+        auto* box = Modal<QMessageBox>();
+        QVERIFY(box);
+        invalid = box->text();
+        box->accept();
+      });
+      size->setText("1x");
+      emit size->editingFinished();
+      QCOMPARE(Letters(editor->Caption()), before);
+      size->setText("14");
+      emit size->editingFinished();
+      QCOMPARE(editor->Caption().At(0).Font.Size, 14);
+      QCOMPARE(editor->Caption().At(1).Font.Size, 14);
+      QVERIFY(editor->Caption().At(0).Font.Bold && editor->Caption().At(1).Font.Italic);
+
+      // The cell in column 1 of row 1 is code 65, inserted at 18 points in the map's face.
+      PutCaret(editor, 1);
+      QTimer::singleShot(0, [&] {
+        auto* map = Modal<TCharMap>();
+        QVERIFY(map);
+        map->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(1);
+        auto* grid = map->findChild<QTableWidget*>("StringGrid1");
+        grid->setCurrentCell(1, 1);
+        emit grid->cellDoubleClicked(1, 1);
+      });
+      dialog->findChild<QToolButton*>("ToolButton1")->click();
+      const TCaptionChar inserted = editor->Caption().At(1);
+      QCOMPARE(inserted.Char, U'A');
+      QCOMPARE(inserted.Font.Size, 18);
+      QCOMPARE(QString::fromStdString(inserted.Font.FaceName), faces[1]);
+      QVERIFY(inserted.Font.Bold);  // the caret's style stays
+    });
+    QCOMPARE(invalid, QString("'1x' is not a valid integer value"));
+    const TCaption after = edit1->Caption();
+    QCOMPARE(QString::fromStdString(after.TextUtf8()), QString("xAy"));
+    QCOMPARE(after.At(1).Font.Size, 18);
+    QCOMPARE(after.At(2).Font.Size, 14);
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+  }
+
+  void TextDialogCancelChangesNothing() {
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    const QString before = Letters(edit1->Caption());
+    QVERIFY(edit1->Length() > 0);
+    const int builds = form_->RebuildCount();
+    const bool modified = form_->Modified();
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      const auto close = qScopeGuard([dialog] { dialog->reject(); });
+      PutCaret(dialog->Editor(), dialog->Editor()->Length(), 0);
+      dialog->findChild<QToolButton*>("BoldButton")->click();
+      dialog->Editor()->insertPlainText("zz");
+      QVERIFY(Letters(dialog->Editor()->Caption()) != before);
+    });
+    QCOMPARE(Letters(edit1->Caption()), before);
+    QCOMPARE(form_->RebuildCount(), builds);
+    QCOMPARE(form_->Modified(), modified);
   }
 };
 
