@@ -60,9 +60,11 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   FontSize->setFixedWidth(QFontMetrics(FontSize->font()).horizontalAdvance("00000") + 12);
   bar->addWidget(FontSize);
   QToolButton* up = MakeToolButton("UpDown1Up", QString(), bar);
-  up->setArrowType(Qt::UpArrow);
   QToolButton* down = MakeToolButton("UpDown1Down", QString(), bar);
-  down->setArrowType(Qt::DownArrow);
+  for (auto [button, arrow] : {std::pair{up, Qt::UpArrow}, std::pair{down, Qt::DownArrow}}) {
+    button->setArrowType(arrow);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);  // text-only buttons hide their arrow
+  }
   bar->addWidget(up);
   bar->addWidget(down);
   bar->addSeparator();
@@ -86,6 +88,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     font.setPointSize(kSymbolSize);
     Editor_->setFont(font);
   }
+  // Room for letters twice the inserted size before they are clipped.
+  QFont tall = Editor_->font();
+  tall.setPointSize(2 * kSymbolSize);
+  Editor_->setFixedHeight(QFontMetrics(tall).height() + 12);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("Button1");
@@ -99,6 +105,8 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   column->addWidget(buttons);
   column->setSizeConstraint(QLayout::SetFixedSize);
 
+  FontSize->installEventFilter(this);
+  FontName->lineEdit()->installEventFilter(this);
   connect(Editor_, &QTextEdit::cursorPositionChanged, this, &TForm2::EditorSelectionChange);
   connect(Editor_, &QTextEdit::selectionChanged, this, &TForm2::EditorSelectionChange);
   connect(Editor_, &QTextEdit::currentCharFormatChanged, this, &TForm2::EditorSelectionChange);
@@ -115,10 +123,26 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   connect(symbol, &QToolButton::clicked, this, &TForm2::ToolButton1Click);
 }
 
+void TForm2::showEvent(QShowEvent* event) {
+  // The caption was put in without signals; the tool bar starts from its caret.
+  EditorSelectionChange();
+  QDialog::showEvent(event);
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  // Enter in a tool bar field applies the field and goes no further: the
+  // field hands the key on to the dialog, whose default button would close it.
+  if (event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    enterInField_ = key == Qt::Key_Return || key == Qt::Key_Enter;
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
 void TForm2::keyPressEvent(QKeyEvent* event) {
-  // Enter in a tool bar field applies the field; it does not close the dialog.
-  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (enter && (FontSize->hasFocus() || FontName->hasFocus())) {
+  const bool swallow = enterInField_;
+  enterInField_ = false;
+  if (swallow && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
     event->accept();
     return;
   }

@@ -40,7 +40,9 @@ class TForm2 : public QDialog {
   void ToolButton1Click();
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void EditorSelectionChange();
@@ -49,7 +51,8 @@ class TForm2 : public QDialog {
   void StepSize(int step);
   void StyleClick(const TFontChange& style);
 
-  bool updating_ = false;  // the tool bar is being set from the selection
+  bool updating_ = false;      // the tool bar is being set from the selection
+  bool enterInField_ = false;  // the key on its way up is Enter typed into a tool bar field
   QComboBox* FontName = nullptr;
   QLineEdit* FontSize = nullptr;
   QToolButton* BoldButton = nullptr;

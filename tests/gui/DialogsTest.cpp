@@ -237,8 +237,11 @@ class TDialogsTest : public QObject {
       size->setText("1x");
       emit size->editingFinished();
       QCOMPARE(Letters(editor->Caption()), before);
-      size->setText("14");
-      emit size->editingFinished();
+      size->setFocus();
+      size->clear();
+      QTest::keyClicks(size, "14");
+      QTest::keyClick(size, Qt::Key_Return);  // applies the size; the dialog stays open
+      QVERIFY(dialog->isVisible());
       QCOMPARE(editor->Caption().At(0).Font.Size, 14);
       QCOMPARE(editor->Caption().At(1).Font.Size, 14);
       QVERIFY(editor->Caption().At(0).Font.Bold && editor->Caption().At(1).Font.Italic);
