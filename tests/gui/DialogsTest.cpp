@@ -177,7 +177,10 @@ class TDialogsTest : public QObject {
     QString shown;
     ClickAnswering("SpeedButton12", [&] {
       auto* box = Modal<QMessageBox>();
-      QVERIFY(box);
+      if (!box) {  // no message: close the chooser instead of hanging in it
+        if (auto* dialog = Modal<QDialog>()) dialog->reject();
+        QFAIL("no message box");
+      }
       shown = box->text();
       box->accept();
       QTimer::singleShot(0, [&] {
