@@ -172,6 +172,13 @@ void SaveShapeFile(const std::string& fileName, const TShapeData& shape, std::sp
   }
 }
 
+std::span<const uint8_t> ShapePreviewBytes(std::span<const uint8_t> file) {
+  if (file.size() < kShapeHeaderSize || GetInt32(file.data()) != kShapeSignature) return {};
+  const int32_t offset = GetInt32(file.data() + 40);
+  if (offset <= 0 || static_cast<size_t>(offset) >= file.size()) return {};
+  return file.subspan(static_cast<size_t>(offset));
+}
+
 std::string FindShapeFile(const std::string& shapesFolder, std::string_view shapeName) {
   const std::string name = StoredPathFileName(shapeName);
   if (name.empty()) return {};

@@ -97,6 +97,10 @@ std::vector<uint8_t> EncodeShapeFile(const TShapeData& shape, std::span<const ui
 void SaveShapeFile(const std::string& fileName, const TShapeData& shape,
                    std::span<const uint8_t> preview = {});
 
+// The JPEG preview inside a shape file's bytes: empty when the file lacks the
+// signature or its preview offset points at none of its bytes.
+std::span<const uint8_t> ShapePreviewBytes(std::span<const uint8_t> file);
+
 // Path of the stored shape name (upper case, "PILL.vtxb") in the shapes folder
 // whatever the case of the file on disk; a Windows folder part of the stored
 // name is ignored. Empty when there is no such file.

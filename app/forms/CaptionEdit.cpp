@@ -39,6 +39,16 @@ QTextCharFormat FormatOfSpec(const TFontSpec& s) {
   return f;
 }
 
+QTextCharFormat FormatOfChange(const TFontChange& c) {
+  QTextCharFormat f;
+  if (c.FaceName) f.setFontFamilies(QStringList{QString::fromStdString(*c.FaceName)});
+  if (c.Size) f.setFontPointSize(*c.Size);
+  if (c.Charset) f.setProperty(kCharsetProperty, *c.Charset);
+  if (c.Bold) f.setFontWeight(*c.Bold ? QFont::Bold : QFont::Normal);
+  if (c.Italic) f.setFontItalic(*c.Italic);
+  return f;
+}
+
 // Code points of text without line breaks, at most `room` of them.
 QString Insertable(const QString& text, int room) {
   QString out;
@@ -122,6 +132,31 @@ void TCaptionEdit::ApplyFaceToAll(const TFontSpec& font) {
   TFontSpec typing = font;
   typing.Size = EditorFont().Size;
   setCurrentCharFormat(FormatOfSpec(typing));
+}
+
+QTextCharFormat TCaptionEdit::SelectionFormat() const {
+  const QTextCursor cursor = textCursor();
+  if (!cursor.hasSelection()) return currentCharFormat();
+  QTextCursor first(document());
+  first.setPosition(cursor.selectionStart() + 1);
+  return first.charFormat();
+}
+
+TFontSpec TCaptionEdit::SelectionFont() const {
+  return SpecOfFormat(SelectionFormat(), EditorFont());
+}
+
+void TCaptionEdit::ChangeSelectionFont(const TFontChange& change) {
+  mergeCurrentCharFormat(FormatOfChange(change));
+}
+
+void TCaptionEdit::InsertWithFont(const QString& text, const TFontChange& change) {
+  QTextCursor cursor = textCursor();
+  if (!cursor.hasSelection() && Length() >= TCaption::kMaxChars) return;
+  QTextCharFormat format = SelectionFormat();
+  format.merge(FormatOfChange(change));
+  cursor.insertText(text, format);
+  setTextCursor(cursor);
 }
 
 void TCaptionEdit::keyPressEvent(QKeyEvent* event) {

@@ -5,11 +5,22 @@
 // TCaption this editor hands out. At most 32 characters, no line breaks.
 
 #include <QTextEdit>
+#include <optional>
+#include <string>
 
 #include "platform/GlyphSource.h"
 #include "scene/Caption.h"
 
 namespace vantrix {
+
+// The attributes a text dialog changes in a selection; the others stay.
+struct TFontChange {
+  std::optional<std::string> FaceName = std::nullopt;
+  std::optional<int> Size = std::nullopt;
+  std::optional<int> Charset = std::nullopt;
+  std::optional<bool> Bold = std::nullopt;
+  std::optional<bool> Italic = std::nullopt;
+};
 
 class TCaptionEdit : public QTextEdit {
   Q_OBJECT
@@ -26,6 +37,15 @@ class TCaptionEdit : public QTextEdit {
   void ApplyFaceToAll(const TFontSpec& font);
   int Length() const;
 
+  // The font of the selection's first letter, or without a selection the
+  // font the caret types with.
+  TFontSpec SelectionFont() const;
+  // Changes the selected letters (and what the caret types next).
+  void ChangeSelectionFont(const TFontChange& change);
+  // Replaces the selection by text in the selection's font changed by
+  // change; nothing when the caption is full and nothing is selected.
+  void InsertWithFont(const QString& text, const TFontChange& change);
+
  signals:
   void CaptionEdited();
 
@@ -33,6 +53,9 @@ class TCaptionEdit : public QTextEdit {
   void keyPressEvent(QKeyEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;
   bool canInsertFromMimeData(const QMimeData* source) const override;
+
+ private:
+  QTextCharFormat SelectionFormat() const;
 };
 
 }  // namespace vantrix

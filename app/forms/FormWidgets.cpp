@@ -54,6 +54,17 @@ void ShowMessageBox(QWidget* owner, const QString& text) {
   QMessageBox::warning(owner, QApplication::applicationName(), text);
 }
 
+QPixmap PlaceholderPicture(int width, int height, const QString& caption) {
+  QPixmap pixmap(width, height);
+  pixmap.fill(Qt::white);
+  QPainter p(&pixmap);
+  p.setPen(QColor(0, 128, 0));
+  p.drawRect(0, 0, width - 1, height - 1);
+  p.setPen(Qt::black);
+  p.drawText(pixmap.rect(), Qt::AlignCenter, caption);
+  return pixmap;
+}
+
 void TBoxMessages::ShowMessage(const std::string& text) {
   ShowMessageBox(owner_, QString::fromStdString(text));
 }

@@ -50,6 +50,10 @@ class TBoxMessages : public TMessageSink {
 
 void ShowMessageBox(QWidget* owner, const QString& text);
 
+// What a list shows for a file without a picture: caption centred on white in
+// a dark green frame.
+QPixmap PlaceholderPicture(int width, int height, const QString& caption);
+
 QColor QColorOf(TColor c);
 TColor TColorOf(const QColor& c);
 // A 24- or 32-bit picture as a Qt image (copied).

@@ -29,6 +29,9 @@
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/ChMUnit.h"
+#include "app/forms/OpenShape.h"
+#include "app/forms/Unit2.h"
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
 #include "app/logic/PreviewGeometry.h"
@@ -117,7 +120,11 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   CreateMenus();
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
   form3_ = new TForm3(this);
+  form2_ = new TForm2(this);
   form4_ = new TForm4(this);
+  charMap_ = new TCharMap(this);
+  form2_->CharMap = charMap_;
+  openSh_ = new TOpenShForm(this);
 
   TrackBar8->setMaximum(254);
   TrackBar8->setMinimum(1);
@@ -268,7 +275,6 @@ QWidget* TForm1::BindCaptionPage() {
   QToolButton* font = MakeSpeedButton("SpeedButton1", 'F', "ont Selection", page);
   QToolButton* advanced = MakeSpeedButton("SpeedButton11", 'A', "dvanced", page);
   advanced->setToolTip("Advanced Text Settings");
-  advanced->setEnabled(false);  // the text dialogs come with the next release
   grid->addWidget(font, 2, 0);
   grid->addWidget(advanced, 2, 1);
   grid->setColumnStretch(2, 1);
@@ -277,6 +283,7 @@ QWidget* TForm1::BindCaptionPage() {
     SetModified();
   });
   connect(font, &QToolButton::clicked, this, &TForm1::SpeedButton1Click);
+  connect(advanced, &QToolButton::clicked, this, &TForm1::SpeedButton11Click);
   return page;
 }
 
@@ -380,7 +387,7 @@ QWidget* TForm1::BindButtonTuneupPage() {
   page->setObjectName("TabSheet6");
   auto* grid = new QGridLayout(page);
   QToolButton* shape = MakeSpeedButton("SpeedButton12", 'S', "elect Button Shape", page);
-  shape->setEnabled(false);  // the shape chooser comes with the next release
+  shape->setToolTip("Select button shape");
   grid->addWidget(shape, 0, 0);
   CheckBox9 = MakeCheckBox("CheckBox9", " Hide button to make a heading", false, page);
   grid->addWidget(CheckBox9, 1, 0);
@@ -407,6 +414,7 @@ QWidget* TForm1::BindButtonTuneupPage() {
   connect(CheckBox5, &QCheckBox::clicked, this, [this] { DropShadowClick(true); });
   connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
   connect(CheckBox9, &QCheckBox::clicked, this, &TForm1::CheckBox9Click);
+  connect(shape, &QToolButton::clicked, this, &TForm1::SpeedButton12Click);
   return page;
 }
 

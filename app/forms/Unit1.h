@@ -31,8 +31,11 @@ class QToolButton;
 namespace vantrix {
 
 class TCaptionEdit;
+class TCharMap;
+class TForm2;
 class TForm3;
 class TForm4;
+class TOpenShForm;
 
 struct TForm1Options {
   std::string ProgramFolder;  // ending with '/'
@@ -105,6 +108,9 @@ class TForm1 : public QMainWindow {
 
   // Handlers.
   void SpeedButton1Click();
+  // Text and shape dialogs (Unit1Dialogs.cpp).
+  void SpeedButton11Click();
+  void SpeedButton12Click();
   void ChooseBackground(TColor color);
   void SpeedButton2Click();
   void SpeedButton10Click();
@@ -161,7 +167,10 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<TWindowProgress> progress_;
   std::unique_ptr<TBoxMessages> messages_;
   TForm3* form3_ = nullptr;
+  TForm2* form2_ = nullptr;
   TForm4* form4_ = nullptr;
+  TCharMap* charMap_ = nullptr;
+  TOpenShForm* openSh_ = nullptr;
   QTimer* Timer1 = nullptr;
 
   QFrame* Panel1 = nullptr;

@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -32,17 +31,6 @@ class TBarProgress : public TProgress {
  private:
   QProgressBar* bar_;
 };
-
-QPixmap Placeholder(const QString& caption) {
-  QPixmap pixmap(kWorkIconWidth, kWorkIconHeight);
-  pixmap.fill(Qt::white);
-  QPainter p(&pixmap);
-  p.setPen(QColor(0, 128, 0));
-  p.drawRect(0, 0, kWorkIconWidth - 1, kWorkIconHeight - 1);
-  p.setPen(Qt::black);
-  p.drawText(pixmap.rect(), Qt::AlignCenter, caption);
-  return pixmap;
-}
 
 }  // namespace
 
@@ -154,7 +142,8 @@ void TForm4::AddWorkItem(const std::string& file) {
     picture = QPixmap::fromImage(ImageOfPicture(icon)).copy(0, 0, kWorkIconWidth, kWorkIconHeight);
   } else {
     const std::string text = Cp1252ToUtf8(ini.ReadString("Message", "Text", ""));
-    picture = Placeholder(text.empty() ? QString("<None>") : QString::fromStdString(text));
+    picture = PlaceholderPicture(kWorkIconWidth, kWorkIconHeight,
+                                 text.empty() ? QString("<None>") : QString::fromStdString(text));
   }
   ListView1->addItem(new QListWidgetItem(QIcon(picture), QString::fromStdString(FileNameOf(file))));
 }

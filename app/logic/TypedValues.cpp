@@ -30,6 +30,18 @@ int32_t MakeInt(std::string_view text) {
   return value;
 }
 
+int32_t ParseInt(std::string_view text) {
+  std::string_view t = text;
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  if (t.size() > 1 && t.front() == '+' && t[1] >= '0' && t[1] <= '9') t.remove_prefix(1);
+  int32_t value = 0;
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+  if (t.empty() || ec != std::errc() || end != t.data() + t.size())
+    throw TConversionError(IntegerError(text));
+  return value;
+}
+
 TColor HexToColor(std::string_view text) {
   std::string digits;
   for (char c : text)

@@ -27,6 +27,11 @@ std::string DigitsOnly(std::string_view text);
 // when text holds no digit or more than fit an int32.
 int32_t MakeInt(std::string_view text);
 
+// A whole decimal number as typed: blanks around it and a sign allowed,
+// nothing else. Throws with the whole text ("'12pt' is not a valid integer
+// value") when that is not a number within int32.
+int32_t ParseInt(std::string_view text);
+
 // The hexadecimal digits of text as red, green, blue (ff8000 and #FF 80 00
 // both give red 255, green 128, blue 0). Throws when there is no hexadecimal
 // digit or more than eight.

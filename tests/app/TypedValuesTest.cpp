@@ -44,6 +44,22 @@ TEST(TypedValues, MakeIntDropsEverythingButDigits) {
 }
 
 // Whatever a factor field shows reads back as the same float.
+TEST(TypedValues, ParseIntTakesWholeNumbersOnly) {
+  struct Case {
+    const char* text;
+    int value;
+  } good[] = {{"18", 18}, {" 24 ", 24}, {"-5", -5}, {"+7", 7}, {"2147483647", 2147483647}};
+  for (const Case& c : good) EXPECT_EQ(ParseInt(c.text), c.value) << c.text;
+  for (const char* bad : {"", " ", "12pt", "1 500", "1,5", "+", "+-3", "2147483648"}) {
+    try {
+      ParseInt(bad);
+      ADD_FAILURE() << bad;
+    } catch (const TConversionError& e) {
+      EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+    }
+  }
+}
+
 TEST(TypedValues, RealsReadBackAsShown) {
   std::mt19937 rng(7);
   std::uniform_real_distribution<float> any(-5000.f, 5000.f);

@@ -1,0 +1,299 @@
+// The main window's shape chooser and text dialogs driven on the offscreen
+// platform: each dialog is answered from inside its own modal loop.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QtTest>
+#include <filesystem>
+#include <functional>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/ChMUnit.h"
+#include "app/forms/FontFaces.h"
+#include "app/forms/OpenShape.h"
+#include "app/forms/Unit1.h"
+#include "app/forms/Unit2.h"
+#include "app/logic/ShapeList.h"
+#include "scene/BShape.h"
+
+using namespace vantrix;
+
+namespace {
+
+template <typename T>
+T* Modal() {
+  return qobject_cast<T*>(QApplication::activeModalWidget());
+}
+
+// Every letter with the attributes the build reads.
+QString Letters(const TCaption& caption) {
+  QStringList out;
+  for (const TCaptionChar& c : caption.Chars())
+    out << QString("%1 %2 %3%4%5 cs%6")
+               .arg(QString::fromUcs4(&c.Char, 1), QString::fromStdString(c.Font.FaceName))
+               .arg(c.Font.Size)
+               .arg(c.Font.Bold ? "b" : "")
+               .arg(c.Font.Italic ? "i" : "")
+               .arg(c.Font.Charset);
+  return out.join(" | ");
+}
+
+TFontSpec Font(const QString& face, int size, bool bold, bool italic) {
+  TFontSpec f;
+  f.FaceName = face.toStdString();
+  f.Size = size;
+  f.Bold = bold;
+  f.Italic = italic;
+  return f;
+}
+
+void PutCaret(TCaptionEdit* editor, int position, int anchor = -1) {
+  QTextCursor c = editor->textCursor();
+  c.setPosition(anchor < 0 ? position : anchor);
+  c.setPosition(position, QTextCursor::KeepAnchor);
+  editor->setTextCursor(c);
+}
+
+QStringList Captions(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+  return out;
+}
+
+}  // namespace
+
+class TDialogsTest : public QObject {
+  Q_OBJECT
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<TForm1> form_;
+  std::string programFolder_;
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* w = form_->findChild<T*>(name);
+    if (!w) qFatal("no widget %s", name);
+    return w;
+  }
+  TScene& scene() { return form_->Scene(); }
+  // Clicks `button` of the main window; `answer` runs inside the dialog it opens.
+  void ClickAnswering(const char* button, std::function<void()> answer) {
+    QTimer::singleShot(0, answer);
+    Find<QToolButton>(button)->click();
+  }
+
+ private slots:
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    std::filesystem::copy(VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
+                          std::filesystem::copy_options::recursive);
+    programFolder_ = folder_->path().toStdString() + "/";
+    TForm1Options options;
+    options.ProgramFolder = programFolder_;
+    options.InitialFile = programFolder_ + "Default.dat";
+    form_ = std::make_unique<TForm1>(options);
+    Find<QTimer>("Timer1")->stop();
+    form_->resize(1000, 700);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QTest::qWait(50);
+  }
+  void cleanup() {
+    form_.reset();
+    folder_.reset();
+  }
+
+  void ShapeChooserSortsShowsPlaceholdersAndSetsTheShape() {
+    const std::string shapes = programFolder_ + kShapesFolderName;
+    SaveShapeFile(shapes + "aplain.vtxb", {{-10, 10, 10, -10}, {{1, -20, 20}, {1, 20, 20}, {1, 20, -20}}});
+    const TParams before = scene().Params;
+    const int builds = form_->RebuildCount();
+    for (const bool ok : {false, true}) {
+      ClickAnswering("SpeedButton12", [&, ok] {
+        auto* dialog = Modal<TOpenShForm>();
+        QVERIFY(dialog);
+        const auto close = qScopeGuard([dialog] {
+          if (dialog->isVisible()) dialog->reject();
+        });  // also when a check fails
+        QCOMPARE(dialog->windowTitle(), QString(" Open 3D Button Shape"));
+        auto* list = dialog->findChild<QListWidget*>("ListView1");
+        dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(true);  // as the last showing left it
+        QStringList sorted = Captions(list);
+        QCOMPARE(sorted.first(), QString("APLAIN"));
+        QVERIFY(sorted.indexOf("STAR") >= 0);
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(Captions(list), sorted);
+        // The delivered shapes carry previews; the plain one gets the framed placeholder.
+        const QImage placeholder = list->item(0)->icon().pixmap(120, 40).toImage();
+        QCOMPARE(placeholder.pixelColor(0, 0), QColor(0, 128, 0));
+        QCOMPARE(placeholder.pixelColor(3, 3), QColor(Qt::white));
+        const QImage star = list->item(sorted.indexOf("STAR"))->icon().pixmap(120, 40).toImage();
+        QVERIFY(star.pixelColor(0, 0) != QColor(0, 128, 0));
+
+        dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(false);
+        QStringList folderOrder;
+        for (const TShapeEntry& e : ListShapes(shapes, false))
+          folderOrder << QString::fromStdString(e.Caption);
+        QCOMPARE(Captions(list), folderOrder);
+        list->setCurrentRow(folderOrder.indexOf("STAR"));
+        if (ok) emit list->itemDoubleClicked(list->currentItem());
+      });
+      QCOMPARE(scene().Params.ShapeName, ok ? std::string("STAR.vtxb") : before.ShapeName);
+      QCOMPARE(scene().Params.ButType, ok ? 16 : before.ButType);
+      QCOMPARE(form_->RebuildCount(), builds + (ok ? 1 : 0));
+    }
+  }
+
+  void ShapeChooserReportsAMissingFolderAndADamagedPreview_data() {
+    QTest::addColumn<bool>("missing");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("listed");
+    QTest::addRow("missing folder") << true << "BShapes/\" does not exist" << 0;
+    QTest::addRow("damaged preview") << false << "JPEG error #" << 1;
+  }
+  void ShapeChooserReportsAMissingFolderAndADamagedPreview() {
+    QFETCH(bool, missing);
+    QFETCH(QString, message);
+    QFETCH(int, listed);
+    const std::string shapes = programFolder_ + kShapesFolderName;
+    std::filesystem::remove_all(shapes);
+    if (!missing) {
+      std::filesystem::create_directory(shapes);
+      const TShapeData square{{-10, 10, 10, -10}, {{1, -20, 20}, {1, 20, 20}, {1, 20, -20}}};
+      SaveShapeFile(shapes + "A.vtxb", square);
+      SaveShapeFile(shapes + "B.vtxb", square, std::vector<uint8_t>(40, 0x33));
+      SaveShapeFile(shapes + "C.vtxb", square);
+    }
+    const std::string shapeName = scene().Params.ShapeName;
+    QString shown;
+    ClickAnswering("SpeedButton12", [&] {
+      auto* box = Modal<QMessageBox>();
+      if (!box) {  // no message: close the chooser instead of hanging in it
+        if (auto* dialog = Modal<QDialog>()) dialog->reject();
+        QFAIL("no message box");
+      }
+      shown = box->text();
+      box->accept();
+      QTimer::singleShot(0, [&] {
+        auto* dialog = Modal<TOpenShForm>();
+        QVERIFY(dialog);
+        const auto close = qScopeGuard([dialog] {
+          if (dialog->isVisible()) dialog->accept();
+        });
+        QCOMPARE(dialog->findChild<QListWidget*>("ListView1")->count(), listed);
+      });
+    });
+    QVERIFY2(shown.contains(message), qPrintable(shown));
+    if (missing) QVERIFY(shown.startsWith("Directory: \"" + QString::fromStdString(programFolder_)));
+    QCOMPARE(scene().Params.ShapeName, shapeName);
+  }
+
+  void TextDialogFollowsTheCaretAndInsertsASymbolAt18Points() {
+    const QStringList faces = ScalableFaces();
+    if (faces.size() < 2) QSKIP("needs two installed faces");
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    TCaption caption;
+    caption.Append(U'x', Font(faces[0], 20, true, false));
+    caption.Append(U'y', Font(faces[1], 30, false, true));
+    edit1->SetCaption(caption);
+    const QString before = Letters(edit1->Caption());
+    const int builds = form_->RebuildCount();
+    QString invalid;
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      const auto close = qScopeGuard([dialog] {
+        if (dialog->isVisible()) dialog->accept();
+      });
+      auto* editor = dialog->Editor();
+      auto* name = dialog->findChild<QComboBox*>("FontName");
+      auto* size = dialog->findChild<QLineEdit*>("FontSize");
+      auto* bold = dialog->findChild<QToolButton*>("BoldButton");
+      auto* italic = dialog->findChild<QToolButton*>("ItalicButton");
+      QCOMPARE(Letters(editor->Caption()), before);
+      for (int i : {1, 2, 1}) {
+        PutCaret(editor, i);
+        QCOMPARE(name->currentText(), faces[i - 1]);
+        QCOMPARE(size->text(), QString::number(i == 1 ? 20 : 30));
+        QCOMPARE(bold->isChecked(), i == 1);
+        QCOMPARE(italic->isChecked(), i == 2);
+      }
+      QCOMPARE(Letters(editor->Caption()), before);  // following the caret changes no letter
+
+      // Sizes: a bad one is refused with the conversion's message, a good one sets the selection.
+      PutCaret(editor, 2, 0);
+      QTimer::singleShot(0, [&] {
+        auto* box = Modal<QMessageBox>();
+        QVERIFY(box);
+        invalid = box->text();
+        box->accept();
+      });
+      size->setText("1x");
+      emit size->editingFinished();
+      QCOMPARE(Letters(editor->Caption()), before);
+      size->setFocus();
+      size->clear();
+      QTest::keyClicks(size, "14");
+      QTest::keyClick(size, Qt::Key_Return);  // applies the size; the dialog stays open
+      QVERIFY(dialog->isVisible());
+      QCOMPARE(editor->Caption().At(0).Font.Size, 14);
+      QCOMPARE(editor->Caption().At(1).Font.Size, 14);
+      QVERIFY(editor->Caption().At(0).Font.Bold && editor->Caption().At(1).Font.Italic);
+
+      // The cell in column 1 of row 1 is code 65, inserted at 18 points in the map's face.
+      PutCaret(editor, 1);
+      QTimer::singleShot(0, [&] {
+        auto* map = Modal<TCharMap>();
+        QVERIFY(map);
+        map->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(1);
+        auto* grid = map->findChild<QTableWidget*>("StringGrid1");
+        grid->setCurrentCell(1, 1);
+        emit grid->cellDoubleClicked(1, 1);
+      });
+      dialog->findChild<QToolButton*>("ToolButton1")->click();
+      const TCaptionChar inserted = editor->Caption().At(1);
+      QCOMPARE(inserted.Char, U'A');
+      QCOMPARE(inserted.Font.Size, 18);
+      QCOMPARE(QString::fromStdString(inserted.Font.FaceName), faces[1]);
+      QVERIFY(inserted.Font.Bold);  // the caret's style stays
+    });
+    QCOMPARE(invalid, QString("'1x' is not a valid integer value"));
+    const TCaption after = edit1->Caption();
+    QCOMPARE(QString::fromStdString(after.TextUtf8()), QString("xAy"));
+    QCOMPARE(after.At(1).Font.Size, 18);
+    QCOMPARE(after.At(2).Font.Size, 14);
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+  }
+
+  void TextDialogCancelChangesNothing() {
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    const QString before = Letters(edit1->Caption());
+    QVERIFY(edit1->Length() > 0);
+    const int builds = form_->RebuildCount();
+    const bool modified = form_->Modified();
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      const auto close = qScopeGuard([dialog] { dialog->reject(); });
+      PutCaret(dialog->Editor(), dialog->Editor()->Length(), 0);
+      dialog->findChild<QToolButton*>("BoldButton")->click();
+      dialog->Editor()->insertPlainText("zz");
+      QVERIFY(Letters(dialog->Editor()->Caption()) != before);
+    });
+    QCOMPARE(Letters(edit1->Caption()), before);
+    QCOMPARE(form_->RebuildCount(), builds);
+    QCOMPARE(form_->Modified(), modified);
+  }
+};
+
+QTEST_MAIN(TDialogsTest)
+#include "DialogsTest.moc"
