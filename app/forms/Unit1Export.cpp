@@ -127,11 +127,13 @@ void TForm1::ExportButton() {
 }
 
 void TForm1::SaveExport(const TExportPhases& phases) {
+  // The window's export size and the link join the page's record; the
+  // filter the user leaves in the dialog decides this export's type only.
+  export_.Type = ExportTypeOfIndex(PageControl2->currentIndex());
+  export_.ExportWidth = size_.ExportWidth;
+  export_.ExportHeight = size_.ExportHeight;
+  export_.TargetURL = Edit2->text().toStdString();
   TExportSettings settings = export_;
-  settings.Type = ExportTypeOfIndex(PageControl2->currentIndex());
-  settings.ExportWidth = size_.ExportWidth;
-  settings.ExportHeight = size_.ExportHeight;
-  settings.TargetURL = Edit2->text().toStdString();
   const TCaption caption = Edit1->Caption();
 
   const std::string folder = ExportFolder(programFolder_);

@@ -210,6 +210,7 @@ class TExportPageTest : public QObject {
       QImage picture(images + "/" + f);
       QCOMPARE(picture.size(), QSize(form_->ExportSize().ExportWidth, form_->ExportSize().ExportHeight));
     }
+    QCOMPARE(form_->ExportSettings().ExportWidth, form_->ExportSize().ExportWidth);
     QCOMPARE(form_->ImageFileSize(), uint64_t(QFileInfo(images + "/" + files.first()).size()));
     QCOMPARE(form_->Phase2FileSize(), effect ? uint64_t(QFileInfo(images + "/" + files.last()).size()) : 0);
     QCOMPARE(shown_.size(), 1);
