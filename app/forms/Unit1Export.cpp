@@ -18,6 +18,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
@@ -41,6 +42,13 @@ void TForm1::ConnectExportPage() {
   connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) { export_.Transparency = on; });
   connect(CheckBox3, &QCheckBox::toggled, this, [this](bool on) { export_.BrowserPreview = on; });
   connect(TrackBar5, &QSlider::valueChanged, this, &TForm1::TrackBar5Change);
+  // Wide enough for either caption, so that toggling does not move the page.
+  for (QToolButton* b : {Button4, Button5}) {
+    const QFontMetrics m(b->font());
+    const int wider = std::max(m.horizontalAdvance(AdvancedButtonCaption(false)),
+                               m.horizontalAdvance(AdvancedButtonCaption(true)));
+    b->setMinimumWidth(wider + 2 * m.averageCharWidth() + 8);
+  }
 }
 
 void TForm1::ExportControlsFromSettings() {
