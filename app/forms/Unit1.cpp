@@ -37,6 +37,7 @@
 #include "app/logic/PreviewGeometry.h"
 #include "app/logic/TypedValues.h"
 #include "imaging/ColorText.h"
+#include "imaging/ExportSettings.h"
 #include "platform/ProgramFolder.h"
 
 namespace vantrix {
@@ -591,49 +592,96 @@ QWidget* TForm1::BindDimensionsPage() {
   return page;
 }
 
-// The export itself comes with the next release; the page shows its controls.
+// The Export page: a tab per file type, the export button and the size the
+// pictures get. What the controls do is in Unit1Export.cpp.
 QWidget* TForm1::BindExportPage() {
   auto* page = new QWidget;
   page->setObjectName("TabSheet14");
   auto* row = new QHBoxLayout(page);
-  auto* types = new QTabWidget(page);
-  types->setObjectName("PageControl2");
+  PageControl2 = new QTabWidget(page);
+  PageControl2->setObjectName("PageControl2");
+  PageControl2->setDocumentMode(true);  // tabs drawn as buttons
+  auto simpleOptions = [this](const QString& name, QWidget* parent, QButtonGroup*& group) {
+    auto* box = new QGroupBox(" Simple Options ", parent);
+    box->setObjectName(name);
+    auto* s = new QVBoxLayout(box);
+    group = new QButtonGroup(box);
+    int id = 0;
+    for (const char* item : {" Fast download", " Medium quality", " High quality"}) {
+      auto* radio = new QRadioButton(item, box);
+      group->addButton(radio, id++);
+      s->addWidget(radio);
+    }
+    group->button(2)->setChecked(true);
+    return box;
+  };
   auto* gif = new QWidget;
+  gif->setObjectName("TabSheet15");
   auto* g = new QGridLayout(gif);
-  auto* simple = new QGroupBox(" Simple Options ", gif);
-  simple->setObjectName("RadioGroup1");
-  auto* s = new QVBoxLayout(simple);
-  for (const char* item : {" Fast download", " Medium quality", " High quality"}) {
-    auto* radio = new QRadioButton(item, simple);
-    radio->setChecked(QString(item) == " High quality");
-    s->addWidget(radio);
-  }
-  g->addWidget(simple, 0, 0, 3, 1);
-  auto* advanced = new QToolButton(gif);
-  advanced->setObjectName("Button4");
-  advanced->setText("Advanced  >>");
-  g->addWidget(advanced, 0, 1);
-  auto* transparency = MakeCheckBox("CheckBox2", "Transparency", true, gif);
-  g->addWidget(transparency, 1, 1);
-  types->addTab(gif, " GIF");
+  g->addWidget(simpleOptions("RadioGroup1", gif, RadioGroup1), 0, 0, 1, 2);
+  Button4 = new QToolButton(gif);
+  Button4->setObjectName("Button4");
+  Button4->setText("Advanced  >>");
+  g->addWidget(Button4, 1, 0);
+  CheckBox2 = MakeCheckBox("CheckBox2", "Transparency", true, gif);
+  g->addWidget(CheckBox2, 1, 1);
+  GroupBox2 = new QGroupBox(" Advanced Options ", gif);
+  GroupBox2->setObjectName("GroupBox2");
+  auto* a = new QGridLayout(GroupBox2);
+  auto list = [&](const QString& name, const QString& label, const char* const* items, int count, int row) {
+    auto* combo = new QComboBox(GroupBox2);
+    combo->setObjectName(name);
+    for (int i = 0; i < count; ++i) combo->addItem(items[i]);
+    a->addWidget(MakeLabel(label, GroupBox2), row, 0);
+    a->addWidget(combo, row, 1);
+    return combo;
+  };
+  ComboBox3 = list("ComboBox3", "Dithering", kDitherNames, 7, 0);
+  ComboBox4 = list("ComboBox4", "Palette", kPaletteNames, 8, 1);
+  ComboBox5 = list("ComboBox5", "Colors", kColorNames, 6, 2);
+  g->addWidget(GroupBox2, 0, 2, 2, 1);
+  g->setColumnStretch(3, 1);
+  GroupBox2->hide();
+  PageControl2->addTab(gif, " GIF");
   auto* jpeg = new QWidget;
+  jpeg->setObjectName("TabSheet16");
   auto* j = new QGridLayout(jpeg);
-  j->addWidget(MakeLabel("Image Quality ", jpeg), 0, 0);
-  QSlider* quality = MakeTrackBar("TrackBar5", 1, 100, 10, jpeg);
-  quality->setValue(90);
-  j->addWidget(quality, 0, 1);
-  auto* qualityText = new QLineEdit("90", jpeg);
-  qualityText->setObjectName("Edit4");
-  qualityText->setReadOnly(true);
-  j->addWidget(qualityText, 0, 2);
-  types->addTab(jpeg, "JPEG");
+  j->addWidget(simpleOptions("RadioGroup2", jpeg, RadioGroup2), 0, 0);
+  Button5 = new QToolButton(jpeg);
+  Button5->setObjectName("Button5");
+  Button5->setText("Advanced  >>");
+  j->addWidget(Button5, 1, 0);
+  GroupBox3 = new QGroupBox(" Advanced Options ", jpeg);
+  GroupBox3->setObjectName("GroupBox3");
+  auto* q = new QGridLayout(GroupBox3);
+  q->addWidget(MakeLabel("Image Quality ", GroupBox3), 0, 0, 1, 3);
+  TrackBar5 = MakeTrackBar("TrackBar5", 1, 100, 10, GroupBox3);
+  TrackBar5->setValue(90);
+  q->addWidget(MakeLabel("Low", GroupBox3), 1, 0);
+  q->addWidget(TrackBar5, 1, 1);
+  q->addWidget(MakeLabel("High", GroupBox3), 1, 2);
+  Edit4 = new QLineEdit("90", GroupBox3);
+  Edit4->setObjectName("Edit4");
+  Edit4->setReadOnly(true);
+  Edit4->setFixedWidth(50);
+  q->addWidget(Edit4, 0, 3);
+  j->addWidget(GroupBox3, 0, 1, 2, 1);
+  j->setColumnStretch(2, 1);
+  GroupBox3->hide();
+  PageControl2->addTab(jpeg, "JPEG");
   auto* bitmap = new QWidget;
-  (new QVBoxLayout(bitmap))->addWidget(MakeLabel("Just press \"Export\" button", bitmap));
-  types->addTab(bitmap, "Bitmap");
-  row->addWidget(types, 1);
+  bitmap->setObjectName("TabSheet17");
+  auto* b = new QVBoxLayout(bitmap);
+  b->addWidget(MakeLabel("Just press \"Export\" button", bitmap));
+  b->addStretch(1);
+  PageControl2->addTab(bitmap, "Bitmap");
+  row->addWidget(PageControl2, 1);
   auto* right = new QVBoxLayout;
-  right->addWidget(MakeSpeedButton("SpeedButton9", 'E', "xport 3D Button", page));
-  right->addWidget(MakeCheckBox("CheckBox3", " Browser Preview", true, page));
+  QToolButton* exportButton = MakeSpeedButton("SpeedButton9", 'E', "xport 3D Button", page);
+  connect(exportButton, &QToolButton::clicked, this, &TForm1::SpeedButton9Click);
+  right->addWidget(exportButton);
+  CheckBox3 = MakeCheckBox("CheckBox3", " Browser Preview", true, page);
+  right->addWidget(CheckBox3);
   auto* dims = new QGroupBox(" Image Dimensions ", page);
   dims->setObjectName("GroupBox1");
   auto* d = new QGridLayout(dims);
@@ -643,10 +691,13 @@ QWidget* TForm1::BindExportPage() {
     e->setReadOnly(true);
     d->addWidget(MakeLabel(i == 0 ? "Width" : "Height", dims), i, 0);
     d->addWidget(e, i, 1);
+    (i == 0 ? Edit6 : Edit7) = e;
   }
   right->addWidget(dims);
+  right->addStretch(1);
   row->addLayout(right);
-  for (QWidget* w : page->findChildren<QWidget*>()) w->setEnabled(false);
+  ExportControlsFromSettings();
+  ConnectExportPage();
   return page;
 }
 

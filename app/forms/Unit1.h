@@ -15,10 +15,13 @@
 #include "app/logic/ExportSize.h"
 #include "app/logic/ProgramSettings.h"
 #include "app/logic/RenderSchedule.h"
+#include "imaging/ExportSettings.h"
 #include "scene/Scene.h"
 
 class QCheckBox;
+class QButtonGroup;
 class QComboBox;
+class QGroupBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -33,6 +36,7 @@ namespace vantrix {
 class TCaptionEdit;
 class TCharMap;
 class TForm2;
+struct TExportPhases;
 class TForm3;
 class TForm4;
 class TOpenShForm;
@@ -58,6 +62,9 @@ class TForm1 : public QMainWindow {
   const TProgramSettings& Settings() const { return settings_; }
   TForm3* AdvancedOptionsDialog() const { return form3_; }
   TForm4* WelcomeDialog() const { return form4_; }
+  const TExportSettings& ExportSettings() const { return export_; }
+  uint64_t ImageFileSize() const { return imageFileSize_; }
+  uint64_t Phase2FileSize() const { return phase2FileSize_; }
 
   // Operations of the window.
   void RebuildPreview(QLabel* target);
@@ -76,6 +83,7 @@ class TForm1 : public QMainWindow {
   // False when the user cancelled the save dialog.
   bool Save2Click();
   void AdvancedOptions1Click();
+  void SpeedButton9Click();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -138,6 +146,20 @@ class TForm1 : public QMainWindow {
   void Panel1Resize();
   void LayoutPreview();
 
+  // The Export page (Unit1Export.cpp).
+  void ExportButton();
+  void SaveExport(const TExportPhases& phases);
+  void ShowPage(const std::string& path);
+  void TabSheet14Show();
+  void RadioGroup1Click(int index);
+  void RadioGroup2Click(int index);
+  void Button4Click();
+  void Button5Click();
+  void ComboBox4Change();
+  void TrackBar5Change();
+  void ConnectExportPage();
+  void ExportControlsFromSettings();
+
   // Documents (Unit1Documents.cpp).
   void FormShow();
   bool ConfirmReplace(const QString& title);
@@ -158,7 +180,11 @@ class TForm1 : public QMainWindow {
   bool modified_ = false;
   bool rulersActive_ = false;
   bool shown_ = false;
-  bool showing_ = false;  // inside ShowPreview
+  bool showing_ = false;    // inside ShowPreview
+  bool exporting_ = false;  // inside ExportButton, its save dialog included
+  TExportSettings export_;  // the Export page's controls
+  uint64_t imageFileSize_ = 0;
+  uint64_t phase2FileSize_ = 0;  // kept from the last export that wrote a second picture
 
   int rebuilds_ = 0;
   int renders_ = 0;
@@ -212,6 +238,22 @@ class TForm1 : public QMainWindow {
   QCheckBox* checkConstrain = nullptr;
   QFrame* Panel13 = nullptr;
   QLabel* Image4 = nullptr;
+  QTabWidget* PageControl2 = nullptr;
+  QButtonGroup* RadioGroup1 = nullptr;
+  QButtonGroup* RadioGroup2 = nullptr;
+  QToolButton* Button4 = nullptr;
+  QToolButton* Button5 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  QComboBox* ComboBox3 = nullptr;
+  QComboBox* ComboBox4 = nullptr;
+  QComboBox* ComboBox5 = nullptr;
+  QCheckBox* CheckBox2 = nullptr;
+  QCheckBox* CheckBox3 = nullptr;
+  QSlider* TrackBar5 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit7 = nullptr;
 };
 
 }  // namespace vantrix

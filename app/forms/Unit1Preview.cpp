@@ -107,7 +107,7 @@ void TForm1::RefreshPreview(bool filtered, QLabel* target) {
 }
 
 bool TForm1::InsideRun() const {
-  return scene_->Busy() || showing_;
+  return scene_->Busy() || showing_ || exporting_;
 }
 
 void TForm1::ShowPreview(bool filtered, QLabel* target) {

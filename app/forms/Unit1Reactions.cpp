@@ -342,11 +342,7 @@ void TForm1::PageChanged(int) {
   } else if (page == TabSheet13) {
     TabSheet13Show();
   } else if (page->objectName() == "TabSheet14") {
-    page->findChild<QLineEdit*>("Edit6")->setText(QString(" %1").arg(size_.ExportWidth));
-    page->findChild<QLineEdit*>("Edit7")->setText(QString(" %1").arg(size_.ExportHeight));
-    QPalette pal = Panel13->palette();
-    pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
-    Panel13->setPalette(pal);
+    TabSheet14Show();
   }
 }
 

@@ -1,0 +1,192 @@
+// The main window's Export page: the controls keep the one TExportSettings
+// record, and the export runs the same core calls as vantrix-cli export,
+// asking for the file name in between and showing the HTML page after.
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/Unit1.h"
+#include "app/logic/ExportDialog.h"
+#include "imaging/Export.h"
+#include "imaging/HTMLUnit.h"
+
+namespace vantrix {
+
+void TForm1::ConnectExportPage() {
+  connect(PageControl2, &QTabWidget::currentChanged, this,
+          [this](int index) { export_.Type = ExportTypeOfIndex(index); });
+  connect(RadioGroup1, &QButtonGroup::idClicked, this, &TForm1::RadioGroup1Click);
+  connect(RadioGroup2, &QButtonGroup::idClicked, this, &TForm1::RadioGroup2Click);
+  connect(Button4, &QToolButton::clicked, this, &TForm1::Button4Click);
+  connect(Button5, &QToolButton::clicked, this, &TForm1::Button5Click);
+  connect(ComboBox3, &QComboBox::currentIndexChanged, this, [this](int i) { export_.Dither = i; });
+  connect(ComboBox4, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox4Change);
+  connect(ComboBox5, &QComboBox::currentIndexChanged, this, [this](int i) { export_.ColorIndex = i; });
+  connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) { export_.Transparency = on; });
+  connect(CheckBox3, &QCheckBox::toggled, this, [this](bool on) { export_.BrowserPreview = on; });
+  connect(TrackBar5, &QSlider::valueChanged, this, &TForm1::TrackBar5Change);
+  // Wide enough for either caption, so that toggling does not move the page.
+  for (QToolButton* b : {Button4, Button5}) {
+    const QFontMetrics m(b->font());
+    const int wider = std::max(m.horizontalAdvance(AdvancedButtonCaption(false)),
+                               m.horizontalAdvance(AdvancedButtonCaption(true)));
+    b->setMinimumWidth(wider + 2 * m.averageCharWidth() + 8);
+  }
+}
+
+void TForm1::ExportControlsFromSettings() {
+  const QSignalBlocker b1(ComboBox3), b2(ComboBox4), b3(ComboBox5), b4(TrackBar5), b5(PageControl2);
+  PageControl2->setCurrentIndex(static_cast<int>(export_.Type) - 1);
+  ComboBox3->setCurrentIndex(export_.Dither);
+  ComboBox4->setCurrentIndex(export_.Palette);
+  ComboBox5->setCurrentIndex(export_.ColorIndex);
+  ComboBox5->setEnabled(export_.ColorListEnabled());
+  CheckBox2->setChecked(export_.Transparency);
+  CheckBox3->setChecked(export_.BrowserPreview);
+  TrackBar5->setValue(export_.JpegQuality);
+  Edit4->setText(QString::number(export_.JpegQuality));
+}
+
+void TForm1::RadioGroup1Click(int index) {
+  export_.ApplyGifPreset(index);
+  ExportControlsFromSettings();
+}
+
+void TForm1::RadioGroup2Click(int index) {
+  export_.ApplyJpegPreset(index);
+  ExportControlsFromSettings();
+}
+
+void TForm1::Button4Click() {
+  GroupBox2->setVisible(!GroupBox2->isVisible());
+  Button4->setText(AdvancedButtonCaption(GroupBox2->isVisible()));
+}
+
+void TForm1::Button5Click() {
+  GroupBox3->setVisible(!GroupBox3->isVisible());
+  Button5->setText(AdvancedButtonCaption(GroupBox3->isVisible()));
+}
+
+// The fixed palettes have their own size: the colour list only counts for
+// the optimized one.
+void TForm1::ComboBox4Change() {
+  export_.Palette = ComboBox4->currentIndex();
+  ComboBox5->setEnabled(export_.ColorListEnabled());
+}
+
+void TForm1::TrackBar5Change() {
+  export_.JpegQuality = TrackBar5->value();
+  Edit4->setText(QString::number(export_.JpegQuality));
+}
+
+void TForm1::TabSheet14Show() {
+  Edit6->setText(QString(" %1").arg(size_.ExportWidth));
+  Edit7->setText(QString(" %1").arg(size_.ExportHeight));
+  QPalette pal = Panel13->palette();
+  pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
+  Panel13->setPalette(pal);
+}
+
+void TForm1::SpeedButton9Click() {
+  ExportButton();
+}
+
+void TForm1::ExportButton() {
+  // A run lets events through: a click that arrives inside one, or inside
+  // an export, waits for the user to press again.
+  if (building_ || InsideRun()) return;
+  const TCaption caption = Edit1->Caption();
+  if (caption.Empty()) {
+    ShowMessageBox(this, "Sorry, there is nothing to export");
+    return;
+  }
+  const QScopedValueRollback<bool> exporting(exporting_, true);
+  TExportPhases phases;
+  {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+      phases = vantrix::ExportButton(*scene_, caption, progress_.get());
+    } catch (const std::exception& e) {
+      QApplication::restoreOverrideCursor();
+      ShowMessageBox(this, QString::fromStdString(e.what()));
+      return;
+    }
+    QApplication::restoreOverrideCursor();
+  }
+  schedule_.StatusDone(scene_->Params.RDelay);
+  SaveExport(phases);
+}
+
+void TForm1::SaveExport(const TExportPhases& phases) {
+  // The window's export size and the link join the page's record; the
+  // filter the user leaves in the dialog decides this export's type only.
+  export_.Type = ExportTypeOfIndex(PageControl2->currentIndex());
+  export_.ExportWidth = size_.ExportWidth;
+  export_.ExportHeight = size_.ExportHeight;
+  export_.TargetURL = Edit2->text().toStdString();
+  TExportSettings settings = export_;
+  const TCaption caption = Edit1->Caption();
+
+  const std::string folder = ExportFolder(programFolder_);
+  std::error_code ec;
+  std::filesystem::create_directories(folder,
+                                      ec);  // a folder that cannot be made leaves the dialog elsewhere
+  QFileDialog dialog(this, kExportDialogTitle);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  QStringList filters;
+  for (const char* f : kExportFilters) filters << f;
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.value(settings.Type - 1));
+  dialog.setDefaultSuffix(ExportSuffix(settings.Type));
+  // The name typed gets the chosen filter's extension; so does the overwrite question.
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(ExportSuffix(ExportTypeOfFilter(filter.toStdString())));
+  });
+  dialog.setDirectory(QString::fromStdString(folder));
+  dialog.selectFile(QString::fromStdString(ProposedExportName(caption, settings.Type)));
+  dialog.setOption(QFileDialog::DontUseNativeDialog, qEnvironmentVariableIsSet("VANTRIX_PLAIN_DIALOGS"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  settings.Type = ExportTypeOfFilter(dialog.selectedNameFilter().toStdString());
+  const std::string chosen = dialog.selectedFiles().first().toStdString();
+
+  TExportResult r;
+  try {
+    r = vantrix::SaveExport(*scene_, phases, settings, chosen);
+  } catch (const std::exception& e) {
+    ShowMessageBox(this, QString::fromStdString(e.what()));
+    return;
+  }
+  imageFileSize_ = r.ImageFileSize;
+  if (phases.HasSecond()) phase2FileSize_ = r.Phase2FileSize;
+  if (!settings.BrowserPreview) return;
+  try {
+    ShowPage(MakeHtml(programFolder_, r.FirstFile, r.SecondFile, settings, *scene_, caption, imageFileSize_,
+                      phase2FileSize_));
+  } catch (const std::exception& e) {
+    ShowMessageBox(this, QString::fromStdString(e.what()));
+  }
+}
+
+// The desktop's browser for now; the program's own browser window takes this over.
+void TForm1::ShowPage(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+}  // namespace vantrix

@@ -1,0 +1,34 @@
+#include "app/logic/ExportDialog.h"
+
+#include "imaging/Export.h"
+
+namespace vantrix {
+
+TExportType ExportTypeOfIndex(int index) {
+  return index == 0 ? kExportGif : index == 1 ? kExportJpeg : kExportBmp;
+}
+
+TExportType ExportTypeOfFilter(const std::string& filter) {
+  for (int i = 0; i < 3; ++i)
+    if (filter == kExportFilters[i]) return ExportTypeOfIndex(i);
+  return kExportBmp;
+}
+
+const char* ExportSuffix(TExportType type) {
+  return type == kExportGif ? "gif" : type == kExportJpeg ? "jpg" : "bmp";
+}
+
+std::string ExportFolder(const std::string& programFolder) {
+  if (!programFolder.empty() && programFolder.back() != '/') return programFolder + "/Images/";
+  return programFolder + "Images/";
+}
+
+std::string ProposedExportName(const TCaption& caption, TExportType type) {
+  return SetExportExt(DefaultExportName(caption), type);
+}
+
+const char* AdvancedButtonCaption(bool groupShown) {
+  return groupShown ? "Simple  <<" : "Advanced  >>";
+}
+
+}  // namespace vantrix

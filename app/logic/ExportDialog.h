@@ -1,0 +1,37 @@
+#pragma once
+// The Export page's rules that need no widget: which file type the page's tab
+// and the save dialog's filter stand for, what the dialog proposes and where
+// it starts, and the captions of the buttons that show the advanced groups.
+
+#include <string>
+
+#include "imaging/ExportSettings.h"
+#include "scene/Caption.h"
+
+namespace vantrix {
+
+inline constexpr const char* kExportDialogTitle = "Save 3D Button";
+
+// The save dialog's filters in Qt's form, in the order of TExportType (1..3).
+inline constexpr const char* kExportFilters[3] = {"GIF Image (*.gif)", "JPEG Image (*.jpg)",
+                                                  "Bitmap Image (*.bmp)"};
+
+// The type a tab (" GIF", "JPEG", "Bitmap": 0..2) or a filter (0..2) stands
+// for; anything past the first two is a bitmap, as for SetExportExt.
+TExportType ExportTypeOfIndex(int index);
+// The filter text a name filter of the dialog was chosen as; kExportBmp for a
+// text the dialog does not list.
+TExportType ExportTypeOfFilter(const std::string& filter);
+// "gif", "jpg" or "bmp": the dialog's default suffix.
+const char* ExportSuffix(TExportType type);
+
+// Where the dialog starts: the Images folder of the program.
+std::string ExportFolder(const std::string& programFolder);
+// The name the dialog proposes: the caption's letters and signs with the
+// type's extension (a caption of digits only proposes ".gif").
+std::string ProposedExportName(const TCaption& caption, TExportType type);
+
+// The caption of Button4/Button5 while its group is shown or hidden.
+const char* AdvancedButtonCaption(bool groupShown);
+
+}  // namespace vantrix

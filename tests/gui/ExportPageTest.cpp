@@ -1,0 +1,318 @@
+// The main window's Export page driven as a user drives it, on the offscreen
+// platform: the presets and the palette rule, the save dialog's names and
+// types, failures, and the same pictures as vantrix-cli export writes.
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest/QtTest>
+#include <filesystem>
+#include <functional>
+
+#include "app/forms/CaptionEdit.h"
+#include "app/forms/Unit1.h"
+#include "scene/WorkFile.h"
+
+using namespace vantrix;
+
+class TExportPageTest : public QObject {
+  Q_OBJECT
+ public slots:
+  void PageShown(const QUrl& url) { shown_ << url.toLocalFile(); }
+
+ private:
+  std::unique_ptr<QTemporaryDir> folder_;
+  std::unique_ptr<TForm1> form_;
+  QStringList shown_;  // pages handed to the desktop's browser
+
+  template <typename T>
+  T* Find(const char* name) {
+    T* w = form_->findChild<T*>(name);
+    if (!w) qFatal("no widget %s", name);
+    return w;
+  }
+  void Settle() {
+    for (int i = 0; i < form_->Scene().Params.RDelay + 2; ++i) form_->Timer1Timer();
+  }
+  QString Program() const { return folder_->path() + "/"; }
+  void ClickItem(const char* group, int index) {
+    Find<QGroupBox>(group)->findChildren<QRadioButton*>().at(index)->click();
+  }
+  void SetCaption(const QString& text) {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+    Settle();
+  }
+  // The roll-over effect is chosen on its own page; a colour change makes
+  // the second picture differ from the first.
+  void SetEffect(bool on) {
+    auto* pages = Find<QTabWidget>("PageControl1");
+    pages->setCurrentIndex(8);
+    Find<QToolButton>(on ? "ToolButton2" : "ToolButton1")->click();
+    form_->Scene().Effect.BColor = MakeColor(200, 30, 30);
+    pages->setCurrentIndex(10);
+    Settle();
+  }
+  // Runs fn with the next modal dialog of type T once it is open; the
+  // export's rendering lets timers run before the dialog comes.
+  template <typename T>
+  static void WhenModal(const std::function<void(T*)>& fn) {
+    QTimer::singleShot(10, [fn] {
+      if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget()))
+        fn(d);
+      else
+        WhenModal<T>(fn);
+    });
+  }
+  // Presses the export button; `inDialog` runs with the save dialog open and
+  // decides whether it is accepted.
+  void Export(const std::function<bool(QFileDialog*)>& inDialog) {
+    bool asked = false;
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+      asked = true;
+      inDialog(dialog) ? static_cast<QDialog*>(dialog)->accept() : dialog->reject();
+    });
+    Find<QToolButton>("SpeedButton9")->click();
+    QVERIFY(asked);
+  }
+  void ExportAs(const QString& path) {
+    Export([&](QFileDialog* d) {
+      d->selectFile(path);
+      return true;
+    });
+  }
+
+ private slots:
+  void initTestCase() { QDesktopServices::setUrlHandler("file", this, "PageShown"); }
+  void cleanupTestCase() { QDesktopServices::unsetUrlHandler("file"); }
+  void init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    std::filesystem::copy(VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
+                          std::filesystem::copy_options::recursive);
+    TForm1Options options;
+    options.ProgramFolder = Program().toStdString();
+    options.InitialFile = options.ProgramFolder + "Default.dat";
+    form_ = std::make_unique<TForm1>(options);
+    Find<QTimer>("Timer1")->stop();
+    form_->resize(1000, 700);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QTest::qWait(50);
+    Settle();
+    shown_.clear();
+  }
+  void cleanup() {
+    form_.reset();
+    folder_.reset();
+  }
+
+  void PresetsAndThePaletteRule() {
+    auto* colors = Find<QComboBox>("ComboBox5");
+    Find<QComboBox>("ComboBox3")->setCurrentIndex(2);
+    const struct {
+      int preset;
+      const char* count;
+      int quality;
+    } rows[] = {{1, " 64", 60}, {0, " 16", 30}, {2, " 256", 90}};
+    for (const auto& r : rows) {
+      Find<QComboBox>("ComboBox4")->setCurrentIndex(1);  // " Netscape (216)": a fixed size
+      QVERIFY(!colors->isEnabled());
+      ClickItem("RadioGroup1", r.preset);
+      QCOMPARE(colors->currentText(), QString(r.count));
+      QCOMPARE(Find<QComboBox>("ComboBox3")->currentText(), QString(" None"));
+      QCOMPARE(Find<QComboBox>("ComboBox4")->currentText(), QString(" Optimized"));
+      QVERIFY(colors->isEnabled());
+      QCOMPARE(form_->ExportSettings().GifOptions().Colors, QString(r.count).trimmed().toInt());
+      ClickItem("RadioGroup2", r.preset);
+      QCOMPARE(Find<QSlider>("TrackBar5")->value(), r.quality);
+      QCOMPARE(Find<QLineEdit>("Edit4")->text(), QString::number(r.quality));
+    }
+    Find<QSlider>("TrackBar5")->setValue(75);
+    QCOMPARE(Find<QLineEdit>("Edit4")->text(), QString("75"));
+    QCOMPARE(form_->ExportSettings().JpegQuality, 75);
+    for (const char* which : {"4", "5"}) {
+      auto* button = Find<QToolButton>(qPrintable(QString("Button") + which));
+      auto* group = Find<QGroupBox>(which == QString("4") ? "GroupBox2" : "GroupBox3");
+      Find<QTabWidget>("PageControl1")->setCurrentIndex(10);
+      Find<QTabWidget>("PageControl2")->setCurrentIndex(which == QString("4") ? 0 : 1);
+      QVERIFY(!group->isVisible());
+      button->click();
+      QVERIFY(group->isVisible());
+      QCOMPARE(button->text(), QString("Simple  <<"));
+      button->click();
+      QVERIFY(!group->isVisible());
+      QCOMPARE(button->text(), QString("Advanced  >>"));
+    }
+  }
+
+  void TheDialogsFilterDecidesTypeAndNames_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("effect");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("filter");  // -1: as the dialog proposes
+    QTest::addColumn<QStringList>("written");
+    QTest::addRow("gif filter kept") << 0 << false << "Button.jpg" << -1 << QStringList{"Button.gif"};
+    QTest::addRow("gif chosen on the jpeg tab") << 1 << false << "Pic" << 0 << QStringList{"Pic.gif"};
+    QTest::addRow("roll-over") << 0 << true << "Nav.gif" << -1 << QStringList{"Nav_1.gif", "Nav_2.gif"};
+    QTest::addRow("roll-over as bitmaps")
+        << 2 << true << "Nav.gif" << -1 << QStringList{"Nav_1.bmp", "Nav_2.bmp"};
+  }
+  void TheDialogsFilterDecidesTypeAndNames() {
+    QFETCH(int, tab);
+    QFETCH(bool, effect);
+    QFETCH(QString, typed);
+    QFETCH(int, filter);
+    QFETCH(QStringList, written);
+    SetCaption("Hello 2");
+    SetEffect(effect);
+    Find<QTabWidget>("PageControl2")->setCurrentIndex(tab);
+    const QString images = Program() + "Images";
+    QVERIFY(!QFileInfo::exists(images));
+    const char* exts[3] = {".gif", ".jpg", ".bmp"};
+    Export([&](QFileDialog* d) {
+      [&] {
+        QCOMPARE(d->windowTitle(), QString("Save 3D Button"));
+        QCOMPARE(d->nameFilters(),
+                 QStringList({"GIF Image (*.gif)", "JPEG Image (*.jpg)", "Bitmap Image (*.bmp)"}));
+        QCOMPARE(d->selectedNameFilter(), d->nameFilters().at(tab));
+        QCOMPARE(QFileInfo(d->directory().path()).canonicalFilePath(), QFileInfo(images).canonicalFilePath());
+        QCOMPARE(d->selectedFiles().value(0).section('/', -1), QString("Hello") + exts[tab]);
+      }();
+      if (filter >= 0) d->selectNameFilter(d->nameFilters().at(filter));
+      // Typed into the name field, as a user does.
+      auto* name = d->findChild<QLineEdit*>("fileNameEdit");
+      name ? name->setText(typed) : d->selectFile(images + "/" + typed);
+      return true;
+    });
+    QStringList files = QDir(images).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(files, written);
+    for (const QString& f : files) {
+      QImage picture(images + "/" + f);
+      QCOMPARE(picture.size(), QSize(form_->ExportSize().ExportWidth, form_->ExportSize().ExportHeight));
+    }
+    QCOMPARE(form_->ExportSettings().ExportWidth, form_->ExportSize().ExportWidth);
+    QCOMPARE(form_->ImageFileSize(), uint64_t(QFileInfo(images + "/" + files.first()).size()));
+    QCOMPARE(form_->Phase2FileSize(), effect ? uint64_t(QFileInfo(images + "/" + files.last()).size()) : 0);
+    QCOMPARE(shown_.size(), 1);
+    QVERIFY(shown_.first().endsWith("html/preview.html"));
+    QVERIFY(QFile(shown_.first()).open(QIODevice::ReadOnly));
+    QCOMPARE(QFileInfo::exists(Program() + "html/example.txt"), effect);
+  }
+
+  // Nothing to export, a picture that cannot be written, and the pipeline's
+  // events: no export starts inside a run, and no run starts inside an export.
+  void FailuresAndRunsKeptApart() {
+    const QString dir = Program() + "Images/";
+    QVERIFY(QDir().mkpath(dir + "Nav_2.gif"));  // a folder where the second picture goes
+    SetEffect(true);
+    QString text;
+    const int builds = form_->RebuildCount();
+    Export([&](QFileDialog* d) {
+      Find<QSlider>("TrackBar2")->setValue(form_->Scene().Params.TxtY + 9);
+      Settle();
+      [&] { QCOMPARE(form_->RebuildCount(), builds); }();
+      d->selectFile(dir + "Nav.gif");
+      WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+      });
+      return true;
+    });
+    QVERIFY2(text.contains("Nav_2.gif"), qPrintable(text));
+    QVERIFY(QFileInfo(dir + "Nav_1.gif").isFile());
+    QVERIFY(shown_.isEmpty());
+    Settle();  // the change made inside the export is done afterwards
+    QCOMPARE(form_->RebuildCount(), builds + 1);
+
+    bool dialogInsideRun = false;
+    QTimer::singleShot(0, [&] {
+      QTimer::singleShot(0, [&] {
+        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+          dialogInsideRun = true;
+          d->reject();
+        }
+      });
+      Find<QToolButton>("SpeedButton9")->click();
+    });
+    form_->RebuildPreview(Find<QLabel>("Image2"));
+    QVERIFY(!dialogInsideRun);
+
+    SetCaption("");
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+      text = box->text();
+      box->accept();
+    });
+    Find<QToolButton>("SpeedButton9")->click();
+    QCOMPARE(text, QString("Sorry, there is nothing to export"));
+  }
+
+  void ProgramAndCliWriteTheSamePictures_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<bool>("effect");
+    QTest::addColumn<QStringList>("cli");  // the same settings on the command line
+    QTest::addRow("gif medium, Floyd Steinberg")
+        << 0 << true << QStringList{"--preset", "medium", "--dither", "1"};
+    QTest::addRow("gif web palette, opaque")
+        << 0 << false << QStringList{"--palette", "1", "--no-transparency"};
+    QTest::addRow("jpeg 75") << 1 << false << QStringList{"--format", "jpg", "--quality", "75"};
+  }
+  void ProgramAndCliWriteTheSamePictures() {
+    QFETCH(int, tab);
+    QFETCH(bool, effect);
+    QFETCH(QStringList, cli);
+    SetEffect(effect);
+    Find<QTabWidget>("PageControl2")->setCurrentIndex(tab);
+    if (cli.contains("medium")) ClickItem("RadioGroup1", 1);
+    if (cli.contains("--dither")) Find<QComboBox>("ComboBox3")->setCurrentIndex(1);
+    if (cli.contains("--palette")) Find<QComboBox>("ComboBox4")->setCurrentIndex(1);
+    if (cli.contains("--no-transparency")) Find<QCheckBox>("CheckBox2")->setChecked(false);
+    if (cli.contains("--quality")) Find<QSlider>("TrackBar5")->setValue(75);
+    Find<QCheckBox>("CheckBox3")->setChecked(false);
+    QTemporaryDir out;
+    const QString ext = tab == 0 ? ".gif" : ".jpg";
+    ExportAs(out.path() + "/gui" + ext);
+    QVERIFY(shown_.isEmpty());
+
+    const std::string work = out.path().toStdString() + "/work.dat";
+    SaveWork(form_->Scene(), Find<TCaptionEdit>("Edit1")->Caption(), work);
+    const TExportSize& size = form_->ExportSize();
+    QProcess p;
+    p.start(VANTRIX_CLI, QStringList{"export", QString::fromStdString(work), "--program-folder", Program(),
+                                     "-o", out.path() + "/cli" + ext, "--size",
+                                     QString("%1x%2").arg(size.ExportWidth).arg(size.ExportHeight)} +
+                             cli);
+    QVERIFY(p.waitForFinished(120000));
+    QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+    const QStringList names = effect ? QStringList{"_1", "_2"} : QStringList{""};
+    for (const QString& n : names) {
+      QFile a(out.path() + "/gui" + n + ext), b(out.path() + "/cli" + n + ext);
+      QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+      const QByteArray bytes = a.readAll();
+      QVERIFY(bytes.size() > 100);
+      QVERIFY2(bytes == b.readAll(), qPrintable(a.fileName()));
+    }
+  }
+};
+
+QTEST_MAIN(TExportPageTest)
+#include "ExportPageTest.moc"
