@@ -75,6 +75,10 @@ class TForm1 : public QMainWindow {
   void OpenWorkFile(const std::string& fileName);
   void SaveWorkIcon(const std::string& fileName, const std::string& section);
 
+ signals:
+  // The main preview's picture has been replaced (it is painted on the next pass of the event loop).
+  void PreviewShown();
+
  public slots:
   void Timer1Timer();
   void New1Click();

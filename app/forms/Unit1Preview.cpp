@@ -155,6 +155,7 @@ void TForm1::ShowPreview(bool filtered, QLabel* target) {
   progress_->SetPosition(100);
   progress_->SetStatus(" Done");
   schedule_.StatusDone(scene_->Params.RDelay);
+  if (target == Image2) emit PreviewShown();
 }
 
 void TForm1::LayoutPreview() {
