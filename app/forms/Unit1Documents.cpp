@@ -36,6 +36,13 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+  // The first resize may still be drawing its preview and letting queued calls
+  // run; opening the work inside that run would defer its rebuild to a timer
+  // tick, which then marks the untouched work as changed.
+  if (building_ || InsideRun()) {
+    QTimer::singleShot(10, this, &TForm1::FormShow);
+    return;
+  }
   MarkerFromLight();
   if (!initialFile_.empty()) {
     OpenWorkFile(initialFile_);

@@ -199,7 +199,10 @@ void TForm1::ShowSizePreview() {
 }
 
 void TForm1::Panel1Resize() {
+  // A new window size redraws the same work: it is no change to save.
+  const bool modified = modified_;
   RebuildPreview(Image2);
+  modified_ = modified;
   ShowPhases();
   MarkerFromLight();
 }

@@ -351,6 +351,16 @@ class TFormsTest : public QObject {
     QCOMPARE(form_->RenderCount(), renders + 2);
   }
 
+  // Only edits are changes to save: not the load, nor a new window size.
+  void OpeningAndResizingLeaveTheWorkUnchanged() {
+    QVERIFY(!form_->Modified());
+    const int builds = form_->RebuildCount();
+    form_->resize(900, 640);
+    QTRY_VERIFY(form_->RebuildCount() > builds);
+    Settle();
+    QVERIFY(!form_->Modified());
+  }
+
   void QuitWithYesSavesFirst() {
     QTest::keyClicks(Find<TCaptionEdit>("Edit1"), "!");
     const QString file = QString::fromStdString(form_->Settings().Saves) + "BeforeQuit.vtxs";
