@@ -387,6 +387,7 @@ class TFormsTest : public QObject {
       static_cast<QDialog*>(dialog)->accept();
     });
     const int txtY = scene().Params.TxtY;
+    const QImage picture = Find<QLabel>("Image2")->pixmap().toImage();
     QVERIFY(form_->Save2Click());
     scene().Params.TxtY = txtY + 50;
     for (bool select : {false, true}) {
@@ -406,6 +407,7 @@ class TFormsTest : public QObject {
       QCOMPARE(scene().Params.TxtY, select ? txtY : txtY + 50);
     }
     QVERIFY(!form_->Modified());
+    QCOMPARE(Find<QLabel>("Image2")->pixmap().toImage(), picture);  // the saved work looks the same
   }
 };
 
