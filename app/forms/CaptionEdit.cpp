@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kCharsetProperty = QTextFormat::UserProperty + 1;
 
-TFontSpec SpecOfFormat(const QTextCharFormat& f, const TFontSpec& fallback) {
+TFontSpec FontOfFormat(const QTextCharFormat& f, const TFontSpec& fallback) {
   TFontSpec s = fallback;
   const QStringList families = f.fontFamilies().toStringList();
   if (!families.isEmpty()) s.FaceName = families.first().toStdString();
@@ -99,8 +99,8 @@ TCaption TCaptionEdit::Caption() const {
   for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
     for (auto it = block.begin(); !it.atEnd(); ++it) {
       const QTextFragment fragment = it.fragment();
-      const TFontSpec spec = SpecOfFormat(fragment.charFormat(), fallback);
-      for (char32_t c : fragment.text().toUcs4()) caption.Append(c, spec);
+      const TFontSpec font = FontOfFormat(fragment.charFormat(), fallback);
+      for (char32_t c : fragment.text().toUcs4()) caption.Append(c, font);
     }
   }
   return caption;
@@ -143,7 +143,7 @@ QTextCharFormat TCaptionEdit::SelectionFormat() const {
 }
 
 TFontSpec TCaptionEdit::SelectionFont() const {
-  return SpecOfFormat(SelectionFormat(), EditorFont());
+  return FontOfFormat(SelectionFormat(), EditorFont());
 }
 
 void TCaptionEdit::ChangeSelectionFont(const TFontChange& change) {

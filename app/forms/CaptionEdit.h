@@ -27,7 +27,7 @@ class TCaptionEdit : public QTextEdit {
  public:
   explicit TCaptionEdit(QWidget* parent = nullptr);
 
-  // The editor's own font as a font spec, the default of letters without one.
+  // The editor's own font as a caption font, the default of letters without one.
   TFontSpec EditorFont() const;
   TCaption Caption() const;
   // Replaces the text without signalling an edit.

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/forms/FontFaces.h"
+#include "app/forms/FormWidgets.h"
 #include "platform/CodePage.h"
 
 namespace vantrix {
@@ -54,12 +55,7 @@ TCharMap::TCharMap(QWidget* parent) : QDialog(parent) {
   StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   StaticText1->setMinimumSize(90, 56);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("Button1");
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("Button2");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(new QLabel("Preview: ", this));
   bottom->addWidget(StaticText1);

@@ -1,9 +1,12 @@
 #include "app/forms/FormWidgets.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <cstring>
 
 namespace vantrix {
@@ -91,6 +94,16 @@ TPicture PictureOfImage(const QImage& image) {
   for (int y = 0; y < bgr.height(); ++y)
     std::memcpy(picture.Row(y), bgr.constScanLine(y), size_t(bgr.width()) * 3);
   return picture;
+}
+
+QDialogButtonBox* MakeOkCancel(QDialog* dialog) {
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+  buttons->button(QDialogButtonBox::Ok)->setObjectName("Button1");
+  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName("Button2");
+  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+  return buttons;
 }
 
 }  // namespace vantrix

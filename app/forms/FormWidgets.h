@@ -4,6 +4,8 @@
 // window's report of pipeline stages, the modal message box the scene speaks
 // through, and conversions between the core's pictures and colours and Qt's.
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSpinBox>
@@ -49,6 +51,9 @@ class TBoxMessages : public TMessageSink {
 };
 
 void ShowMessageBox(QWidget* owner, const QString& text);
+
+// OK (Button1, the default) and Cancel (Button2), accepting and rejecting the dialog.
+QDialogButtonBox* MakeOkCancel(QDialog* dialog);
 
 // What a list shows for a file without a picture: caption centred on white in
 // a dark green frame.

@@ -43,12 +43,7 @@ TOpenShForm::TOpenShForm(QWidget* parent) : QDialog(parent) {
   CheckBox1->setObjectName("CheckBox1");
   CheckBox1->setChecked(true);
   connect(CheckBox1, &QCheckBox::toggled, this, &TOpenShForm::ListShapes);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("Button1");
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("Button2");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* row = new QHBoxLayout;
   row->addWidget(CheckBox1);
   row->addStretch(1);

@@ -93,12 +93,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   tall.setPointSize(2 * kSymbolSize);
   Editor_->setFixedHeight(QFontMetrics(tall).height() + 12);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("Button1");
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("Button2");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* column = new QVBoxLayout(this);
   column->addWidget(bar);
   column->addWidget(Editor_);
