@@ -109,6 +109,8 @@ class TExportPageTest : public QObject {
     QVERIFY(folder_->isValid());
     std::filesystem::copy(VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
                           std::filesystem::copy_options::recursive);
+    // The build tree's folder may hold exports of earlier runs (scripts/main).
+    std::filesystem::remove_all(Program().toStdString() + "Images");
     TForm1Options options;
     options.ProgramFolder = Program().toStdString();
     options.InitialFile = options.ProgramFolder + "Default.dat";
