@@ -222,8 +222,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     if (event->type() == QEvent::MouseMove && leftOnly && markerDragging_) {
-      const TPoint2 m{RoundInt(mouse->position().x()), RoundInt(mouse->position().y())};
-      const TPoint2 corner = DragMarker({Image1->x(), Image1->y()}, m, {Image2->width(), Image2->height()});
+      const TPoint m{RoundInt(mouse->position().x()), RoundInt(mouse->position().y())};
+      const TPoint corner = DragMarker({Image1->x(), Image1->y()}, m, {Image2->width(), Image2->height()});
       Image1->move(corner.X, corner.Y);
       return true;
     }

@@ -290,7 +290,7 @@ void TForm1::EffectColorClick(int which) {
 }
 
 void TForm1::MarkerFromLight() {
-  const TPoint2 corner =
+  const TPoint corner =
       vantrix::MarkerFromLight({Image2->width(), Image2->height()}, scene_->Params.ViewParams.LightA1,
                                scene_->Params.ViewParams.LightA2);
   Image1->move(corner.X, corner.Y);

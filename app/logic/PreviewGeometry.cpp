@@ -1,5 +1,7 @@
 #include "app/logic/PreviewGeometry.h"
 
+#include <numbers>
+
 #include "platform/Rounding.h"
 
 namespace vantrix {
@@ -19,19 +21,19 @@ TSize2 PreviewSize(TSize2 target, int32_t viewSize, TSize2 picture) {
   return chosen;
 }
 
-TPoint2 MarkerFromLight(TSize2 client, float a1, float a2) {
-  const int32_t x = RoundInt(client.Width * double(a1) / kPi);
-  const int32_t y = RoundInt(client.Height * double(a2) / kPi);
+TPoint MarkerFromLight(TSize2 client, float a1, float a2) {
+  const int32_t x = RoundInt(client.Width * double(a1) / std::numbers::pi);
+  const int32_t y = RoundInt(client.Height * double(a2) / std::numbers::pi);
   return {x - kMarkerSize / 2, y - kMarkerSize / 2};
 }
 
-void LightFromPoint(TPoint2 point, TSize2 client, float& a1, float& a2) {
+void LightFromPoint(TPoint point, TSize2 client, float& a1, float& a2) {
   if (client.Width <= 0 || client.Height <= 0) return;
-  a1 = static_cast<float>(point.X * kPi / client.Width);
-  a2 = static_cast<float>(point.Y * kPi / client.Height);
+  a1 = static_cast<float>(point.X * std::numbers::pi / client.Width);
+  a2 = static_cast<float>(point.Y * std::numbers::pi / client.Height);
 }
 
-TPoint2 DragMarker(TPoint2 corner, TPoint2 mouse, TSize2 client) {
+TPoint DragMarker(TPoint corner, TPoint mouse, TSize2 client) {
   const int32_t left = corner.X + mouse.X - kMarkerSize / 2;
   const int32_t top = corner.Y + mouse.Y - kMarkerSize / 2;
   if (left > 0 && left < client.Width - kMarkerSize) corner.X = left;

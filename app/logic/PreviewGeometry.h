@@ -7,21 +7,16 @@
 
 #include <cstdint>
 
+#include "platform/Geometry.h"
+
 namespace vantrix {
 
 inline constexpr int32_t kMarkerSize = 32;
-inline constexpr double kPi = 3.1415926535897932385;
 
 struct TSize2 {
   int32_t Width = 0;
   int32_t Height = 0;
   friend bool operator==(const TSize2&, const TSize2&) = default;
-};
-
-struct TPoint2 {
-  int32_t X = 0;
-  int32_t Y = 0;
-  friend bool operator==(const TPoint2&, const TPoint2&) = default;
 };
 
 // The picture shrunk to viewSize percent of the target's longer fitting side,
@@ -30,13 +25,13 @@ struct TPoint2 {
 TSize2 PreviewSize(TSize2 target, int32_t viewSize, TSize2 picture);
 
 // Top-left corner of the marker for the light angles.
-TPoint2 MarkerFromLight(TSize2 client, float a1, float a2);
+TPoint MarkerFromLight(TSize2 client, float a1, float a2);
 // Light angles of a point of the preview.
-void LightFromPoint(TPoint2 point, TSize2 client, float& a1, float& a2);
+void LightFromPoint(TPoint point, TSize2 client, float& a1, float& a2);
 
 // One step of a drag: the marker's corner moved by the mouse point (x, y
 // relative to the marker) less half the marker, each coordinate only while it
 // stays strictly inside the preview.
-TPoint2 DragMarker(TPoint2 corner, TPoint2 mouse, TSize2 client);
+TPoint DragMarker(TPoint corner, TPoint mouse, TSize2 client);
 
 }  // namespace vantrix

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <numbers>
+
 #include "app/logic/ExportSize.h"
 #include "app/logic/PreviewGeometry.h"
 
@@ -73,22 +75,22 @@ TEST(PreviewGeometry, MarkerAndLightAgree) {
   const TSize2 client{640, 300};
   float a1 = 0, a2 = 0;
   LightFromPoint({320, 150}, client, a1, a2);  // released at the centre
-  EXPECT_FLOAT_EQ(a1, float(kPi / 2));
-  EXPECT_FLOAT_EQ(a2, float(kPi / 2));
-  EXPECT_EQ(MarkerFromLight(client, a1, a2), (TPoint2{304, 134}));
+  EXPECT_FLOAT_EQ(a1, float(std::numbers::pi / 2));
+  EXPECT_FLOAT_EQ(a2, float(std::numbers::pi / 2));
+  EXPECT_EQ(MarkerFromLight(client, a1, a2), (TPoint{304, 134}));
   for (int x = 0; x <= 640; x += 40) {
     LightFromPoint({x, 300 - x / 4}, client, a1, a2);
-    const TPoint2 m = MarkerFromLight(client, a1, a2);
-    EXPECT_EQ(m, (TPoint2{x - 16, 300 - x / 4 - 16}));
+    const TPoint m = MarkerFromLight(client, a1, a2);
+    EXPECT_EQ(m, (TPoint{x - 16, 300 - x / 4 - 16}));
   }
 }
 
 TEST(PreviewGeometry, DragKeepsTheMarkerInside) {
   const TSize2 client{200, 100};
-  EXPECT_EQ(DragMarker({50, 30}, {26, 6}, client), (TPoint2{60, 20}));
-  EXPECT_EQ(DragMarker({50, 30}, {-50, 16}, client), (TPoint2{50, 30}));  // left would be -16
-  EXPECT_EQ(DragMarker({50, 30}, {16, 70}, client), (TPoint2{50, 30}));   // top 84 > 100 - 32
-  EXPECT_EQ(DragMarker({1, 1}, {15, 15}, client), (TPoint2{1, 1}));       // 0 is not inside
+  EXPECT_EQ(DragMarker({50, 30}, {26, 6}, client), (TPoint{60, 20}));
+  EXPECT_EQ(DragMarker({50, 30}, {-50, 16}, client), (TPoint{50, 30}));  // left would be -16
+  EXPECT_EQ(DragMarker({50, 30}, {16, 70}, client), (TPoint{50, 30}));   // top 84 > 100 - 32
+  EXPECT_EQ(DragMarker({1, 1}, {15, 15}, client), (TPoint{1, 1}));       // 0 is not inside
 }
 
 }  // namespace
