@@ -23,6 +23,7 @@
 #include "app/forms/Unit2.h"
 #include "app/logic/ShapeList.h"
 #include "scene/BShape.h"
+#include "tests/gui/MainWindow.h"
 
 using namespace vantrix;
 
@@ -94,18 +95,9 @@ class TDialogsTest : public QObject {
   void init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
-    std::filesystem::copy(VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
-                          std::filesystem::copy_options::recursive);
     programFolder_ = folder_->path().toStdString() + "/";
-    TForm1Options options;
-    options.ProgramFolder = programFolder_;
-    options.InitialFile = programFolder_ + "Default.dat";
-    form_ = std::make_unique<TForm1>(options);
-    Find<QTimer>("Timer1")->stop();
-    form_->resize(1000, 700);
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    QTest::qWait(50);
+    form_ = testing::ShowMainWindow(*folder_);
+    QVERIFY(form_);
   }
   void cleanup() {
     form_.reset();

@@ -28,6 +28,7 @@
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
 #include "scene/WorkFile.h"
+#include "tests/gui/MainWindow.h"
 
 using namespace vantrix;
 
@@ -107,19 +108,8 @@ class TExportPageTest : public QObject {
   void init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
-    std::filesystem::copy(VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
-                          std::filesystem::copy_options::recursive);
-    // The build tree's folder may hold exports of earlier runs (scripts/main).
-    std::filesystem::remove_all(Program().toStdString() + "Images");
-    TForm1Options options;
-    options.ProgramFolder = Program().toStdString();
-    options.InitialFile = options.ProgramFolder + "Default.dat";
-    form_ = std::make_unique<TForm1>(options);
-    Find<QTimer>("Timer1")->stop();
-    form_->resize(1000, 700);
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    QTest::qWait(50);
+    form_ = testing::ShowMainWindow(*folder_);
+    QVERIFY(form_);
     Settle();
     shown_.clear();
   }

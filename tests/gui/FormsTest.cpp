@@ -23,6 +23,7 @@
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
 #include "platform/IniFile.h"
+#include "tests/gui/MainWindow.h"
 
 using namespace vantrix;
 
@@ -49,18 +50,8 @@ class TFormsTest : public QObject {
   void init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
-    std::filesystem::copy(
-        VANTRIX_BINARY_DIR "/data", folder_->path().toStdString(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::skip_existing);
-    TForm1Options options;
-    options.ProgramFolder = folder_->path().toStdString() + "/";
-    options.InitialFile = options.ProgramFolder + "Default.dat";
-    form_ = std::make_unique<TForm1>(options);
-    Find<QTimer>("Timer1")->stop();  // the test ticks by hand
-    form_->resize(1000, 700);
-    form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    QTest::qWait(50);  // the work is opened and the resizes of showing are done
+    form_ = testing::ShowMainWindow(*folder_);
+    QVERIFY(form_);
     Settle();
     QVERIFY(form_->RebuildCount() >= 1);
   }
