@@ -8,9 +8,11 @@
 #include <QMessageBox>
 
 #include "app/forms/Unit1.h"
+#include "app/forms/WebUnit.h"
 #include "platform/ProgramFolder.h"
 
 int main(int argc, char** argv) {
+  vantrix::PrepareEmbeddedBrowser();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Vantrix");
   QApplication::setApplicationDisplayName("Vantrix");

@@ -110,23 +110,43 @@ uint64_t WriteExportPicture(const std::string& path, const TPicture& picture, co
   return FileSize(path);
 }
 
-TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
-                         const std::string& chosenName) {
-  const bool second = scene.Params.EffectType > 0 && phases.HasSecond();
+TExportResult ExportFileNames(const std::string& chosenName, TExportType type, bool second) {
+  TExportResult r;
+  r.FirstFile = SetExportExt(chosenName, type);
+  r.SecondFile = r.FirstFile;
+  if (second) {
+    r.FirstFile = AddNameSuffix(r.FirstFile, "_1");
+    r.SecondFile = AddNameSuffix(r.SecondFile, "_2");
+  }
+  return r;
+}
+
+bool ExportHasSecond(const TScene& scene, const TExportPhases& phases) {
+  return scene.Params.EffectType > 0 && phases.HasSecond();
+}
+
+void SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
+                const std::string& chosenName, TExportResult& written) {
+  const bool second = ExportHasSecond(scene, phases);
   const bool filtered = ExportMaskFiltered(scene);
   const TPicture export1 =
       ResizedPicture(phases.Image1, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
-  TExportResult r;
-  r.FirstFile = SetExportExt(chosenName, settings.Type);
-  r.SecondFile = r.FirstFile;
-  if (second) r.FirstFile = AddNameSuffix(r.FirstFile, "_1");
-  r.ImageFileSize = WriteExportPicture(r.FirstFile, export1, phases.Mask1, settings, filtered);
+  written = ExportFileNames(chosenName, settings.Type, second);
+  written.ImageFileSize = 0;
+  written.Phase2FileSize = 0;
+  written.ImageFileSize = WriteExportPicture(written.FirstFile, export1, phases.Mask1, settings, filtered);
   if (second) {
     const TPicture export2 =
         ResizedPicture(phases.Image2, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
-    r.SecondFile = AddNameSuffix(r.SecondFile, "_2");
-    r.Phase2FileSize = WriteExportPicture(r.SecondFile, export2, phases.Mask2, settings, filtered);
+    written.Phase2FileSize =
+        WriteExportPicture(written.SecondFile, export2, phases.Mask2, settings, filtered);
   }
+}
+
+TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
+                         const std::string& chosenName) {
+  TExportResult r;
+  SaveExport(scene, phases, settings, chosenName, r);
   return r;
 }
 

@@ -47,6 +47,14 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
 // names it; files written before it stay.
 TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
                          const std::string& chosenName);
+// The same, filling `written` as each file is done: when the second picture
+// fails, it still tells the first one's name and size.
+void SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
+                const std::string& chosenName, TExportResult& written);
+// The names SaveExport writes for the chosen name (sizes 0).
+TExportResult ExportFileNames(const std::string& chosenName, TExportType type, bool second);
+// Whether the export writes a roll-over picture.
+bool ExportHasSecond(const TScene& scene, const TExportPhases& phases);
 
 // Writes one picture of the export size: GIF with the settings' palette,
 // dithering and transparency (mask: the phase mask of the picture), JPEG at

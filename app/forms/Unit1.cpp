@@ -34,6 +34,7 @@
 #include "app/forms/Unit2.h"
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
+#include "app/forms/WebUnit.h"
 #include "app/logic/PreviewGeometry.h"
 #include "app/logic/TypedValues.h"
 #include "imaging/ColorText.h"
@@ -121,6 +122,7 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   CreateMenus();
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
   form3_ = new TForm3(this);
+  webForm_ = new TWebForm(this);
   form2_ = new TForm2(this);
   form4_ = new TForm4(this);
   charMap_ = new TCharMap(this);
@@ -262,7 +264,7 @@ void TForm1::CreateMenus() {
   connect(add(help, "Help2", "Hel&p ..."), &QAction::triggered, this,
           [this] { OpenWithShell(programFolder_ + "Zuvedev.oru"); });
   connect(add(help, "About1", "&About Vantrix"), &QAction::triggered, this,
-          [this] { OpenWithShell(programFolder_ + "HTML/About.html"); });
+          [this] { ShowInBrowser("html/About.html"); });
 }
 
 QWidget* TForm1::BindCaptionPage() {

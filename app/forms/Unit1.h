@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/forms/FormWidgets.h"
 #include "app/logic/ExportSize.h"
@@ -40,6 +41,7 @@ struct TExportPhases;
 class TForm3;
 class TForm4;
 class TOpenShForm;
+class TWebForm;
 
 struct TForm1Options {
   std::string ProgramFolder;  // ending with '/'
@@ -61,6 +63,7 @@ class TForm1 : public QMainWindow {
   const std::string& ProgramFolder() const { return programFolder_; }
   const TProgramSettings& Settings() const { return settings_; }
   TForm3* AdvancedOptionsDialog() const { return form3_; }
+  TWebForm* WebForm() const { return webForm_; }
   TForm4* WelcomeDialog() const { return form4_; }
   const TExportSettings& ExportSettings() const { return export_; }
   uint64_t ImageFileSize() const { return imageFileSize_; }
@@ -154,6 +157,9 @@ class TForm1 : public QMainWindow {
   void ExportButton();
   void SaveExport(const TExportPhases& phases);
   void ShowPage(const std::string& path);
+  // Asks before replacing those of the files that exist; true when none does or the user agrees.
+  bool ConfirmReplace(const std::vector<std::string>& files);
+  void ShowInBrowser(const std::string& relativePath);  // a page of the program folder
   void TabSheet14Show();
   void RadioGroup1Click(int index);
   void RadioGroup2Click(int index);
@@ -197,6 +203,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<TWindowProgress> progress_;
   std::unique_ptr<TBoxMessages> messages_;
   TForm3* form3_ = nullptr;
+  TWebForm* webForm_ = nullptr;
   TForm2* form2_ = nullptr;
   TForm4* form4_ = nullptr;
   TCharMap* charMap_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -19,13 +20,17 @@
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <vector>
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
+#include "app/forms/WebUnit.h"
 #include "app/logic/ExportDialog.h"
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
+#include "platform/FileIO.h"
 
 namespace vantrix {
 
@@ -150,26 +155,38 @@ void TForm1::SaveExport(const TExportPhases& phases) {
                                       ec);  // a folder that cannot be made leaves the dialog elsewhere
   QFileDialog dialog(this, kExportDialogTitle);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // The overwrite question is asked below, of the files the export really
+  // writes (with "_1" and "_2" and the filter's extension), not of the name typed.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
   QStringList filters;
   for (const char* f : kExportFilters) filters << f;
   dialog.setNameFilters(filters);
   dialog.selectNameFilter(filters.value(settings.Type - 1));
   dialog.setDefaultSuffix(ExportSuffix(settings.Type));
-  // The name typed gets the chosen filter's extension; so does the overwrite question.
   connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
     dialog.setDefaultSuffix(ExportSuffix(ExportTypeOfFilter(filter.toStdString())));
   });
   dialog.setDirectory(QString::fromStdString(folder));
   dialog.selectFile(QString::fromStdString(ProposedExportName(caption, settings.Type)));
   dialog.setOption(QFileDialog::DontUseNativeDialog, qEnvironmentVariableIsSet("VANTRIX_PLAIN_DIALOGS"));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  settings.Type = ExportTypeOfFilter(dialog.selectedNameFilter().toStdString());
-  const std::string chosen = dialog.selectedFiles().first().toStdString();
+  std::string chosen;
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    settings.Type = ExportTypeOfFilter(dialog.selectedNameFilter().toStdString());
+    chosen = dialog.selectedFiles().first().toStdString();
+    const TExportResult names = ExportFileNames(chosen, settings.Type, ExportHasSecond(*scene_, phases));
+    if (ConfirmReplace(names.FirstFile == names.SecondFile ? std::vector{names.FirstFile}
+                                                           : std::vector{names.FirstFile, names.SecondFile}))
+      break;
+    dialog.selectFile(QString::fromStdString(chosen));
+  }
 
   TExportResult r;
   try {
-    r = vantrix::SaveExport(*scene_, phases, settings, chosen);
+    vantrix::SaveExport(*scene_, phases, settings, chosen, r);
   } catch (const std::exception& e) {
+    // A first picture written before the failure is kept, and so is its size.
+    if (r.ImageFileSize > 0) imageFileSize_ = r.ImageFileSize;
     ShowMessageBox(this, QString::fromStdString(e.what()));
     return;
   }
@@ -184,9 +201,37 @@ void TForm1::SaveExport(const TExportPhases& phases) {
   }
 }
 
-// The desktop's browser for now; the program's own browser window takes this over.
+bool TForm1::ConfirmReplace(const std::vector<std::string>& files) {
+  QStringList existing;
+  for (const std::string& f : files) {
+    std::error_code ec;
+    // A folder in a picture's place is no question: writing there fails with a message.
+    if (std::filesystem::exists(f, ec) && !std::filesystem::is_directory(f, ec))
+      existing << QString::fromStdString(std::filesystem::path(f).filename());
+  }
+  if (existing.isEmpty()) return true;
+  const QString text =
+      existing.size() == 1
+          ? QString("%1 already exists.\nDo you want to replace it?").arg(existing.first())
+          : QString("%1 already exist.\nDo you want to replace them?").arg(existing.join(" and "));
+  return QMessageBox::question(this, kExportDialogTitle, text, QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
+}
+
 void TForm1::ShowPage(const std::string& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  webForm_->ShowPage(path);
+}
+
+void TForm1::ShowInBrowser(const std::string& relativePath) {
+  const std::string path = programFolder_ + relativePath;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    ShowMessageBox(this, TFileError(TFileFault::Missing, path, ENOENT).what());
+    return;
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  ShowPage(path);
+  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace vantrix

@@ -5,6 +5,11 @@ it and back when the pointer leaves.
 
     rollover_test.py --generator <make_rollover_page> --templates <data/html>
                      [--screenshot out.png]
+    rollover_test.py --page PAGE --first PICTURE --second PICTURE --width N
+                     [--screenshot out.png]
+
+The first form makes its own page; the second checks a page that was made
+elsewhere (by the desktop program, say).
 
 The browser is driven through its DevTools protocol over a WebSocket written
 here with the standard library alone. Everything runs on the loopback
@@ -172,15 +177,22 @@ def devtools_page_socket(profile, page_url, timeout):
     return DevToolsSocket(target["webSocketDebuggerUrl"], timeout)
 
 
+def file_url(path):
+    return urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.abspath(path)))
+
+
 def run(args, work):
-    folder = os.path.join(work, "Program Folder")  # a blank in the path on purpose
-    made = subprocess.run([args.generator, args.templates, folder], capture_output=True, text=True, timeout=30)
-    if made.returncode != 0:
-        raise TestFailure("page generator failed: " + made.stderr.strip())
-    page = made.stdout.strip()
-    page_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(page))
-    first_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go.bmp")))
-    second_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go_2.bmp")))
+    if args.page:
+        page, first, second, width = args.page, args.first, args.second, args.width
+    else:
+        folder = os.path.join(work, "Program Folder")  # a blank in the path on purpose
+        made = subprocess.run([args.generator, args.templates, folder], capture_output=True, text=True, timeout=30)
+        if made.returncode != 0:
+            raise TestFailure("page generator failed: " + made.stderr.strip())
+        page = made.stdout.strip()
+        first, second = os.path.join(folder, "Images", "Go.bmp"), os.path.join(folder, "Images", "Go_2.bmp")
+        width = 64
+    page_url, first_url, second_url = file_url(page), file_url(first), file_url(second)
 
     profile = os.path.join(work, "profile")
     os.mkdir(profile)
@@ -196,7 +208,7 @@ def run(args, work):
         ws = devtools_page_socket(profile, page_url, 15)
 
         state = wait_for("the first picture", lambda: (lambda s: s if s and s["complete"] else None)(image_state(ws)), 10)
-        if state["src"] != first_url or state["width"] != 64:
+        if state["src"] != first_url or state["width"] != width:
             raise TestFailure(f"first picture not shown: {state}")
         if not state["id"].startswith("bt_"):
             raise TestFailure(f"button element id is {state['id']!r}")
@@ -208,7 +220,7 @@ def run(args, work):
         ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=outside[0], y=outside[1])
         ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=cx, y=cy)
         wait_for("the mouse-over picture",
-                 lambda: (lambda s: s["src"] == second_url and s["complete"] and s["width"] == 64)(image_state(ws)), 5)
+                 lambda: (lambda s: s["src"] == second_url and s["complete"] and s["width"] == width)(image_state(ws)), 5)
 
         if args.screenshot:
             shot = ws.call("Page.captureScreenshot", format="png")
@@ -234,10 +246,16 @@ def run(args, work):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--generator", required=True)
-    parser.add_argument("--templates", required=True)
+    parser.add_argument("--generator")
+    parser.add_argument("--templates")
+    parser.add_argument("--page")
+    parser.add_argument("--first")
+    parser.add_argument("--second")
+    parser.add_argument("--width", type=int)
     parser.add_argument("--screenshot")
     args = parser.parse_args()
+    if not (args.page and args.first and args.second and args.width) and not (args.generator and args.templates):
+        parser.error("give --generator and --templates, or --page, --first, --second and --width")
     if not os.path.exists(CHROMIUM):
         print("SKIPPED: chromium is not installed")
         return 0

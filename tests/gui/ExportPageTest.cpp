@@ -2,6 +2,7 @@
 // platform: the presets and the palette rule, the save dialog's names and
 // types, failures, and the same pictures as vantrix-cli export writes.
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
+#include "app/forms/WebUnit.h"
 #include "scene/WorkFile.h"
 #include "tests/gui/MainWindow.h"
 
@@ -100,6 +102,20 @@ class TExportPageTest : public QObject {
       d->selectFile(path);
       return true;
     });
+  }
+
+  // The page as a browser shows it: the first picture, the second while the
+  // pointer is over the button, the first again when it leaves.
+  void CheckRollOverInBrowser(const QString& page, const QString& first, const QString& second) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(
+        "/usr/bin/python3",
+        {qEnvironmentVariable("VANTRIX_SOURCE_DIR") + "/tests/browser/rollover_test.py", "--page", page,
+         "--first", first, "--second", second, "--width", QString::number(form_->ExportSize().ExportWidth)});
+    QVERIFY(p.waitForFinished(90000));
+    const QByteArray out = p.readAll();
+    QVERIFY2(p.exitCode() == 0, out.constData());
   }
 
  private slots:
@@ -209,6 +225,70 @@ class TExportPageTest : public QObject {
     QVERIFY(shown_.first().endsWith("html/preview.html"));
     QVERIFY(QFile(shown_.first()).open(QIODevice::ReadOnly));
     QCOMPARE(QFileInfo::exists(Program() + "html/example.txt"), effect);
+    if (effect && tab == 0)
+      CheckRollOverInBrowser(shown_.first(), images + "/" + files[0], images + "/" + files[1]);
+  }
+
+  // Help's About page and the export's page go to the browser window (here,
+  // without a screen, the desktop's browser); a missing file is a message
+  // naming it, and no page.
+  void PagesAndMissingFiles() {
+    auto* about = form_->findChild<QAction*>("About1");
+    QVERIFY(about);
+    QVERIFY(!form_->WebForm()->Embedded());
+    about->trigger();
+    QCOMPARE(shown_, QStringList{Program() + "html/About.html"});
+    QString text;
+    for (const char* file : {"html/About.html", "html/preview_ani.tml"}) {
+      shown_.clear();
+      QVERIFY(QFile::remove(Program() + file));
+      WhenModal<QMessageBox>([&](QMessageBox* box) {
+        text = box->text();
+        box->accept();
+      });
+      if (file == std::string("html/About.html")) {
+        about->trigger();
+      } else {
+        SetEffect(true);
+        ExportAs(Program() + "Images/Go.gif");
+        QVERIFY(QFileInfo::exists(Program() + "Images/Go_2.gif"));
+      }
+      QVERIFY2(text.contains(Program() + file), qPrintable(text));
+      QVERIFY(shown_.isEmpty());
+    }
+  }
+
+  // The question is asked of the files the export writes, and No goes back
+  // to the dialog without touching them.
+  void ReplaceIsAskedOfTheFilesWritten() {
+    SetEffect(true);
+    const QString dir = Program() + "Images/";
+    QVERIFY(QDir().mkpath(dir));
+    {
+      QFile old(dir + "Nav_2.gif");
+      QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    }
+    for (const bool replace : {false, true}) {
+      QStringList questions;
+      int dialogs = 0;
+      std::function<void(QFileDialog*)> inDialog = [&](QFileDialog* d) {
+        if (++dialogs == 2) return d->reject();  // back in the dialog after No
+        d->selectFile(dir + "Nav.gif");
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+          questions << box->text();
+          box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+          if (!replace) WhenModal<QFileDialog>(inDialog);
+        });
+        static_cast<QDialog*>(d)->accept();
+      };
+      WhenModal<QFileDialog>(inDialog);
+      Find<QToolButton>("SpeedButton9")->click();
+      QCOMPARE(questions.size(), 1);
+      QVERIFY2(questions[0].startsWith("Nav_2.gif already exists."), qPrintable(questions[0]));
+      QCOMPARE(dialogs, replace ? 1 : 2);
+      QCOMPARE(QFileInfo(dir + "Nav_2.gif").size() > 3, replace);
+      QCOMPARE(QFileInfo::exists(dir + "Nav_1.gif"), replace);
+    }
   }
 
   // Nothing to export, a picture that cannot be written, and the pipeline's
@@ -232,6 +312,7 @@ class TExportPageTest : public QObject {
     });
     QVERIFY2(text.contains("Nav_2.gif"), qPrintable(text));
     QVERIFY(QFileInfo(dir + "Nav_1.gif").isFile());
+    QCOMPARE(form_->ImageFileSize(), uint64_t(QFileInfo(dir + "Nav_1.gif").size()));
     QVERIFY(shown_.isEmpty());
     Settle();  // the change made inside the export is done afterwards
     QCOMPARE(form_->RebuildCount(), builds + 1);
