@@ -5,12 +5,14 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/forms/FontFaces.h"
 #include "app/forms/FormWidgets.h"
+#include "app/logic/TypedValues.h"
 #include "platform/CodePage.h"
 
 namespace vantrix {
@@ -55,10 +57,17 @@ TCharMap::TCharMap(QWidget* parent) : QDialog(parent) {
   StaticText1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   StaticText1->setMinimumSize(90, 56);
 
+  Edit1 = new QLineEdit(this);
+  Edit1->setObjectName("Edit1");
+  Edit1->setPlaceholderText("or type any character, or its code: U+2713");
+  Edit1->setMinimumWidth(260);
+
   QDialogButtonBox* buttons = MakeOkCancel(this);
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(new QLabel("Preview: ", this));
   bottom->addWidget(StaticText1);
+  bottom->addSpacing(12);
+  bottom->addWidget(Edit1);
   bottom->addStretch(1);
   bottom->addWidget(buttons);
   auto* column = new QVBoxLayout(this);
@@ -69,6 +78,9 @@ TCharMap::TCharMap(QWidget* parent) : QDialog(parent) {
 
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TCharMap::ComboBox1Change);
   connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+          [this](int row, int column) { StringGrid1SelectCell(row, column); });
+  connect(Edit1, &QLineEdit::textEdited, this, &TCharMap::Edit1Change);
+  connect(StringGrid1, &QTableWidget::cellClicked, this,
           [this](int row, int column) { StringGrid1SelectCell(row, column); });
   connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
     StringGrid1SelectCell(row, column);
@@ -107,7 +119,20 @@ void TCharMap::ComboBox1Change() {
 void TCharMap::StringGrid1SelectCell(int row, int column) {
   const QTableWidgetItem* item = StringGrid1->item(row, column);
   if (!item) return;
+  Edit1->clear();  // the grid's choice replaces a typed one
   chosen_ = item->text();
+  StaticText1->setText(" " + chosen_ + " ");
+}
+
+void TCharMap::Edit1Change(const QString& text) {
+  if (text.isEmpty()) {
+    StringGrid1SelectCell(StringGrid1->currentRow(), StringGrid1->currentColumn());
+    return;
+  }
+  const QList<uint> codes = text.toUcs4();
+  const std::optional<char32_t> ch = ParseCharacterEntry(std::u32string(codes.begin(), codes.end()));
+  // Until the entry holds one character, OK inserts nothing.
+  chosen_ = ch ? QString::fromUcs4(&*ch, 1) : QString();
   StaticText1->setText(" " + chosen_ + " ");
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // TCharMap: the Character Map. A grid of the codes 32..255 of one character
 // set in a chosen face; the chosen cell is previewed at 24 points and handed
-// to the Advanced Text Settings dialog on OK.
+// to the Advanced Text Settings dialog on OK. Any other character can be typed
+// or pasted into the entry below the grid, or given by its code (U+2713).
 
 #include <QDialog>
 #include <string>
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QTableWidget;
 
 namespace vantrix {
@@ -31,10 +33,12 @@ class TCharMap : public QDialog {
  private:
   void ComboBox1Change();
   void StringGrid1SelectCell(int row, int column);
+  void Edit1Change(const QString& text);
 
   QComboBox* ComboBox1 = nullptr;
   QTableWidget* StringGrid1 = nullptr;
   QLabel* StaticText1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
   int charset_ = 0;
   QString chosen_;
 };

@@ -72,4 +72,27 @@ float ParseReal(std::string_view text) {
   return value;
 }
 
+std::optional<char32_t> ParseCharacterEntry(std::u32string_view text) {
+  const auto usable = [](char32_t c) -> std::optional<char32_t> {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+      return std::nullopt;
+    return c;
+  };
+  if (text.size() == 1) return usable(text[0]);
+  while (!text.empty() && text.front() == U' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == U' ') text.remove_suffix(1);
+  if (text.size() < 3 || text.size() > 8 || (text[0] != U'U' && text[0] != U'u') || text[1] != U'+')
+    return std::nullopt;
+  char32_t code = 0;
+  for (char32_t c : text.substr(2)) {
+    int digit = -1;
+    if (c >= U'0' && c <= U'9') digit = static_cast<int>(c - U'0');
+    if (c >= U'a' && c <= U'f') digit = static_cast<int>(c - U'a') + 10;
+    if (c >= U'A' && c <= U'F') digit = static_cast<int>(c - U'A') + 10;
+    if (digit < 0) return std::nullopt;
+    code = code * 16 + static_cast<char32_t>(digit);
+  }
+  return usable(code);
+}
+
 }  // namespace vantrix

@@ -5,6 +5,7 @@
 // never disagree.
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,5 +49,11 @@ float ParseReal(std::string_view text);
 constexpr bool AcceptSizeKey(char32_t code) {
   return (code >= 1 && code <= 30) || (code >= U'0' && code <= U'9');
 }
+
+// A character typed into the Character Map's entry: the one character itself,
+// or its code as U+ and 1 to 6 hex digits ("U+2713"); blanks around a code
+// are allowed. Nothing for control characters, surrogates, codes past
+// U+10FFFF and anything else.
+std::optional<char32_t> ParseCharacterEntry(std::u32string_view text);
 
 }  // namespace vantrix

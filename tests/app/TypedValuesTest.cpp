@@ -4,6 +4,7 @@
 
 #include "app/logic/TypedValues.h"
 #include "imaging/ColorText.h"
+#include "scene/Caption.h"
 
 namespace vantrix {
 namespace {
@@ -78,6 +79,29 @@ TEST(TypedValues, SizeFieldsPassControlKeysAndDigits) {
   for (char32_t c = 0; c < 128; ++c)
     EXPECT_EQ(AcceptSizeKey(c), (c >= 1 && c <= 30) || (c >= '0' && c <= '9')) << int(c);
   EXPECT_FALSE(AcceptSizeKey(U'\u0661'));  // a digit of another script
+}
+
+TEST(TypedValues, CharacterEntryTakesOneCharacterOrItsCode) {
+  const struct {
+    std::u32string text;
+    std::optional<char32_t> expected;
+  } rows[] = {
+      {U"\u03a9", U'\u03a9'},
+      {U"U+2713", U'\u2713'},
+      {U" u+1f600 ", U'\U0001F600'},
+      {U" ", U' '},
+      {U"U+10FFFF", U'\U0010FFFF'},
+      {U"U+110000", {}},
+      {U"U+D800", {}},
+      {U"U+1F", {}},
+      {U"\t", {}},
+      {U"ab", {}},
+      {U"U+", {}},
+      {U"U+12G4", {}},
+      {U"U+0000041", {}},
+      {U"", {}},
+  };
+  for (const auto& r : rows) EXPECT_EQ(ParseCharacterEntry(r.text), r.expected) << EncodeUtf8(r.text);
 }
 
 }  // namespace

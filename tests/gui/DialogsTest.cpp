@@ -266,6 +266,38 @@ class TDialogsTest : public QObject {
     QCOMPARE(form_->RebuildCount(), builds + 1);
   }
 
+  // A character the map's set does not hold, given by its code, goes in at
+  // the caret like a cell's; an entry that is no character inserts nothing.
+  void CharacterMapTakesAnyCharacter() {
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    TCaption caption;
+    caption.Append(U'x', Font("DejaVu Sans", 20, false, false));
+    edit1->SetCaption(caption);
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      const auto close = qScopeGuard([dialog] {
+        if (dialog->isVisible()) dialog->accept();
+      });
+      for (const char* typed : {"U+03A9", "U+", "\u2713"}) {
+        PutCaret(dialog->Editor(), dialog->Editor()->Length());
+        QTimer::singleShot(0, [&] {
+          auto* map = Modal<TCharMap>();
+          QVERIFY(map);
+          auto* entry = map->findChild<QLineEdit*>("Edit1");
+          entry->setFocus();
+          for (QChar c : QString::fromUtf8(typed))  // typed as keys, which a pasted text also is
+            QTest::sendKeyEvent(QTest::Click, entry, Qt::Key_unknown, QString(c), Qt::NoModifier);
+          map->accept();
+        });
+        dialog->findChild<QToolButton*>("ToolButton1")->click();
+      }
+    });
+    const TCaption after = edit1->Caption();
+    QCOMPARE(QString::fromStdString(after.TextUtf8()), QString::fromUtf8("x\u03a9\u2713"));
+    QCOMPARE(after.At(1).Font.Size, 18);
+  }
+
   void TextDialogCancelChangesNothing() {
     auto* edit1 = Find<TCaptionEdit>("Edit1");
     const QString before = Letters(edit1->Caption());
