@@ -7,12 +7,20 @@
 // a TPremultipliedPicture and the result is straight RGBA.
 //
 // Conventions (as ResampleBitmap, see Resample.h, with the same weight
-// tables): values are on the byte scale 0..255 as floats, four per pixel:
-// red, green, blue premultiplied by alpha, then alpha. Sums are doubles and
-// are not rounded between the two passes. At the end alpha is clamped to
-// 0..255 and each colour to 0..alpha (ringing of the kernel can leave both
-// ranges), alpha is rounded with RoundInt, and a pixel whose alpha rounds to
-// 0 becomes 0 0 0 0; otherwise colour = RoundInt(255 x colour / alpha).
+// tables, here scaled to sum to 1 so that an opaque area stays opaque):
+// values are on the byte scale 0..255 as floats, four per pixel: red, green,
+// blue premultiplied by alpha, then alpha. Sums are doubles.
+//
+// Ringing leaves the representable range (alpha 0..255, colour 0..alpha).
+// The sums are taken as what they composite to: over black the colour, over
+// white colour + 255 - alpha. After each pass both composites are clamped to
+// 0..255, as the opaque resampler clamps a picture on black and one on
+// white; at the end they are rounded to whole levels and the pixel becomes
+// the one with exactly those composites. Where no alpha can give them (over
+// white darker than over black) it is opaque, halfway between the two; where
+// both are within a level of the bare background it is 0 0 0 0. Colour is
+// then un-premultiplied: RoundInt(255 x colour / alpha). Without ringing this
+// is the plain clamp and un-premultiply.
 
 #include <cstddef>
 #include <vector>
@@ -40,8 +48,8 @@ struct TPremultipliedPicture {
 [[nodiscard]] TRgbaPicture ResizedRgba(const TPremultipliedPicture& source, int width, int height,
                                        TKernelFunc kernel, double support);
 
-// Straight 8-bit RGBA from premultiplied values with the clamping and the
-// rule for alpha 0 above, without resizing.
+// Straight 8-bit RGBA from premultiplied values with the final rule above,
+// without resizing.
 [[nodiscard]] TRgbaPicture UnpremultipliedRgba(const TPremultipliedPicture& source);
 
 }  // namespace vantrix
