@@ -49,7 +49,8 @@ std::vector<int> ParseScales(const char* text) {
     }
     const int s = ParseInt("--scale", item.c_str());
     if (s < 1 || s > 4) throw TUsageError("--scale takes densities 1 to 4, not '" + item + "'");
-    if (!scales.empty() && s <= scales.back()) throw TUsageError("--scale needs ascending densities, as 1,2,3");
+    if (!scales.empty() && s <= scales.back())
+      throw TUsageError("--scale needs ascending densities, as 1,2,3");
     scales.push_back(s);
     item.clear();
   }

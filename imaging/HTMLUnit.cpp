@@ -211,8 +211,9 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
   const std::string folder = WithTrailingSlash(programFolder);
   const bool animated = variables.GetString("IsAnimated") == "TRUE";
   const bool css = variables.GetString("Rollover") == "css";
-  const std::string pagePath = FindHtmlFile(
-      folder, !animated ? "preview.tml" : css ? "preview_css.tml" : "preview_ani.tml");
+  const std::string pagePath = FindHtmlFile(folder, !animated ? "preview.tml"
+                                                    : css     ? "preview_css.tml"
+                                                              : "preview_ani.tml");
   const std::string page = FillLines(ReadTemplate(pagePath), variables);
   std::string snippetPath, snippet;
   if (animated) {
@@ -258,7 +259,8 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
     std::string list;
     for (int s : scales) {
       if (!list.empty()) list += ", ";
-      list += prefix + UrlEncodePath(StoredPathFileName(ScaledExportName(path, s))) + " " + std::to_string(s) + "x";
+      list += prefix + UrlEncodePath(StoredPathFileName(ScaledExportName(path, s))) + " " +
+              std::to_string(s) + "x";
     }
     return " " + std::string(attribute) + "=\"" + HtmlEscape(list) + "\"";
   };
@@ -276,10 +278,11 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   v.PutString("Phase2SrcsetData", srcset(phase2, fileUrl, "data-over-srcset"));
   v.PutString("Phase2RefSrcsetData", srcset(phase2, "", "data-over-srcset"));
   v.PutString("SrcsetSwapScript",
-              scales.size() < 2 ? ""
-                                : "\n    var normalSet = img.srcset, overSet = img.getAttribute(\"data-over-srcset\");"
-                                  "\n    img.addEventListener(\"mouseover\", function () { img.srcset = overSet; });"
-                                  "\n    img.addEventListener(\"mouseout\", function () { img.srcset = normalSet; });");
+              scales.size() < 2
+                  ? ""
+                  : "\n    var normalSet = img.srcset, overSet = img.getAttribute(\"data-over-srcset\");"
+                    "\n    img.addEventListener(\"mouseover\", function () { img.srcset = overSet; });"
+                    "\n    img.addEventListener(\"mouseout\", function () { img.srcset = normalSet; });");
   v.PutString("LinkURL", settings.TargetURL.empty() ? "#" : HtmlEscape(settings.TargetURL));
   v.PutString("Rollover", settings.Rollover == TRollover::Css ? "css" : "js");
   return v;

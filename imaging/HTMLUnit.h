@@ -52,8 +52,8 @@ std::string MakeHtml(const std::string& programFolder, const std::string& firstI
 // Phase2RefSrcset (the same by bare name, for the snippet beside the
 // pictures), Phase2SrcsetData, Phase2RefSrcsetData (the same lists as
 // data-over-srcset) and SrcsetSwapScript (the script lines that swap them),
-// LinkURL (TargetURL, "#" when empty) and Rollover ("js" or "css"). A relative image path is taken from the current directory, so
-// that the page finds the picture wherever it is opened from.
+// LinkURL (TargetURL, "#" when empty) and Rollover ("js" or "css"). A relative image path is taken from the
+// current directory, so that the page finds the picture wherever it is opened from.
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
                            const TExportSettings& settings, const TScene& scene, const TCaption& caption,
                            uint64_t imageFileSize, uint64_t phase2FileSize);

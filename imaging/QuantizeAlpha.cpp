@@ -31,7 +31,7 @@ double Distance(const TVec4& a, const TVec4& b) {
 
 // One distinct translucent or opaque colour.
 struct TEntry {
-  TVec4 P;                    // premultiplied
+  TVec4 P;                     // premultiplied
   std::array<uint8_t, 4> Bin;  // P rounded, for the cut search
   double Count;
 };
