@@ -241,10 +241,18 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   v.PutString("ImageFilePath", HtmlEscape(FolderOf(firstImagePath)));
   v.PutInteger("ImageWidth", settings.ExportWidth);
   v.PutInteger("ImageHeight", settings.ExportHeight);
-  v.PutString("ImageDiffusion", HtmlEscape(kDitherNames[std::clamp(settings.Dither, 0, 6)]));
+  // The indexed PNG has lists of its own; RGBA pictures keep every colour.
+  const bool indexedPng = settings.Type == kExportPng && settings.PngIndexed;
+  const int dither = settings.HasAlpha() ? (indexedPng ? settings.PngDither : 0) : settings.Dither;
+  v.PutString("ImageDiffusion", HtmlEscape(kDitherNames[std::clamp(dither, 0, 6)]));
   v.PutString("BgColor", "#" + ColorToHex(scene.Params.BkgColor));
   v.PutString("TargetURL", HtmlEscape(settings.TargetURL));
-  v.PutString("NumberOfColors", HtmlEscape(kColorNames[std::clamp(settings.ColorIndex, 0, 5)]));
+  v.PutString(
+      "NumberOfColors",
+      settings.HasAlpha() && !indexedPng
+          ? " 16.7 million"
+          : HtmlEscape(
+                kColorNames[std::clamp(indexedPng ? settings.PngColorIndex : settings.ColorIndex, 0, 5)]));
   v.PutString("ButtonText", HtmlEscape(caption.TextUtf8()));
 
   // Where the pictures are, as URLs: absolute file URLs for the preview page,
