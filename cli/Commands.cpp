@@ -71,26 +71,22 @@ std::pair<int, int> DefaultExportSize(const TPicture& image) {
   return {std::max(RoundInt(40 * w / h), 1), 40};
 }
 
+// Unlike a work's texture names, a name typed on the command line may be in any case.
 TExportType TypeOfExtension(const std::string& path) {
-  // Unlike a work's texture names, a name typed on the command line may be in any case.
-  switch (PictureFormatFromExtension(std::filesystem::path(path).extension().string(),
-                                     TExtensionCase::IgnoreAscii)) {
-    case TPictureFormat::Gif:
-      return kExportGif;
-    case TPictureFormat::Jpeg:
-      return kExportJpeg;
-    case TPictureFormat::Bmp:
-      return kExportBmp;
-    default:
-      return kExportNone;
-  }
+  return ExportTypeOfExtension(std::filesystem::path(path).extension().string());
+}
+
+// The picture formats that render and --mask write: those without alpha.
+TExportType OpaqueTypeOfExtension(const std::string& path) {
+  const TExportType type = TypeOfExtension(path);
+  return type == kExportPng || type == kExportWebp ? kExportNone : type;
 }
 
 // A picture in the format its extension names, with the export page's start
 // settings (GIF: optimized 256 colours, transparent background).
 void WritePicture(const std::string& path, const TPicture& picture, const TPicture& mask, bool filteredMask) {
   TExportSettings settings;
-  settings.Type = TypeOfExtension(path);
+  settings.Type = OpaqueTypeOfExtension(path);
   if (settings.Type == kExportNone)
     throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
   WriteExportPicture(path, picture, mask, settings, filteredMask);
@@ -120,7 +116,7 @@ int Render(const TCliOptions& o) {
   WritePicture(o.Output, image, w.Scene.Mask.Converted(24), filtered);
   if (!o.MaskFile.empty()) {
     TExportSettings plain;
-    plain.Type = TypeOfExtension(o.MaskFile);
+    plain.Type = OpaqueTypeOfExtension(o.MaskFile);
     plain.Transparency = false;
     if (plain.Type == kExportNone)
       throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "'");
@@ -165,11 +161,11 @@ std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& ca
 TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   TExportSettings s;
   if (!o.Format.empty()) {
-    s.Type = o.Format == "gif"   ? kExportGif
-             : o.Format == "jpg" ? kExportJpeg
-             : o.Format == "bmp" ? kExportBmp
-                                 : kExportNone;
-    if (s.Type == kExportNone) throw TUsageError("--format is gif, jpg or bmp, not '" + o.Format + "'");
+    // png8: the PNG tab's indexed choice.
+    s.PngIndexed = o.Format == "png8";
+    s.Type = s.PngIndexed ? kExportPng : ExportTypeOfExtension(o.Format);
+    if (s.Type == kExportNone || (!s.PngIndexed && o.Format != ExportExtension(s.Type)))
+      throw TUsageError("--format is gif, jpg, bmp, png, png8 or webp, not '" + o.Format + "'");
   } else if (!o.Output.empty() && TypeOfExtension(o.Output) != kExportNone) {
     s.Type = TypeOfExtension(o.Output);
   }
@@ -189,14 +185,24 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
       if ((8 << i) == *o.Colors) index = i;
     if (index < 0) throw TUsageError("--colors is 8, 16, 32, 64, 128 or 256");
     s.ColorIndex = index;
+    s.PngColorIndex = index;
   }
   if (o.Dither) {
     if (*o.Dither < 0 || *o.Dither > 6) throw TUsageError("--dither is a list index 0..6");
     s.Dither = *o.Dither;
+    s.PngDither = *o.Dither;
   }
   if (o.Quality) {
     if (*o.Quality < 1 || *o.Quality > 100) throw TUsageError("--quality is 1..100");
     s.JpegQuality = *o.Quality;
+    s.WebpQuality = *o.Quality;
+    s.WebpLossless = false;
+  }
+  if (!o.Scales.empty()) s.Scales = o.Scales;
+  if (!o.Rollover.empty()) {
+    if (o.Rollover != "css" && o.Rollover != "js")
+      throw TUsageError("--rollover is css or js, not '" + o.Rollover + "'");
+    s.Rollover = o.Rollover == "css" ? TRollover::Css : TRollover::Script;
   }
   s.Transparency = !o.NoTransparency;
   s.TargetURL = o.Link;
@@ -210,9 +216,12 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
 int Export(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
-  const TExportPhases phases = ExportButton(w.Scene, w.Caption, &w.Progress);
+  // The settings hang on the rendered size only for the default export size,
+  // which the phases' first picture gives; the type is known before.
+  TExportSettings settings = ExportSettingsOf(o, TPicture(1, 1, 24));
+  const TExportPhases phases = ExportButton(w.Scene, w.Caption, &w.Progress, settings.HasAlpha());
   w.Progress.Finish();
-  const TExportSettings settings = ExportSettingsOf(o, phases.Image1);
+  settings = ExportSettingsOf(o, phases.Image1);
   std::string name = o.Output;
   if (name.empty()) {
     const std::string folder = w.Scene.AppPath + "Images/";
@@ -222,8 +231,10 @@ int Export(const TCliOptions& o) {
     name = folder + DefaultExportName(w.Caption);
   }
   const TExportResult r = SaveExport(w.Scene, phases, settings, name);
-  std::printf("%s\n", r.FirstFile.c_str());
-  if (w.Scene.Params.EffectType > 0) std::printf("%s\n", r.SecondFile.c_str());
+  for (size_t i = 0; i < r.Scales.size(); ++i) {
+    std::printf("%s\n", r.FirstFiles[i].c_str());
+    if (w.Scene.Params.EffectType > 0) std::printf("%s\n", r.SecondFiles[i].c_str());
+  }
   if (o.Html) {
     for (const std::string& page : WriteExportPage(w.Scene, w.Caption, settings, r))
       std::printf("%s\n", page.c_str());

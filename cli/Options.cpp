@@ -10,9 +10,10 @@ const char* const kUsage =
     "                         [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli info WORK [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli resave IN OUT [--set Section.Key=VALUE]... [--program-folder DIR]\n"
-    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp] [--size WxH] [--palette N]\n"
-    "                         [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
-    "                         [--preset fast|medium|high] [--link URL] [--html] [--program-folder DIR]\n"
+    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp] [--size WxH]\n"
+    "                         [--palette N] [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
+    "                         [--preset fast|medium|high] [--scale 1,2,3] [--rollover css|js]\n"
+    "                         [--link URL] [--html] [--program-folder DIR]\n"
     "OUT's extension picks the picture format (.bmp, .jpg, .gif).\n";
 
 namespace {
@@ -34,6 +35,26 @@ std::pair<int, int> ParseSize(const char* text) {
   if (w < 1 || h < 1 || w > 16384 || h > 16384)
     throw TUsageError("--size must be between 1x1 and 16384x16384");
   return {w, h};
+}
+
+// "1,2,3": each a density 1..4, ascending, without repeats.
+std::vector<int> ParseScales(const char* text) {
+  std::vector<int> scales;
+  std::string item;
+  const std::string all = std::string(text) + ",";
+  for (char c : all) {
+    if (c != ',') {
+      item += c;
+      continue;
+    }
+    const int s = ParseInt("--scale", item.c_str());
+    if (s < 1 || s > 4) throw TUsageError("--scale takes densities 1 to 4, not '" + item + "'");
+    if (!scales.empty() && s <= scales.back())
+      throw TUsageError("--scale needs ascending densities, as 1,2,3");
+    scales.push_back(s);
+    item.clear();
+  }
+  return scales;
 }
 
 }  // namespace
@@ -82,6 +103,10 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
       o.Link = value();
     else if (a == "--html")
       o.Html = true;
+    else if (a == "--scale")
+      o.Scales = ParseScales(value());
+    else if (a == "--rollover")
+      o.Rollover = value();
     else if (a.size() > 1 && a[0] == '-')
       throw TUsageError("unknown option '" + a + "'");
     else

@@ -19,12 +19,14 @@ struct TCliOptions {
   std::vector<std::string> Sets;  // Section.Key=VALUE
   std::string ProgramFolder;
   // Export settings (vantrix-cli export).
-  std::string Format;  // gif, jpg, bmp
+  std::string Format;  // gif, jpg, bmp, png, png8, webp
   std::optional<int> Palette, Colors, Dither, Quality;
   bool NoTransparency = false;
   std::string Preset;
   std::string Link;
   bool Html = false;
+  std::vector<int> Scales;  // --scale 1,2,3
+  std::string Rollover;     // --rollover css|js
 };
 
 class TUsageError : public std::exception {

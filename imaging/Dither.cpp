@@ -9,18 +9,9 @@
 namespace vantrix {
 namespace {
 
-struct TTap {
-  int Dx, Dy, Weight;
-};
-
-struct TKernel {
-  std::vector<TTap> Taps;
-  int Divisor;
-};
-
 // Published weights; Dx is for a left-to-right row.
-const TKernel& KernelOf(int dither) {
-  static const TKernel kernels[kDitherKindCount] = {
+const TDitherKernel& KernelOf(int dither) {
+  static const TDitherKernel kernels[kDitherKindCount] = {
       {{}, 1},
       {{{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}, 16},
       {{{1, 0, 8},
@@ -86,6 +77,11 @@ int ToByte(int v) {
 
 }  // namespace
 
+const TDitherKernel& DitherKernel(int dither) {
+  if (dither < 0 || dither >= kDitherKindCount) throw std::invalid_argument("unknown dithering method");
+  return KernelOf(dither);
+}
+
 TIndexedPicture MapPicture(const TPicture& picture, const std::vector<uint8_t>* mask, const TPalette& palette,
                            int transparentIndex, int dither) {
   if (palette.empty() || palette.size() > static_cast<size_t>(kMaxPaletteSize))
@@ -111,7 +107,7 @@ TIndexedPicture MapPicture(const TPicture& picture, const std::vector<uint8_t>* 
 
   TColorMatcher matcher(palette, transparentIndex);
   const int bpp = picture.BytesPerPixel();
-  const TKernel& kernel = KernelOf(dither);
+  const TDitherKernel& kernel = KernelOf(dither);
   auto transparentAt = [&](int x, int y) {
     return mask != nullptr && (*mask)[static_cast<size_t>(y) * w + x] != 0;
   };
@@ -165,7 +161,7 @@ TIndexedPicture MapPicture(const TPicture& picture, const std::vector<uint8_t>* 
       const TRgb& got = palette[idx];
       const int diff[3] = {want[0] - got.R, want[1] - got.G, want[2] - got.B};
       if (diff[0] == 0 && diff[1] == 0 && diff[2] == 0) continue;
-      for (const TTap& t : kernel.Taps) {
+      for (const TDitherTap& t : kernel.Taps) {
         const int nx = x + t.Dx * dir, ny = y + t.Dy;
         if (nx < 0 || nx >= w || ny >= h || transparentAt(nx, ny)) continue;
         int32_t* target = errRow(ny) + static_cast<size_t>(nx) * 3;

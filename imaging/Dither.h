@@ -34,6 +34,18 @@ enum TDitherKind : int {
 };
 constexpr int kDitherKindCount = 7;
 
+// One kernel: where the error goes (Dx for a left-to-right row) and its
+// weight; the weights of a kernel sum to Divisor. None has no taps.
+struct TDitherTap {
+  int Dx, Dy, Weight;
+};
+struct TDitherKernel {
+  std::vector<TDitherTap> Taps;
+  int Divisor;
+};
+// Throws std::invalid_argument for a kind outside 0..6.
+const TDitherKernel& DitherKernel(int dither);
+
 // picture: 24 or 32 bits. mask: nullptr or Width * Height bytes, non-zero for
 // a transparent pixel. transparentIndex: the palette entry of transparent
 // pixels, or -1; it is never chosen for an opaque pixel. The result carries

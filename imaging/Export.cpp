@@ -5,8 +5,11 @@
 #include <algorithm>
 
 #include "imaging/ColorReduction.h"
+#include "imaging/QuantizeAlpha.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
+#include "platform/PngCodec.h"
+#include "platform/WebpCodec.h"
 #include "resample/Resample.h"
 
 namespace vantrix {
@@ -28,6 +31,24 @@ void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TP
   if (progress) progress->SetPosition(100);
   image = scene.Image.Converted(24);
   mask = scene.Mask.Converted(24);
+}
+
+// The built scene drawn again on black and on white; the background colour
+// is put back whatever happens.
+void RenderBackdrops(TScene& scene, TProgress* progress, TPicture& onBlack, TPicture& onWhite) {
+  const TColor saved = scene.Params.BkgColor;
+  try {
+    for (TPicture* target : {&onBlack, &onWhite}) {
+      scene.Params.BkgColor = target == &onBlack ? MakeColor(0, 0, 0) : MakeColor(255, 255, 255);
+      if (!scene.Render({}, progress))
+        throw TExportError("Sorry, the button is being drawn: export it when it is done");
+      *target = scene.Image.Converted(24);
+    }
+  } catch (...) {
+    scene.Params.BkgColor = saved;
+    throw;
+  }
+  scene.Params.BkgColor = saved;
 }
 
 // An unfiltered stretch: each target pixel takes the source pixel it falls on.
@@ -54,15 +75,17 @@ bool ExportMaskFiltered(const TScene& scene) {
   return scene.Params.ViewParams.ButtonAltitude != 0;
 }
 
-TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress) {
+TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress, bool withAlpha) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
   TExportPhases phases;
   RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
+  if (withAlpha) RenderBackdrops(scene, progress, phases.Black1, phases.White1);
   if (scene.Params.EffectType > 0) {
     const TPhase saved = scene.SavePhase();
     scene.ApplyPhase(scene.Effect);
     try {
       RenderPhase(scene, caption, progress, phases.Image2, phases.Mask2);
+      if (withAlpha) RenderBackdrops(scene, progress, phases.Black2, phases.White2);
     } catch (...) {
       scene.ApplyPhase(saved);
       throw;
@@ -110,14 +133,53 @@ uint64_t WriteExportPicture(const std::string& path, const TPicture& picture, co
   return FileSize(path);
 }
 
-TExportResult ExportFileNames(const std::string& chosenName, TExportType type, bool second) {
+TPremultipliedPicture PremultipliedFromBackdrops(const TPicture& onBlack, const TPicture& onWhite) {
+  if (onBlack.Width() != onWhite.Width() || onBlack.Height() != onWhite.Height())
+    throw TExportError("the renders on black and on white differ in size");
+  TPremultipliedPicture out(onBlack.Width(), onBlack.Height());
+  for (int y = 0; y < onBlack.Height(); ++y)
+    for (int x = 0; x < onBlack.Width(); ++x) {
+      const TPixel b = onBlack.PixelAt(x, y), w = onWhite.PixelAt(x, y);
+      const int black[3] = {PixelRed(b), PixelGreen(b), PixelBlue(b)};
+      const int white[3] = {PixelRed(w), PixelGreen(w), PixelBlue(w)};
+      int through = 0, darkest = 0;
+      for (int c = 0; c < 3; ++c) {
+        through += std::clamp(white[c] - black[c], 0, 255);
+        darkest = std::max(darkest, black[c]);
+      }
+      float* p = out.At(x, y);
+      for (int c = 0; c < 3; ++c) p[c] = static_cast<float>(black[c]);
+      p[3] = std::max(255.0f - static_cast<float>(through) / 3.0f, static_cast<float>(darkest));
+    }
+  return out;
+}
+
+TRgbaPicture ExportAlphaPicture(const TPicture& onBlack, const TPicture& onWhite, int width, int height) {
+  return ResizedRgba(PremultipliedFromBackdrops(onBlack, onWhite), width, height, Lanczos3Filter, 3);
+}
+
+uint64_t WriteAlphaExportPicture(const std::string& path, const TRgbaPicture& picture,
+                                 const TExportSettings& settings) {
+  if (settings.Type == kExportWebp)
+    return SaveWebpFile(path, picture, settings.WebpLossless ? 0 : std::clamp(settings.WebpQuality, 1, 100));
+  if (settings.PngIndexed)
+    return SavePngFile(path, ReduceColorsAlpha(picture, GifColorsOfListIndex(settings.PngColorIndex),
+                                               std::clamp(settings.PngDither, 0, kDitherKindCount - 1)));
+  return SavePngFile(path, picture);
+}
+
+TExportResult ExportFileNames(const std::string& chosenName, const TExportSettings& settings, bool second) {
   TExportResult r;
-  r.FirstFile = SetExportExt(chosenName, type);
-  r.SecondFile = r.FirstFile;
-  if (second) {
-    r.FirstFile = AddNameSuffix(r.FirstFile, "_1");
-    r.SecondFile = AddNameSuffix(r.SecondFile, "_2");
+  const std::string named = SetExportExt(chosenName, settings.Type);
+  const std::string firstName = second ? AddNameSuffix(named, "_1") : named;
+  const std::string secondName = second ? AddNameSuffix(named, "_2") : named;
+  r.Scales = settings.NormalizedScales();
+  for (int scale : r.Scales) {
+    r.FirstFiles.push_back(ScaledExportName(firstName, scale));
+    r.SecondFiles.push_back(second ? ScaledExportName(secondName, scale) : r.FirstFiles.back());
   }
+  r.FirstFile = r.FirstFiles.front();
+  r.SecondFile = r.SecondFiles.front();
   return r;
 }
 
@@ -129,17 +191,29 @@ void SaveExport(const TScene& scene, const TExportPhases& phases, const TExportS
                 const std::string& chosenName, TExportResult& written) {
   const bool second = ExportHasSecond(scene, phases);
   const bool filtered = ExportMaskFiltered(scene);
-  const TPicture export1 =
-      ResizedPicture(phases.Image1, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
-  written = ExportFileNames(chosenName, settings.Type, second);
-  written.ImageFileSize = 0;
-  written.Phase2FileSize = 0;
-  written.ImageFileSize = WriteExportPicture(written.FirstFile, export1, phases.Mask1, settings, filtered);
-  if (second) {
-    const TPicture export2 =
-        ResizedPicture(phases.Image2, settings.ExportWidth, settings.ExportHeight, Lanczos3Filter, 3);
-    written.Phase2FileSize =
-        WriteExportPicture(written.SecondFile, export2, phases.Mask2, settings, filtered);
+  if (settings.HasAlpha() && !phases.HasAlpha())
+    throw TExportError("PNG and WebP pictures need the button rendered with alpha");
+  written = ExportFileNames(chosenName, settings, second);
+  // One picture of one phase at one density.
+  auto write = [&](const std::string& path, int scale, bool phase2) {
+    const int w = settings.ExportWidth * scale, h = settings.ExportHeight * scale;
+    if (settings.HasAlpha())
+      return WriteAlphaExportPicture(path,
+                                     ExportAlphaPicture(phase2 ? phases.Black2 : phases.Black1,
+                                                        phase2 ? phases.White2 : phases.White1, w, h),
+                                     settings);
+    const TPicture picture = ResizedPicture(phase2 ? phases.Image2 : phases.Image1, w, h, Lanczos3Filter, 3);
+    return WriteExportPicture(path, picture, phase2 ? phases.Mask2 : phases.Mask1, settings, filtered);
+  };
+  // Sizes are kept as soon as each file is written: a failure later still
+  // tells what the first picture was.
+  for (size_t i = 0; i < written.Scales.size(); ++i) {
+    const bool base = written.Scales[i] == 1;
+    const uint64_t size1 = write(written.FirstFiles[i], written.Scales[i], false);
+    if (base) written.ImageFileSize = size1;
+    if (!second) continue;
+    const uint64_t size2 = write(written.SecondFiles[i], written.Scales[i], true);
+    if (base) written.Phase2FileSize = size2;
   }
 }
 
@@ -163,8 +237,11 @@ size_t ExtensionStart(const std::string& name) {
 }  // namespace
 
 std::string SetExportExt(const std::string& name, TExportType type) {
-  const char* ext = type == kExportGif ? ".gif" : type == kExportJpeg ? ".jpg" : ".bmp";
-  return name.substr(0, ExtensionStart(name)) + ext;
+  return name.substr(0, ExtensionStart(name)) + "." + ExportExtension(type);
+}
+
+std::string ScaledExportName(const std::string& name, int scale) {
+  return scale == 1 ? name : AddNameSuffix(name, "@" + std::to_string(scale) + "x");
 }
 
 std::string DefaultExportName(const TCaption& caption) {

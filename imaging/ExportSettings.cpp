@@ -26,6 +26,44 @@ TGifOptions TExportSettings::GifOptions() const {
   return o;
 }
 
+const char* ExportExtension(TExportType type) {
+  switch (type) {
+    case kExportGif:
+      return "gif";
+    case kExportJpeg:
+      return "jpg";
+    case kExportPng:
+      return "png";
+    case kExportWebp:
+      return "webp";
+    case kExportBmp:
+    case kExportNone:
+      break;
+  }
+  return "bmp";
+}
+
+TExportType ExportTypeOfExtension(std::string_view extension) {
+  if (extension.starts_with('.')) extension.remove_prefix(1);
+  std::string ext(extension);
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (ext == "gif") return kExportGif;
+  if (ext == "jpg" || ext == "jpeg") return kExportJpeg;
+  if (ext == "bmp") return kExportBmp;
+  if (ext == "png") return kExportPng;
+  if (ext == "webp") return kExportWebp;
+  return kExportNone;
+}
+
+std::vector<int> TExportSettings::NormalizedScales() const {
+  std::vector<int> s = {1};
+  for (int v : Scales) s.push_back(std::clamp(v, 1, kMaxScale));
+  std::sort(s.begin(), s.end());
+  s.erase(std::unique(s.begin(), s.end()), s.end());
+  return s;
+}
+
 void TExportSettings::ApplyGifPreset(int preset) {
   static const int kColorIndex[3] = {1, 3, 5};  // 16, 64, 256 colours
   ColorIndex = kColorIndex[std::clamp(preset, 0, 2)];

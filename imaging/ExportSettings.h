@@ -6,14 +6,37 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "imaging/ColorReduction.h"
 
 namespace vantrix {
 
-// The Export page's tabs, counted from 1 as the save dialog's filters are;
-// kExportNone is what a name without a picture extension gives.
-enum TExportType : int { kExportNone = 0, kExportGif = 1, kExportJpeg = 2, kExportBmp = 3 };
+// The Export page's tabs, counted from 1 as the save dialog's filters are
+// (GIF, JPEG, BMP, PNG, WebP); kExportNone is what a name without a picture
+// extension gives. PNG and WebP carry true alpha; the PNG tab chooses RGBA or
+// an indexed palette with alpha.
+enum TExportType : int {
+  kExportNone = 0,
+  kExportGif = 1,
+  kExportJpeg = 2,
+  kExportBmp = 3,
+  kExportPng = 4,
+  kExportWebp = 5,
+};
+
+// How the page and the snippet swap to the roll-over picture: the script of
+// the original pages, or CSS alone (:hover and :focus-visible, both pictures
+// in the markup).
+enum class TRollover { Script, Css };
+
+// "gif", "jpg", "bmp", "png", "webp"; kExportNone gives "bmp", as a name
+// without a known extension is saved as a bitmap.
+const char* ExportExtension(TExportType type);
+// The type an extension names, with or without its dot, ASCII letters in
+// any case (".JPEG" is JPEG); kExportNone for any other.
+TExportType ExportTypeOfExtension(std::string_view extension);
 
 extern const char* const kPaletteNames[8];
 extern const char* const kDitherNames[7];
@@ -30,6 +53,20 @@ struct TExportSettings {
   bool BrowserPreview = true;
   int ExportWidth = 160;
   int ExportHeight = 40;
+  // PNG tab: RGBA, or indexed with per-entry alpha from PngColorIndex colours
+  // (kColorNames) and PngDither (kDitherNames), as the GIF tab's lists.
+  bool PngIndexed = false;
+  int PngColorIndex = 5;
+  int PngDither = 0;
+  // WebP tab: lossless, or lossy colour at WebpQuality 1..100 (alpha stays lossless).
+  bool WebpLossless = true;
+  int WebpQuality = 90;
+  // The pixel densities written, ascending, 1 always among them: 2 gives
+  // Name@2x.ext at twice the size from the same render. 1..kMaxScale.
+  std::vector<int> Scales = {1};
+  TRollover Rollover = TRollover::Script;
+
+  static constexpr int kMaxScale = 4;
 
   TGifOptions GifOptions() const;
   // " Fast download", " Medium quality", " High quality" (0..2).
@@ -37,6 +74,13 @@ struct TExportSettings {
   void ApplyJpegPreset(int preset);
   // Only the optimized palette has a choosable size.
   bool ColorListEnabled() const { return Palette == 0; }
+  // Whether the pictures carry alpha, rendered on black and on white.
+  bool HasAlpha() const { return Type == kExportPng || Type == kExportWebp; }
+  // The check box "Also for high-density screens (2x)": scales {1, 2} or {1}.
+  bool HighDensity() const { return Scales.size() > 1; }
+  void SetHighDensity(bool on) { Scales = on ? std::vector<int>{1, 2} : std::vector<int>{1}; }
+  // Scales sorted, without repeats, clamped to 1..kMaxScale, with 1 added.
+  std::vector<int> NormalizedScales() const;
 };
 
 }  // namespace vantrix

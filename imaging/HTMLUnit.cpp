@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "imaging/ColorText.h"
+#include "imaging/Export.h"
 #include "platform/FileIO.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
@@ -113,6 +114,25 @@ std::string FindHtmlFile(const std::string& programFolder, std::string_view name
   return base + kHtmlFolder + "/" + std::string(name);
 }
 
+std::string UrlEncodePath(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (char ch : path) {
+    const auto c = static_cast<unsigned char>(ch == '\\' ? '/' : ch);
+    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                       c == '-' || c == '.' || c == '_' || c == '~' || c == '/' || c == '@';
+    if (plain) {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    }
+  }
+  return out;
+}
+
 std::string HtmlEscape(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -190,11 +210,14 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
 
   const std::string folder = WithTrailingSlash(programFolder);
   const bool animated = variables.GetString("IsAnimated") == "TRUE";
-  const std::string pagePath = FindHtmlFile(folder, animated ? "preview_ani.tml" : "preview.tml");
+  const bool css = variables.GetString("Rollover") == "css";
+  const std::string pagePath = FindHtmlFile(folder, !animated ? "preview.tml"
+                                                    : css     ? "preview_css.tml"
+                                                              : "preview_ani.tml");
   const std::string page = FillLines(ReadTemplate(pagePath), variables);
   std::string snippetPath, snippet;
   if (animated) {
-    snippetPath = FindHtmlFile(folder, "example.tml");
+    snippetPath = FindHtmlFile(folder, css ? "example_css.tml" : "example.tml");
     snippet = FillLines(ReadTemplate(snippetPath), variables);
   }
 
@@ -218,11 +241,58 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   v.PutString("ImageFilePath", HtmlEscape(FolderOf(firstImagePath)));
   v.PutInteger("ImageWidth", settings.ExportWidth);
   v.PutInteger("ImageHeight", settings.ExportHeight);
-  v.PutString("ImageDiffusion", HtmlEscape(kDitherNames[std::clamp(settings.Dither, 0, 6)]));
+  // The indexed PNG has lists of its own; RGBA pictures keep every colour.
+  const bool indexedPng = settings.Type == kExportPng && settings.PngIndexed;
+  const int dither = settings.HasAlpha() ? (indexedPng ? settings.PngDither : 0) : settings.Dither;
+  v.PutString("ImageDiffusion", HtmlEscape(kDitherNames[std::clamp(dither, 0, 6)]));
   v.PutString("BgColor", "#" + ColorToHex(scene.Params.BkgColor));
   v.PutString("TargetURL", HtmlEscape(settings.TargetURL));
-  v.PutString("NumberOfColors", HtmlEscape(kColorNames[std::clamp(settings.ColorIndex, 0, 5)]));
+  v.PutString(
+      "NumberOfColors",
+      settings.HasAlpha() && !indexedPng
+          ? " 16.7 million"
+          : HtmlEscape(
+                kColorNames[std::clamp(indexedPng ? settings.PngColorIndex : settings.ColorIndex, 0, 5)]));
   v.PutString("ButtonText", HtmlEscape(caption.TextUtf8()));
+
+  // Where the pictures are, as URLs: absolute file URLs for the preview page,
+  // the bare names for the snippet that sits beside them.
+  const std::string folder = FolderOf(firstImagePath);
+  const std::string& phase2 = animated ? second : firstImagePath;
+  const std::vector<int> scales = settings.NormalizedScales();
+  // ' srcset="a.png 1x, a@2x.png 2x"' (attribute named `attribute`), or
+  // nothing for one density, so that such pages stay as they always were.
+  auto srcset = [&](const std::string& path, const std::string& prefix, const char* attribute = "srcset") {
+    if (scales.size() < 2) return std::string();
+    std::string list;
+    for (int s : scales) {
+      if (!list.empty()) list += ", ";
+      list += prefix + UrlEncodePath(StoredPathFileName(ScaledExportName(path, s))) + " " +
+              std::to_string(s) + "x";
+    }
+    return " " + std::string(attribute) + "=\"" + HtmlEscape(list) + "\"";
+  };
+  const std::string fileUrl = "file://" + UrlEncodePath(folder);
+  v.PutString("ImageURL", HtmlEscape(fileUrl + UrlEncodePath(StoredPathFileName(firstImagePath))));
+  v.PutString("Phase2URL", HtmlEscape(fileUrl + UrlEncodePath(StoredPathFileName(phase2))));
+  v.PutString("ImageSrcset", srcset(firstImagePath, fileUrl));
+  v.PutString("Phase2Srcset", srcset(phase2, fileUrl));
+  v.PutString("ImageRef", HtmlEscape(UrlEncodePath(StoredPathFileName(firstImagePath))));
+  v.PutString("Phase2Ref", HtmlEscape(UrlEncodePath(StoredPathFileName(phase2))));
+  v.PutString("ImageRefSrcset", srcset(firstImagePath, ""));
+  v.PutString("Phase2RefSrcset", srcset(phase2, ""));
+  // The script roll-over swaps src; with densities the browser shows the
+  // srcset's pick, so that is swapped as well.
+  v.PutString("Phase2SrcsetData", srcset(phase2, fileUrl, "data-over-srcset"));
+  v.PutString("Phase2RefSrcsetData", srcset(phase2, "", "data-over-srcset"));
+  v.PutString("SrcsetSwapScript",
+              scales.size() < 2
+                  ? ""
+                  : "\n    var normalSet = img.srcset, overSet = img.getAttribute(\"data-over-srcset\");"
+                    "\n    img.addEventListener(\"mouseover\", function () { img.srcset = overSet; });"
+                    "\n    img.addEventListener(\"mouseout\", function () { img.srcset = normalSet; });");
+  v.PutString("LinkURL", settings.TargetURL.empty() ? "#" : HtmlEscape(settings.TargetURL));
+  v.PutString("Rollover", settings.Rollover == TRollover::Css ? "css" : "js");
   return v;
 }
 

@@ -45,15 +45,23 @@ std::string MakeHtml(const std::string& programFolder, const std::string& firstI
 // The variables MakeHtml hands to GenerateHtml, in their order: IsAnimated,
 // ImageFileName, ImageFileSize, Phase2FileName, Phase2FileSize, ImageFilePath,
 // ImageWidth, ImageHeight, ImageDiffusion, BgColor, TargetURL, NumberOfColors,
-// ButtonText. A relative image path is taken from the current directory, so
-// that the page finds the picture wherever it is opened from.
+// ButtonText; then the pictures as URLs (percent-encoded, UrlEncodePath):
+// ImageURL, Phase2URL (file URLs for the preview page), ImageSrcset,
+// Phase2Srcset (' srcset="... 1x, ...@2x... 2x"' with more than one density
+// in the settings, else empty), ImageRef, Phase2Ref, ImageRefSrcset,
+// Phase2RefSrcset (the same by bare name, for the snippet beside the
+// pictures), Phase2SrcsetData, Phase2RefSrcsetData (the same lists as
+// data-over-srcset) and SrcsetSwapScript (the script lines that swap them),
+// LinkURL (TargetURL, "#" when empty) and Rollover ("js" or "css"). A relative image path is taken from the
+// current directory, so that the page finds the picture wherever it is opened from.
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
                            const TExportSettings& settings, const TScene& scene, const TCaption& caption,
                            uint64_t imageFileSize, uint64_t phase2FileSize);
 
 // Turns every backslash of the list into '/', adds a fresh UIN, reads the
 // template(s) and writes html/preview.html and, when IsAnimated is "TRUE",
-// html/example.txt. Every template is read before anything is written, and
+// html/example.txt (from preview_css.tml and example_css.tml when Rollover
+// is "css"). Every template is read before anything is written, and
 // each file is written under a temporary name and then renamed, so a failure
 // leaves the old files as they were. Returns the path of preview.html.
 std::string GenerateHtml(const std::string& programFolder, TOptionsList& variables);
@@ -73,6 +81,11 @@ std::string MakeUin();
 // A byte count in kilobytes with at most one decimal, rounded half to even
 // in tenths: 3500 gives "3.4", 2048 gives "2", 256 gives "0.2".
 std::string FormatKilobytes(uint64_t bytes);
+
+// A path as the path of a URL: bytes other than ASCII letters, digits,
+// - . _ ~ / @ become %XX (so '#', '?', '%', blanks and UTF-8 letters survive
+// the trip through a browser); a backslash counts as '/'.
+std::string UrlEncodePath(std::string_view path);
 
 // & < > " ' as character references.
 std::string HtmlEscape(std::string_view text);

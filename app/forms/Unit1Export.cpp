@@ -174,10 +174,11 @@ void TForm1::SaveExport(const TExportPhases& phases) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     settings.Type = ExportTypeOfFilter(dialog.selectedNameFilter().toStdString());
     chosen = dialog.selectedFiles().first().toStdString();
-    const TExportResult names = ExportFileNames(chosen, settings.Type, ExportHasSecond(*scene_, phases));
-    if (ConfirmReplace(names.FirstFile == names.SecondFile ? std::vector{names.FirstFile}
-                                                           : std::vector{names.FirstFile, names.SecondFile}))
-      break;
+    const TExportResult names = ExportFileNames(chosen, settings, ExportHasSecond(*scene_, phases));
+    std::vector<std::string> files = names.FirstFiles;
+    if (names.SecondFiles != names.FirstFiles)
+      files.insert(files.end(), names.SecondFiles.begin(), names.SecondFiles.end());
+    if (ConfirmReplace(files)) break;
     dialog.selectFile(QString::fromStdString(chosen));
   }
 

@@ -1,12 +1,13 @@
 // Makes a program folder with a roll-over page for the browser test:
-//   make_rollover_page <template folder> <program folder>
+//   make_rollover_page <template folder> <program folder> [css]
 // copies the page templates into <program folder>/html/, writes two distinct
-// pictures Images/Go.bmp and Images/Go_2.bmp and generates the page. Prints
-// the page's path.
+// pictures Images/Go.bmp and Images/Go_2.bmp and generates the page (with
+// "css", the roll-over without a script). Prints the page's path.
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <string>
 
 #include "imaging/HTMLUnit.h"
 #include "platform/PictureFile.h"
@@ -15,8 +16,8 @@
 int main(int argc, char** argv) {
   using namespace vantrix;
   namespace fs = std::filesystem;
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_rollover_page <template folder> <program folder>\n");
+  if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "css")) {
+    std::fprintf(stderr, "usage: make_rollover_page <template folder> <program folder> [css]\n");
     return 2;
   }
   try {
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
     const std::string folder = WithTrailingSlash(fs::absolute(argv[2]).string());
     fs::create_directories(folder + "html");
     fs::create_directories(folder + "Images");
-    for (const char* name : {"preview.tml", "preview_ani.tml", "example.tml"})
+    for (const char* name :
+         {"preview.tml", "preview_ani.tml", "example.tml", "preview_css.tml", "example_css.tml"})
       fs::copy_file(templates / name, folder + "html/" + name, fs::copy_options::overwrite_existing);
 
     constexpr int kWidth = 64, kHeight = 24;
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
     settings.Type = kExportBmp;
     settings.ExportWidth = kWidth;
     settings.ExportHeight = kHeight;
+    if (argc == 4) settings.Rollover = TRollover::Css;
     TScene scene;
     scene.Params.EffectType = 1;
     scene.Params.BkgColor = MakeColor(230, 240, 250);

@@ -4,12 +4,15 @@ button shows its first picture, swaps to the second while the pointer is over
 it and back when the pointer leaves.
 
     rollover_test.py --generator <make_rollover_page> --templates <data/html>
-                     [--screenshot out.png]
+                     [--css] [--screenshot out.png]
     rollover_test.py --page PAGE --first PICTURE --second PICTURE --width N
                      [--screenshot out.png]
 
 The first form makes its own page; the second checks a page that was made
-elsewhere (by the desktop program, say).
+elsewhere (by the desktop program, say). With --css the page is the one
+without a script, and the browser runs with JavaScript switched off: the link
+must also show the second picture when it is reached with the Tab key, and
+carry the caption as its text.
 
 The browser is driven through its DevTools protocol over a WebSocket written
 here with the standard library alone. Everything runs on the loopback
@@ -154,6 +157,51 @@ IMAGE_STATE = """(function () {
 })()"""
 
 
+VISIBLE_STATE = """(function () {
+  if (document.readyState !== "complete") return null;
+  var shown = [];
+  for (var i = 0; i < document.images.length; ++i) {
+    var img = document.images[i], r = img.getBoundingClientRect();
+    if (getComputedStyle(img).display !== "none" && r.width > 0 && img.complete && img.naturalWidth === 64)
+      shown.push({src: img.src, x: r.left, y: r.top, w: r.width, h: r.height});
+  }
+  var link = document.querySelector("a");
+  return {shown: shown, focused: document.activeElement === link, scripts: document.scripts.length,
+          alts: Array.prototype.map.call(link.querySelectorAll("img"), function (i) { return i.alt; }),
+          tab: link.tabIndex};
+})()"""
+
+
+def visible_state(ws):
+    result = ws.call("Runtime.evaluate", expression=VISIBLE_STATE, returnByValue=True)
+    return result.get("result", {}).get("value")
+
+
+def shows(ws, url):
+    state = visible_state(ws)
+    return state if state and [s["src"] for s in state["shown"]] == [url] else None
+
+
+def check_css_page(ws, first_url, second_url):
+    state = wait_for("the first picture", lambda: shows(ws, first_url), 10)
+    if state["scripts"] != 0:
+        raise TestFailure(f"the CSS page has {state['scripts']} scripts")
+    if state["alts"] != ["Go", "Go"] or state["tab"] != 0:
+        raise TestFailure(f"the link's pictures say {state['alts']}, tab index {state['tab']}")
+    box = state["shown"][0]
+    cx, cy = box["x"] + box["w"] / 2, box["y"] + box["h"] / 2
+    ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=5, y=5)
+    ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=cx, y=cy)
+    wait_for("the mouse-over picture", lambda: shows(ws, second_url), 5)
+    ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=5, y=5)
+    wait_for("the first picture again", lambda: shows(ws, first_url), 5)
+    for kind in ("rawKeyDown", "keyUp"):
+        ws.call("Input.dispatchKeyEvent", type=kind, key="Tab", code="Tab", windowsVirtualKeyCode=9)
+    state = wait_for("the picture of the focused link", lambda: shows(ws, second_url), 5)
+    if not state["focused"]:
+        raise TestFailure("the Tab key did not reach the link")
+
+
 def image_state(ws):
     result = ws.call("Runtime.evaluate", expression=IMAGE_STATE, returnByValue=True)
     return result.get("result", {}).get("value")
@@ -186,7 +234,8 @@ def run(args, work):
         page, first, second, width = args.page, args.first, args.second, args.width
     else:
         folder = os.path.join(work, "Program Folder")  # a blank in the path on purpose
-        made = subprocess.run([args.generator, args.templates, folder], capture_output=True, text=True, timeout=30)
+        made = subprocess.run([args.generator, args.templates, folder] + (["css"] if args.css else []),
+                              capture_output=True, text=True, timeout=30)
         if made.returncode != 0:
             raise TestFailure("page generator failed: " + made.stderr.strip())
         page = made.stdout.strip()
@@ -200,12 +249,18 @@ def run(args, work):
                "--disable-background-networking", "--disable-component-update", "--disable-sync",
                "--no-proxy-server", "--disable-dev-shm-usage", "--window-size=800,600",
                "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-               "--user-data-dir=" + profile, page_url]
+               "--user-data-dir=" + profile]
+    if args.css:
+        command.append("--blink-settings=scriptEnabled=false")
+    command.append(page_url)
     log = open(os.path.join(work, "chromium.log"), "wb")
     browser = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
     ws = None
     try:
         ws = devtools_page_socket(profile, page_url, 15)
+        if args.css:
+            check_css_page(ws, first_url, second_url)
+            return
 
         state = wait_for("the first picture", lambda: (lambda s: s if s and s["complete"] else None)(image_state(ws)), 10)
         if state["src"] != first_url or state["width"] != width:
@@ -253,6 +308,7 @@ def main():
     parser.add_argument("--second")
     parser.add_argument("--width", type=int)
     parser.add_argument("--screenshot")
+    parser.add_argument("--css", action="store_true")
     args = parser.parse_args()
     if not (args.page and args.first and args.second and args.width) and not (args.generator and args.templates):
         parser.error("give --generator and --templates, or --page, --first, --second and --width")
@@ -278,7 +334,7 @@ def main():
     finally:
         signal.alarm(0)
         shutil.rmtree(work, ignore_errors=True)
-    print("rollover: 1 passed, 0 failed")
+    print(f"rollover{' (css)' if args.css else ''}: 1 passed, 0 failed")
     return 0
 
 

@@ -305,5 +305,24 @@ TEST(CliExport, DefaultNamesGoToTheImagesFolder) {
   EXPECT_EQ(bad.Status, 2);
 }
 
+// Densities and roll-over: each phase at each density, the 1x pair first.
+TEST(CliExport, RollOverAtTwoDensitiesNamesEveryFile) {
+  TTemp tmp;
+  const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " +
+                     Quote(tmp / "pill.png") + " --format png8 --scale 1,2 --rollover css --size 90x30");
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_EQ(r.Output,
+            tmp / "pill_1.png\n" + tmp / "pill_2.png\n" + tmp / "pill_1@2x.png\n" + tmp / "pill_2@2x.png\n");
+}
+
+TEST(CliExport, WebOptionsOutsideTheirListsAreUsageErrors) {
+  const std::string work = Quote(Data() + "Default.dat");
+  for (const char* bad : {"--format png16", "--format PNG", "--scale 2,1", "--scale 0", "--scale 1,,2",
+                          "--scale 5", "--rollover hover"}) {
+    const TRun r = Cli("export " + work + " -o /nonexistent/x " + bad);
+    EXPECT_EQ(r.Status, 2) << bad << ": " << r.Output;
+  }
+}
+
 }  // namespace
 }  // namespace vantrix

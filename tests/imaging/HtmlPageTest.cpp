@@ -206,15 +206,24 @@ TEST_F(HtmlFolder, FailedWriteLeavesNoTempFile) {
 // The delivered templates only name variables the program sets, close every
 // reference and declare UTF-8.
 TEST(DeliveredTemplates, UseKnownVariablesOnly) {
-  const std::set<std::string> known = {"isanimated",     "imagefilename",
-                                       "imagefilesize",  "phase2filename",
-                                       "phase2filesize", "imagefilepath",
-                                       "imagewidth",     "imageheight",
-                                       "imagediffusion", "bgcolor",
-                                       "targeturl",      "numberofcolors",
-                                       "buttontext",     "uin"};
+  // Every variable set: a roll-over, a link, two densities (empty values are left out).
+  TExportSettings settings;
+  settings.TargetURL = "https://example.org/";
+  settings.Scales = {1, 2};
+  TScene scene;
+  scene.Params.EffectType = 1;
+  TCaption caption;
+  caption.SetText("Go", TFontSpec{});
+  const TOptionsList variables = HtmlVariables("/x/Go_1.png", "/x/Go_2.png", settings, scene, caption, 1, 1);
+  std::set<std::string> known = {"uin"};
+  for (int i = 0; i < variables.Count(); ++i) {
+    std::string var(TOptionsList::LineName(variables.Line(i)));
+    for (char& c : var) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    known.insert(var);
+  }
   const std::string dir = std::string(VANTRIX_SOURCE_DIR) + "/data/html/";
-  for (const char* name : {"preview.tml", "preview_ani.tml", "example.tml"}) {
+  for (const char* name :
+       {"preview.tml", "preview_ani.tml", "example.tml", "preview_css.tml", "example_css.tml"}) {
     const std::string text = ReadFileBytes(dir + name);
     ASSERT_FALSE(text.empty()) << name;
     size_t pos = 0, refs = 0;
@@ -228,11 +237,78 @@ TEST(DeliveredTemplates, UseKnownVariablesOnly) {
       ++refs;
     }
     EXPECT_GT(refs, 0u) << name;
-    if (std::string(name) != "example.tml") {
+    if (!std::string(name).starts_with("example")) {
       EXPECT_NE(text.find("<meta charset=\"utf-8\">"), std::string::npos) << name;
     }
   }
   EXPECT_NE(ReadFileBytes(dir + "About.html").find("<meta charset=\"utf-8\">"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+// Percent-decoding as a browser does it, to check the encoding round-trips.
+std::string UrlDecode(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size()) {
+      out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+TEST(HtmlValues, PicturePathsBecomeUrlsThatDecodeBack) {
+  for (const std::string path :
+       {"/srv/My Site/#1?/100%/Grüße/Go@2x.png", "/a/b.png", "/x/a,b;c&d'e\"f.gif"}) {
+    const std::string url = UrlEncodePath(path);
+    EXPECT_EQ(UrlDecode(url), path);
+    EXPECT_EQ(url.find_first_of(" #?,;&'\"\x80\xFF"), std::string::npos) << url;
+  }
+  EXPECT_EQ(UrlEncodePath("/a b/c#d"), "/a%20b/c%23d");
+  EXPECT_EQ(UrlEncodePath("C:\\img\\x.gif"), "C%3A/img/x.gif");
+}
+
+// The real templates: a folder name a browser would misread, two densities,
+// the CSS roll-over.
+TEST(DeliveredTemplates, CssRollOverWithDensitiesAndAwkwardNames) {
+  TTempFolder folder;
+  const std::filesystem::path html = std::filesystem::path(VANTRIX_SOURCE_DIR) / "data/html";
+  std::filesystem::create_directories(folder / "html");
+  for (const char* name :
+       {"preview.tml", "preview_ani.tml", "example.tml", "preview_css.tml", "example_css.tml"})
+    std::filesystem::copy_file(html / name, folder / ("html/" + std::string(name)));
+  TExportSettings settings;
+  settings.Scales = {1, 2};
+  settings.Rollover = TRollover::Css;
+  TScene scene;
+  scene.Params.EffectType = 1;
+  TCaption caption;
+  caption.SetText("Fish & Chips", TFontSpec{});
+  const std::string pics = "/srv/Web #1?/Grün%/";
+  MakeHtml(folder.Path(), pics + "Go_1.png", pics + "Go_2.png", settings, scene, caption, 1, 1);
+  const std::string page = ReadFileBytes(folder / "html/preview.html");
+  const std::string snippet = ReadFileBytes(folder / "html/example.txt");
+  const std::string base = "file:///srv/Web%20%231%3F/Gr%C3%BCn%25/";
+  EXPECT_NE(page.find("src=\"" + base + "Go_1.png\" srcset=\"" + base + "Go_1.png 1x, " + base +
+                      "Go_1@2x.png 2x\""),
+            std::string::npos)
+      << page;
+  EXPECT_NE(page.find("src=\"" + base + "Go_2.png\""), std::string::npos);
+  EXPECT_NE(snippet.find("src=\"Go_2.png\" srcset=\"Go_2.png 1x, Go_2@2x.png 2x\""), std::string::npos)
+      << snippet;
+  for (const std::string& text : {page, snippet}) {
+    EXPECT_EQ(text.find("<script"), std::string::npos);
+    EXPECT_NE(text.find(":focus-visible"), std::string::npos);
+    EXPECT_NE(text.find("alt=\"Fish &amp; Chips\""), std::string::npos);
+    EXPECT_NE(text.find("href=\"#\""), std::string::npos);  // a link even without a target
+  }
 }
 
 }  // namespace

@@ -1,0 +1,365 @@
+#include "imaging/QuantizeAlpha.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "imaging/Dither.h"
+#include "platform/Rounding.h"
+
+namespace vantrix {
+namespace {
+
+using TVec4 = std::array<double, 4>;
+
+uint32_t KeyOf(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+TVec4 Premultiplied(uint32_t key) {
+  const double a = key & 0xFF;
+  return {(key >> 24) * a / 255.0, ((key >> 16) & 0xFF) * a / 255.0, ((key >> 8) & 0xFF) * a / 255.0, a};
+}
+
+double Distance(const TVec4& a, const TVec4& b) {
+  double d = 0;
+  for (int c = 0; c < 4; ++c) d += (a[c] - b[c]) * (a[c] - b[c]);
+  return d;
+}
+
+// One distinct translucent or opaque colour.
+struct TEntry {
+  TVec4 P;                     // premultiplied
+  std::array<uint8_t, 4> Bin;  // P rounded, for the cut search
+  double Count;
+};
+
+struct TMoments {
+  double W = 0, Q = 0;
+  TVec4 S{};
+  void Add(const TVec4& p, double n) {
+    W += n;
+    for (int c = 0; c < 4; ++c) {
+      S[c] += n * p[c];
+      Q += n * p[c] * p[c];
+    }
+  }
+  void Add(const TMoments& o) {
+    W += o.W;
+    Q += o.Q;
+    for (int c = 0; c < 4; ++c) S[c] += o.S[c];
+  }
+  TMoments Minus(const TMoments& o) const {
+    TMoments m = *this;
+    m.W -= o.W;
+    m.Q -= o.Q;
+    for (int c = 0; c < 4; ++c) m.S[c] -= o.S[c];
+    return m;
+  }
+  double Error() const {
+    if (W <= 0) return 0;
+    double e = Q;
+    for (int c = 0; c < 4; ++c) e -= S[c] * S[c] / W;
+    return e;
+  }
+};
+
+// The straight 8-bit entry nearest to a premultiplied mean; alpha is never 0,
+// that entry belongs to the transparent pixels.
+std::array<uint8_t, 4> EntryOfMean(const TVec4& m) {
+  const int a = ClampInt(RoundInt(m[3]), 1, 255);
+  std::array<uint8_t, 4> e{};
+  for (int c = 0; c < 3; ++c) e[c] = static_cast<uint8_t>(ClampInt(RoundInt(255.0 * m[c] / a), 0, 255));
+  e[3] = static_cast<uint8_t>(a);
+  return e;
+}
+
+TVec4 PremultipliedOf(const std::array<uint8_t, 4>& e) {
+  return Premultiplied(uint32_t{e[0]} << 24 | uint32_t{e[1]} << 16 | uint32_t{e[2]} << 8 | e[3]);
+}
+
+struct TBox {
+  size_t Begin = 0, End = 0;
+  double Gain = -1;
+  int Axis = 0, Cut = 0;
+};
+
+void FindBestCut(const std::vector<TEntry>& items, TBox& box) {
+  static thread_local std::array<std::array<TMoments, 256>, 4> bins;
+  TMoments total;
+  int lo[4] = {255, 255, 255, 255}, hi[4] = {0, 0, 0, 0};
+  for (size_t i = box.Begin; i < box.End; ++i) {
+    total.Add(items[i].P, items[i].Count);
+    for (int a = 0; a < 4; ++a) {
+      const int v = items[i].Bin[a];
+      bins[a][v].Add(items[i].P, items[i].Count);
+      lo[a] = std::min(lo[a], v);
+      hi[a] = std::max(hi[a], v);
+    }
+  }
+  const double whole = total.Error();
+  box.Gain = -1;
+  for (int a = 0; a < 4; ++a) {
+    TMoments left;
+    for (int v = lo[a]; v < hi[a]; ++v) {
+      if (bins[a][v].W == 0) continue;
+      left.Add(bins[a][v]);
+      const double gain = whole - left.Error() - total.Minus(left).Error();
+      if (gain > box.Gain) {
+        box.Gain = gain;
+        box.Axis = a;
+        box.Cut = v;
+      }
+    }
+    if (box.End > box.Begin) std::fill(bins[a].begin() + lo[a], bins[a].begin() + hi[a] + 1, TMoments{});
+  }
+}
+
+// Nearest-entry search with entries sorted by the sum of their channels:
+// |sum difference| / 2 bounds the distance from below, so the search walks
+// out from the query's sum and stops once the bound passes the best match.
+class TAlphaMatcher {
+ public:
+  explicit TAlphaMatcher(const std::vector<TVec4>& palette) : palette_(palette) {
+    for (size_t i = 0; i < palette.size(); ++i)
+      order_.push_back({palette[i][0] + palette[i][1] + palette[i][2] + palette[i][3], static_cast<int>(i)});
+    std::sort(order_.begin(), order_.end());
+  }
+  int Nearest(const TVec4& q) const {
+    const double s = q[0] + q[1] + q[2] + q[3];
+    const auto at = std::lower_bound(order_.begin(), order_.end(), std::pair<double, int>{s, -1});
+    int best = -1;
+    double bestD = std::numeric_limits<double>::infinity();
+    auto up = at;
+    auto down = at;
+    while (up != order_.end() || down != order_.begin()) {
+      bool moved = false;
+      if (up != order_.end()) {
+        const double bound = (up->first - s) * (up->first - s) / 4;
+        if (bound < bestD) {
+          Try(q, up->second, best, bestD);
+          ++up;
+          moved = true;
+        } else {
+          up = order_.end();
+        }
+      }
+      if (down != order_.begin()) {
+        const auto prev = down - 1;
+        const double bound = (prev->first - s) * (prev->first - s) / 4;
+        if (bound < bestD) {
+          Try(q, prev->second, best, bestD);
+          down = prev;
+          moved = true;
+        } else {
+          down = order_.begin();
+        }
+      }
+      if (!moved) break;
+    }
+    return best;
+  }
+
+ private:
+  void Try(const TVec4& q, int i, int& best, double& bestD) const {
+    const double d = Distance(q, palette_[i]);
+    if (d < bestD || (d == bestD && i < best)) {
+      bestD = d;
+      best = i;
+    }
+  }
+  const std::vector<TVec4>& palette_;
+  std::vector<std::pair<double, int>> order_;
+};
+
+std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int count) {
+  std::vector<TBox> boxes(1);
+  boxes[0].End = items.size();
+  FindBestCut(items, boxes[0]);
+  while (static_cast<int>(boxes.size()) < count) {
+    size_t pick = 0;
+    for (size_t i = 1; i < boxes.size(); ++i)
+      if (boxes[i].Gain > boxes[pick].Gain) pick = i;
+    const TBox box = boxes[pick];
+    if (box.Gain <= 0) break;
+    const auto mid = std::stable_partition(items.begin() + static_cast<ptrdiff_t>(box.Begin),
+                                           items.begin() + static_cast<ptrdiff_t>(box.End),
+                                           [&](const TEntry& e) { return e.Bin[box.Axis] <= box.Cut; });
+    const size_t split = static_cast<size_t>(mid - items.begin());
+    TBox low{box.Begin, split}, high{split, box.End};
+    FindBestCut(items, low);
+    FindBestCut(items, high);
+    boxes[pick] = low;
+    boxes.push_back(high);
+  }
+  std::vector<std::array<uint8_t, 4>> palette;
+  for (const TBox& b : boxes) {
+    TMoments m;
+    for (size_t i = b.Begin; i < b.End; ++i) m.Add(items[i].P, items[i].Count);
+    TVec4 mean;
+    for (int c = 0; c < 4; ++c) mean[c] = m.S[c] / m.W;
+    palette.push_back(EntryOfMean(mean));
+  }
+
+  // Lloyd passes, keeping the best palette seen.
+  constexpr int kPasses = 4;
+  std::vector<std::array<uint8_t, 4>> best = palette;
+  double bestError = std::numeric_limits<double>::infinity();
+  for (int pass = 0; pass <= kPasses; ++pass) {
+    std::vector<TVec4> pre;
+    for (const auto& e : palette) pre.push_back(PremultipliedOf(e));
+    const TAlphaMatcher matcher(pre);
+    std::vector<TMoments> sums(palette.size());
+    double error = 0;
+    for (const TEntry& item : items) {
+      const int idx = matcher.Nearest(item.P);
+      error += item.Count * Distance(item.P, pre[idx]);
+      sums[idx].Add(item.P, item.Count);
+    }
+    if (!(error < bestError)) break;
+    const bool small = bestError - error < 2e-3 * error;
+    bestError = error;
+    best = palette;
+    if (small || error == 0) break;
+    for (size_t i = 0; i < palette.size(); ++i) {
+      if (sums[i].W <= 0) continue;
+      TVec4 mean;
+      for (int c = 0; c < 4; ++c) mean[c] = sums[i].S[c] / sums[i].W;
+      palette[i] = EntryOfMean(mean);
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+TAlphaIndexedPicture ReduceColorsAlpha(const TRgbaPicture& picture, int colors, int dither) {
+  const TDitherKernel& kernel = DitherKernel(dither);
+  colors = std::clamp(colors, 2, kMaxPaletteSize);
+  TAlphaIndexedPicture out;
+  out.Width = picture.Width;
+  out.Height = picture.Height;
+  const size_t count = static_cast<size_t>(std::max(picture.Width, 0)) * std::max(picture.Height, 0);
+  out.Pixels.assign(count, 0);
+  if (count == 0) {
+    out.Palette = {TRgb{}};
+    out.Alpha = {0};
+    return out;
+  }
+
+  std::vector<uint32_t> keys;
+  bool anyTransparent = false;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* p = picture.Pixels.data() + 4 * i;
+    if (p[3] == 0)
+      anyTransparent = true;
+    else
+      keys.push_back(KeyOf(p));
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<uint32_t> distinct;
+  std::vector<TEntry> items;
+  for (size_t i = 0; i < keys.size();) {
+    size_t j = i + 1;
+    while (j < keys.size() && keys[j] == keys[i]) ++j;
+    TEntry e{Premultiplied(keys[i]), {}, static_cast<double>(j - i)};
+    for (int c = 0; c < 4; ++c) e.Bin[c] = static_cast<uint8_t>(ClampInt(RoundInt(e.P[c]), 0, 255));
+    items.push_back(e);
+    distinct.push_back(keys[i]);
+    i = j;
+  }
+
+  // Entry 0 is the transparent one when there is any such pixel.
+  const int reserved = anyTransparent ? 1 : 0;
+  const int free = colors - reserved;
+  std::vector<std::array<uint8_t, 4>> entries;
+  if (reserved) entries.push_back({0, 0, 0, 0});
+  const bool exact = distinct.size() <= static_cast<size_t>(free);
+  if (exact) {
+    for (uint32_t k : distinct)
+      entries.push_back({static_cast<uint8_t>(k >> 24), static_cast<uint8_t>(k >> 16),
+                         static_cast<uint8_t>(k >> 8), static_cast<uint8_t>(k)});
+  } else {
+    const auto q = Quantize(items, free);
+    entries.insert(entries.end(), q.begin(), q.end());
+  }
+  if (entries.empty()) entries.push_back({0, 0, 0, 0});
+  for (const auto& e : entries) {
+    out.Palette.push_back({e[0], e[1], e[2]});
+    out.Alpha.push_back(e[3]);
+  }
+
+  // Matching runs over the entries that opaque and translucent pixels may take.
+  std::vector<TVec4> pre;
+  for (size_t i = reserved; i < entries.size(); ++i) pre.push_back(PremultipliedOf(entries[i]));
+  if (pre.empty()) return out;
+  const TAlphaMatcher matcher(pre);
+  const int w = picture.Width, h = picture.Height;
+
+  if (kernel.Taps.empty() || exact) {
+    std::vector<uint8_t> indexOf(distinct.size());
+    for (size_t i = 0; i < distinct.size(); ++i)
+      indexOf[i] = static_cast<uint8_t>(matcher.Nearest(items[i].P) + reserved);
+    for (size_t i = 0; i < count; ++i) {
+      const uint8_t* p = picture.Pixels.data() + 4 * i;
+      if (p[3] == 0) continue;  // entry 0
+      const size_t at = static_cast<size_t>(std::lower_bound(distinct.begin(), distinct.end(), KeyOf(p)) -
+                                            distinct.begin());
+      out.Pixels[i] = indexOf[at];
+    }
+    return out;
+  }
+
+  // Serpentine error diffusion of the premultiplied error, as for GIF.
+  constexpr int kRows = 4;
+  std::vector<TVec4> err(static_cast<size_t>(w) * kRows, TVec4{});
+  auto errAt = [&](int x, int y) -> TVec4& { return err[static_cast<size_t>(y % kRows) * w + x]; };
+  const double divisor = kernel.Divisor;
+  for (int y = 0; y < h; ++y) {
+    const bool forward = y % 2 == 0;
+    const int dir = forward ? 1 : -1;
+    for (int i = 0; i < w; ++i) {
+      const int x = forward ? i : w - 1 - i;
+      const size_t at = static_cast<size_t>(y) * w + x;
+      const uint8_t* p = picture.Pixels.data() + 4 * at;
+      if (p[3] == 0) continue;
+      TVec4 want = Premultiplied(KeyOf(p));
+      const TVec4& e = errAt(x, y);
+      for (int c = 0; c < 4; ++c) want[c] = std::clamp(want[c] + e[c] / divisor, 0.0, 255.0);
+      for (int c = 0; c < 3; ++c) want[c] = std::min(want[c], want[3]);
+      const int idx = matcher.Nearest(want);
+      out.Pixels[at] = static_cast<uint8_t>(idx + reserved);
+      TVec4 diff;
+      for (int c = 0; c < 4; ++c) diff[c] = want[c] - pre[idx][c];
+      for (const TDitherTap& t : kernel.Taps) {
+        const int nx = x + t.Dx * dir, ny = y + t.Dy;
+        if (nx < 0 || nx >= w || ny >= h) continue;
+        if (picture.Pixels[4 * (static_cast<size_t>(ny) * w + nx) + 3] == 0) continue;
+        TVec4& target = errAt(nx, ny);
+        for (int c = 0; c < 4; ++c) target[c] += diff[c] * t.Weight;
+      }
+    }
+    for (int x = 0; x < w; ++x) errAt(x, y) = TVec4{};
+  }
+  return out;
+}
+
+double MeanSquaredErrorAlpha(const TRgbaPicture& truth, const TAlphaIndexedPicture& mapped) {
+  if (truth.Width != mapped.Width || truth.Height != mapped.Height)
+    throw std::invalid_argument("pictures differ in size");
+  const size_t count = mapped.Pixels.size();
+  if (count == 0) return 0;
+  double sum = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t idx = mapped.Pixels[i];
+    if (idx >= mapped.Palette.size()) throw std::invalid_argument("index outside the palette");
+    const TRgb& c = mapped.Palette[idx];
+    const uint32_t key = uint32_t{c.R} << 24 | uint32_t{c.G} << 16 | uint32_t{c.B} << 8 | mapped.Alpha[idx];
+    sum += Distance(Premultiplied(KeyOf(truth.Pixels.data() + 4 * i)), Premultiplied(key));
+  }
+  return sum / (4.0 * static_cast<double>(count));
+}
+
+}  // namespace vantrix
