@@ -677,6 +677,58 @@ QWidget* TForm1::BindExportPage() {
   b->addWidget(MakeLabel("Just press \"Export\" button", bitmap));
   b->addStretch(1);
   PageControl2->addTab(bitmap, "Bitmap");
+
+  // True alpha: the button looks right on any page colour.
+  auto* png = new QWidget;
+  png->setObjectName("TabSheet18");
+  auto* p = new QGridLayout(png);
+  auto* kind = new QGroupBox(" Colors ", png);
+  kind->setObjectName("RadioGroup3");
+  auto* k = new QVBoxLayout(kind);
+  RadioGroup3 = new QButtonGroup(kind);
+  int id = 0;
+  for (const char* item : {" True color with alpha", " Palette with alpha (smaller)"}) {
+    auto* radio = new QRadioButton(item, kind);
+    RadioGroup3->addButton(radio, id++);
+    k->addWidget(radio);
+  }
+  p->addWidget(kind, 0, 0, 2, 1);
+  auto* indexed = new QGroupBox(" Palette ", png);
+  indexed->setObjectName("GroupBox4");
+  auto* x = new QGridLayout(indexed);
+  auto pngList = [&](const QString& name, const QString& label, const char* const* items, int count, int at) {
+    auto* combo = new QComboBox(indexed);
+    combo->setObjectName(name);
+    for (int i = 0; i < count; ++i) combo->addItem(items[i]);
+    x->addWidget(MakeLabel(label, indexed), at, 0);
+    x->addWidget(combo, at, 1);
+    return combo;
+  };
+  ComboBox6 = pngList("ComboBox6", "Colors", kColorNames, 6, 0);
+  ComboBox7 = pngList("ComboBox7", "Dithering", kDitherNames, 7, 1);
+  p->addWidget(indexed, 0, 1, 2, 1);
+  p->setColumnStretch(2, 1);
+  PageControl2->addTab(png, "PNG");
+
+  auto* webp = new QWidget;
+  webp->setObjectName("TabSheet19");
+  auto* w = new QGridLayout(webp);
+  CheckBox10 = MakeCheckBox("CheckBox10", "Lossless", true, webp);
+  w->addWidget(CheckBox10, 0, 0, 1, 4);
+  w->addWidget(MakeLabel("Image Quality ", webp), 1, 0);
+  w->addWidget(MakeLabel("Low", webp), 1, 1);
+  TrackBar9 = MakeTrackBar("TrackBar9", 1, 100, 10, webp);
+  w->addWidget(TrackBar9, 1, 2);
+  w->addWidget(MakeLabel("High", webp), 1, 3);
+  Edit5 = new QLineEdit(webp);
+  Edit5->setObjectName("Edit5");
+  Edit5->setReadOnly(true);
+  Edit5->setFixedWidth(50);
+  w->addWidget(Edit5, 1, 4);
+  w->addWidget(MakeLabel("Transparency is kept exactly, also when the colors are not.", webp), 2, 0, 1, 5);
+  w->setColumnStretch(5, 1);
+  w->setRowStretch(3, 1);
+  PageControl2->addTab(webp, "WebP");
   row->addWidget(PageControl2, 1);
   auto* right = new QVBoxLayout;
   QToolButton* exportButton = MakeSpeedButton("SpeedButton9", 'E', "xport 3D Button", page);
@@ -684,6 +736,12 @@ QWidget* TForm1::BindExportPage() {
   right->addWidget(exportButton);
   CheckBox3 = MakeCheckBox("CheckBox3", " Browser Preview", true, page);
   right->addWidget(CheckBox3);
+  CheckBox11 = MakeCheckBox("CheckBox11", "Also for high-density screens (2\u00d7)", false, page);
+  right->addWidget(CheckBox11);
+  ComboBox8 = new QComboBox(page);
+  ComboBox8->setObjectName("ComboBox8");
+  ComboBox8->addItems({"Roll-over by script", "Roll-over by CSS (no script)"});
+  right->addWidget(ComboBox8);
   auto* dims = new QGroupBox(" Image Dimensions ", page);
   dims->setObjectName("GroupBox1");
   auto* d = new QGridLayout(dims);

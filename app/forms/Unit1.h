@@ -155,7 +155,7 @@ class TForm1 : public QMainWindow {
 
   // The Export page (Unit1Export.cpp).
   void ExportButton();
-  void SaveExport(const TExportPhases& phases);
+  void SaveExport(TExportPhases& phases);
   void ShowPage(const std::string& path);
   // Asks before replacing those of the files that exist; true when none does or the user agrees.
   bool ConfirmReplace(const std::vector<std::string>& files);
@@ -167,6 +167,7 @@ class TForm1 : public QMainWindow {
   void Button5Click();
   void ComboBox4Change();
   void TrackBar5Change();
+  void WebControlsFromSettings();
   void ConnectExportPage();
   void ExportControlsFromSettings();
 
@@ -263,6 +264,15 @@ class TForm1 : public QMainWindow {
   QCheckBox* CheckBox3 = nullptr;
   QSlider* TrackBar5 = nullptr;
   QLineEdit* Edit4 = nullptr;
+  // The PNG and WebP tabs, the densities and the kind of roll-over.
+  QButtonGroup* RadioGroup3 = nullptr;  // RGBA, indexed
+  QComboBox* ComboBox6 = nullptr;       // indexed PNG: colours
+  QComboBox* ComboBox7 = nullptr;       // indexed PNG: dithering
+  QCheckBox* CheckBox10 = nullptr;      // WebP lossless
+  QSlider* TrackBar9 = nullptr;         // WebP quality
+  QLineEdit* Edit5 = nullptr;
+  QCheckBox* CheckBox11 = nullptr;  // also for high-density screens
+  QComboBox* ComboBox8 = nullptr;   // roll-over by script or by CSS
   QLineEdit* Edit6 = nullptr;
   QLineEdit* Edit7 = nullptr;
 };

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -47,6 +48,23 @@ void TForm1::ConnectExportPage() {
   connect(CheckBox2, &QCheckBox::toggled, this, [this](bool on) { export_.Transparency = on; });
   connect(CheckBox3, &QCheckBox::toggled, this, [this](bool on) { export_.BrowserPreview = on; });
   connect(TrackBar5, &QSlider::valueChanged, this, &TForm1::TrackBar5Change);
+  connect(RadioGroup3, &QButtonGroup::idClicked, this, [this](int id) {
+    export_.PngIndexed = id == 1;
+    WebControlsFromSettings();
+  });
+  connect(ComboBox6, &QComboBox::currentIndexChanged, this, [this](int i) { export_.PngColorIndex = i; });
+  connect(ComboBox7, &QComboBox::currentIndexChanged, this, [this](int i) { export_.PngDither = i; });
+  connect(CheckBox10, &QCheckBox::toggled, this, [this](bool on) {
+    export_.WebpLossless = on;
+    WebControlsFromSettings();
+  });
+  connect(TrackBar9, &QSlider::valueChanged, this, [this](int q) {
+    export_.WebpQuality = q;
+    Edit5->setText(QString::number(q));
+  });
+  connect(CheckBox11, &QCheckBox::toggled, this, [this](bool on) { export_.SetHighDensity(on); });
+  connect(ComboBox8, &QComboBox::currentIndexChanged, this,
+          [this](int i) { export_.Rollover = i == 1 ? TRollover::Css : TRollover::Script; });
   // Wide enough for either caption, so that toggling does not move the page.
   for (QToolButton* b : {Button4, Button5}) {
     const QFontMetrics m(b->font());
@@ -67,6 +85,24 @@ void TForm1::ExportControlsFromSettings() {
   CheckBox3->setChecked(export_.BrowserPreview);
   TrackBar5->setValue(export_.JpegQuality);
   Edit4->setText(QString::number(export_.JpegQuality));
+  WebControlsFromSettings();
+}
+
+void TForm1::WebControlsFromSettings() {
+  const QSignalBlocker b1(ComboBox6), b2(ComboBox7), b3(CheckBox10), b4(TrackBar9), b5(CheckBox11),
+      b6(ComboBox8);
+  RadioGroup3->button(export_.PngIndexed ? 1 : 0)->setChecked(true);
+  ComboBox6->setCurrentIndex(export_.PngColorIndex);
+  ComboBox7->setCurrentIndex(export_.PngDither);
+  // The palette's lists only count for the indexed picture, the quality only when lossy.
+  ComboBox6->setEnabled(export_.PngIndexed);
+  ComboBox7->setEnabled(export_.PngIndexed);
+  CheckBox10->setChecked(export_.WebpLossless);
+  TrackBar9->setValue(export_.WebpQuality);
+  TrackBar9->setEnabled(!export_.WebpLossless);
+  Edit5->setText(QString::number(export_.WebpQuality));
+  CheckBox11->setChecked(export_.HighDensity());
+  ComboBox8->setCurrentIndex(export_.Rollover == TRollover::Css ? 1 : 0);
 }
 
 void TForm1::RadioGroup1Click(int index) {
@@ -127,7 +163,11 @@ void TForm1::ExportButton() {
   {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-      phases = vantrix::ExportButton(*scene_, caption, progress_.get());
+      // A tab with alpha renders on black and white too, so that the usual
+      // case asks for no second round after the dialog.
+      const TExportType tab = ExportTypeOfIndex(PageControl2->currentIndex());
+      phases =
+          vantrix::ExportButton(*scene_, caption, progress_.get(), tab == kExportPng || tab == kExportWebp);
     } catch (const std::exception& e) {
       QApplication::restoreOverrideCursor();
       ShowMessageBox(this, QString::fromStdString(e.what()));
@@ -139,7 +179,7 @@ void TForm1::ExportButton() {
   SaveExport(phases);
 }
 
-void TForm1::SaveExport(const TExportPhases& phases) {
+void TForm1::SaveExport(TExportPhases& phases) {
   // The window's export size and the link join the page's record; the
   // filter the user leaves in the dialog decides this export's type only.
   export_.Type = ExportTypeOfIndex(PageControl2->currentIndex());
@@ -184,6 +224,12 @@ void TForm1::SaveExport(const TExportPhases& phases) {
 
   TExportResult r;
   try {
+    if (settings.HasAlpha() && !phases.HasAlpha()) {
+      // A filter with alpha chosen in the dialog: the renders on black and white are still to make.
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+      phases = vantrix::ExportButton(*scene_, caption, progress_.get(), true);
+    }
     vantrix::SaveExport(*scene_, phases, settings, chosen, r);
   } catch (const std::exception& e) {
     // A first picture written before the failure is kept, and so is its size.

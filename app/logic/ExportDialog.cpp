@@ -5,17 +5,18 @@
 namespace vantrix {
 
 TExportType ExportTypeOfIndex(int index) {
-  return index == 0 ? kExportGif : index == 1 ? kExportJpeg : kExportBmp;
+  constexpr TExportType kTypes[5] = {kExportGif, kExportJpeg, kExportBmp, kExportPng, kExportWebp};
+  return index >= 0 && index < 5 ? kTypes[index] : kExportBmp;
 }
 
 TExportType ExportTypeOfFilter(const std::string& filter) {
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 5; ++i)
     if (filter == kExportFilters[i]) return ExportTypeOfIndex(i);
   return kExportBmp;
 }
 
 const char* ExportSuffix(TExportType type) {
-  return type == kExportGif ? "gif" : type == kExportJpeg ? "jpg" : "bmp";
+  return ExportExtension(type);
 }
 
 std::string ExportFolder(const std::string& programFolder) {

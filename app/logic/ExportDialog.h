@@ -12,17 +12,18 @@ namespace vantrix {
 
 inline constexpr const char* kExportDialogTitle = "Save 3D Button";
 
-// The save dialog's filters in Qt's form, in the order of TExportType (1..3).
-inline constexpr const char* kExportFilters[3] = {"GIF Image (*.gif)", "JPEG Image (*.jpg)",
-                                                  "Bitmap Image (*.bmp)"};
+// The save dialog's filters in Qt's form, in the order of TExportType (1..5).
+inline constexpr const char* kExportFilters[5] = {"GIF Image (*.gif)", "JPEG Image (*.jpg)",
+                                                  "Bitmap Image (*.bmp)", "PNG Image (*.png)",
+                                                  "WebP Image (*.webp)"};
 
-// The type a tab (" GIF", "JPEG", "Bitmap": 0..2) or a filter (0..2) stands
-// for; anything past the first two is a bitmap, as for SetExportExt.
+// The type a tab (" GIF", "JPEG", "Bitmap", "PNG", "WebP": 0..4) or a filter
+// (0..4) stands for; any other index is a bitmap, as for SetExportExt.
 TExportType ExportTypeOfIndex(int index);
 // The filter text a name filter of the dialog was chosen as; kExportBmp for a
 // text the dialog does not list.
 TExportType ExportTypeOfFilter(const std::string& filter);
-// "gif", "jpg" or "bmp": the dialog's default suffix.
+// "gif", "jpg", "bmp", "png" or "webp": the dialog's default suffix.
 const char* ExportSuffix(TExportType type);
 
 // Where the dialog starts: the Images folder of the program.
