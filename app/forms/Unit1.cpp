@@ -682,7 +682,7 @@ QWidget* TForm1::BindExportPage() {
   auto* png = new QWidget;
   png->setObjectName("TabSheet18");
   auto* p = new QGridLayout(png);
-  auto* kind = new QGroupBox(" Colors ", png);
+  auto* kind = new QGroupBox(" Picture ", png);
   kind->setObjectName("RadioGroup3");
   auto* k = new QVBoxLayout(kind);
   RadioGroup3 = new QButtonGroup(kind);
