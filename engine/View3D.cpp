@@ -75,11 +75,9 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   const bool hasButton = buttonType > 0 && BodyCount() > 0;
   if (hasButton) {
     Body(BodyCount()).Draw(buffer_, true);
-    if (Params.ButtonAltitude > 0) {
-      buffer_.DrawShadow(image, Params.ButtonShadowDX, Params.ButtonShadowDY, false);
-      if (withMask) buffer_.DrawShadowHull(mask, Params.ButtonShadowDX, Params.ButtonShadowDY, true);
-    }
-    PaintSpans(image, mask, buttonRamp, ButtonTextured ? &buttonTexture_ : nullptr, withMask);
+    const TPassShadow shadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true};
+    PaintPass(image, withMask ? &mask : nullptr, buttonRamp, ButtonTextured ? &buttonTexture_ : nullptr,
+              shadow);
     buffer_.Clear();
   }
 
@@ -88,21 +86,17 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
     if (hasButton && index == BodyCount()) continue;
     Body(index).Draw(buffer_, false);
   }
-  if (Params.TextAltitude > 0) {
-    buffer_.DrawShadow(image, Params.TextShadowDX, Params.TextShadowDY, false);
-    if (withMask) buffer_.DrawShadow(mask, Params.TextShadowDX, Params.TextShadowDY, true);
-  }
-  PaintSpans(image, mask, textRamp, TextTextured ? &textTexture_ : nullptr, withMask);
+  const TPassShadow shadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false};
+  PaintPass(image, withMask ? &mask : nullptr, textRamp, TextTextured ? &textTexture_ : nullptr, shadow);
 }
 
-void TView3D::PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
-                         bool withMask) {
+void TView3D::PaintPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPicture* texture,
+                        const TPassShadow& shadow) {
   if (texture)
     buffer_.SetTexture(texture);
   else
     buffer_.Textured = false;
-  buffer_.DrawSpans(image, ramp, false);
-  if (withMask) buffer_.DrawSpans(mask, ramp, true);
+  buffer_.DrawPass(image, mask, ramp, shadow);
 }
 
 namespace {

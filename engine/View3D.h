@@ -80,9 +80,10 @@ class TView3D {
   bool ButtonTextured = false;
 
  private:
-  // Paints the spans of one pass from the texture (none: the ramp), and the mask.
-  void PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
-                  bool withMask);
+  // Paints one pass, its shadow first, from the texture (none: the ramp), and
+  // the mask when given.
+  void PaintPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPicture* texture,
+                 const TPassShadow& shadow);
 
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;

@@ -1,6 +1,11 @@
 #include "engine/ZBuffer.h"
 
 #include <algorithm>
+#include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/Rounding.h"
 
@@ -10,6 +15,36 @@ namespace {
 
 int16_t ClampShade(int s) {
   return static_cast<int16_t>(ClampInt(s, 0, 255));
+}
+
+constexpr int kScanBlock = 16;
+static_assert(TSpanRow::kMaxSpans % kScanBlock == 0, "the scan reads whole blocks");
+
+void SyncLive(TSpanRow& r, int k) {
+  const TSpan& s = r.Spans[k];
+  r.LiveX1[k] = s.Active ? s.X1 : INT16_MAX;
+  r.LiveX2[k] = s.Active ? s.X2 : INT16_MIN;
+}
+
+// Bit i set: span base + i may overlap x1..x2 (it is live and not wholly left
+// or right of it). Spans past the row's count are not masked out here.
+uint32_t OverlapHits(const TSpanRow& r, int base, int x1, int x2) {
+#if defined(__SSE2__)
+  const __m128i lo = _mm_set1_epi16(static_cast<int16_t>(x1));
+  const __m128i hi = _mm_set1_epi16(static_cast<int16_t>(x2));
+  auto misses = [&](int at) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.LiveX1 + at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.LiveX2 + at));
+    return _mm_or_si128(_mm_cmpgt_epi16(a, hi), _mm_cmpgt_epi16(lo, b));
+  };
+  const __m128i m = _mm_packs_epi16(misses(base), misses(base + 8));
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(m)) & 0xFFFFu;
+#else
+  uint32_t hits = 0;
+  for (int i = 0; i < kScanBlock; ++i)
+    if (r.LiveX1[base + i] <= x2 && r.LiveX2[base + i] >= x1) hits |= 1u << i;
+  return hits;
+#endif
 }
 
 }  // namespace
@@ -32,15 +67,24 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
   TSpanRow& r = rows_[row];
   if (r.Count >= TSpanRow::kMaxSpans) return;
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
-  TSpan& s = r.Spans[r.Count++];
+  const int k = r.Count++;
+  TSpan& s = r.Spans[k];
   s.X1 = static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX));
   s.X2 = static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX));
   s.ShadeL = ClampShade(shadeL);
   s.ShadeR = ClampShade(shadeR);
   s.Depth = depth;
   s.Active = 1;
+  SyncLive(r, k);
 }
 
+// A new span is clipped against every older live span it overlaps, in the
+// order they were stored; the order matters, because a split stores pieces at
+// the end of the row and the 512 entries may run out. Most older spans do not
+// overlap at all, so the packed columns are tested sixteen at a time and only
+// the hits are visited. A hit is tested again when visited: the new span may
+// have shrunk in the meantime. That is exact, because neither the new span nor
+// the older ones ever grow, so a span that missed the first test misses later.
 void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
   if (row < 0 || row > maxRow_ || row >= RowCount() || x2 < x1 || x2 < 0 || x1 > maxX_) return;
   TSpanRow& r = rows_[row];
@@ -49,34 +93,40 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
   if (x1 < 0) x1 = 0;
 
   const int n = r.Count;  // spans appended below are not visited
-  for (int k = 0; k < n; ++k) {
-    TSpan& s = r.Spans[k];
-    if (!s.Active || s.X2 < x1 || s.X1 > x2) continue;
-    if (depth >= s.Depth) {
-      // The new span is not nearer: it keeps only what the old one leaves free.
-      if (s.X2 >= x2) {
-        if (s.X1 <= x1) return;
-        x2 = s.X1 - 1;
-      } else if (s.X1 > x1) {
-        InsertSpan(row, s.X2 + 1, x2, shadeL, shadeR, depth);
-        x2 = s.X1 - 1;
+  for (int base = 0; base < n; base += kScanBlock) {
+    uint32_t hits = OverlapHits(r, base, x1, x2);
+    if (n - base < kScanBlock) hits &= (1u << (n - base)) - 1;
+    for (; hits != 0; hits &= hits - 1) {
+      const int k = base + std::countr_zero(hits);
+      TSpan& s = r.Spans[k];
+      if (!s.Active || s.X2 < x1 || s.X1 > x2) continue;
+      if (depth >= s.Depth) {
+        // The new span is not nearer: it keeps only what the old one leaves free.
+        if (s.X2 >= x2) {
+          if (s.X1 <= x1) return;
+          x2 = s.X1 - 1;
+        } else if (s.X1 > x1) {
+          InsertSpan(row, s.X2 + 1, x2, shadeL, shadeR, depth);
+          x2 = s.X1 - 1;
+        } else {
+          x1 = s.X2 + 1;
+        }
       } else {
-        x1 = s.X2 + 1;
+        // The new span is nearer: the old one gives way. A cut span keeps its
+        // end shades, so its gradient is spread over what remains.
+        if (s.X2 > x2 && s.X1 < x1) {
+          AddSpan(row, s.X1, x1 - 1, s.ShadeL, s.ShadeR, s.Depth);
+          s.X1 = static_cast<int16_t>(x2 + 1);
+        } else if (s.X2 > x2) {
+          s.X1 = static_cast<int16_t>(x2 + 1);
+        } else if (s.X1 < x1) {
+          s.X2 = static_cast<int16_t>(x1 - 1);
+        } else {
+          s.Active = 0;
+        }
+        if (s.X1 > s.X2) s.Active = 0;
+        SyncLive(r, k);
       }
-    } else {
-      // The new span is nearer: the old one gives way. A cut span keeps its
-      // end shades, so its gradient is spread over what remains.
-      if (s.X2 > x2 && s.X1 < x1) {
-        AddSpan(row, s.X1, x1 - 1, s.ShadeL, s.ShadeR, s.Depth);
-        s.X1 = static_cast<int16_t>(x2 + 1);
-      } else if (s.X2 > x2) {
-        s.X1 = static_cast<int16_t>(x2 + 1);
-      } else if (s.X1 < x1) {
-        s.X2 = static_cast<int16_t>(x1 - 1);
-      } else {
-        s.Active = 0;
-      }
-      if (s.X1 > s.X2) s.Active = 0;
     }
   }
   AddSpan(row, x1, x2, shadeL, shadeR, depth);
@@ -135,81 +185,213 @@ void TZBuffer::DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int sha
   }
 }
 
-void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const {
-  if (bitmap.BitsPerPixel() != 32) return;
-  const bool textured = Textured && Texture != nullptr && Texture->Width() > 0 && Texture->Height() > 0;
-  const int rows = std::min(RowCount(), bitmap.Height());
-  const int lastX = bitmap.Width() - 1;
+void TZBuffer::SortRows() {
+  const int rows = RowCount();
+  orderStart_.resize(static_cast<size_t>(rows) + 1);
+  order_.clear();
+  uint32_t keys[TSpanRow::kMaxSpans];
   for (int r = 0; r < rows; ++r) {
+    orderStart_[r] = static_cast<int32_t>(order_.size());
     const TSpanRow& sr = rows_[r];
-    TPixel* px = bitmap.Row32(r);
-    for (int k = 0; k < sr.Count; ++k) {
-      const TSpan& s = sr.Spans[k];
-      if (!s.Active) continue;
-      const int x1 = std::max<int>(s.X1, 0);
-      const int x2 = std::min<int>(s.X2, lastX);
-      if (x1 > x2) continue;
-      if (maskMode)
-        FillSpan(x1, x2, px, kPixelWhite);
-      else if (textured)
-        DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
-      else if (s.ShadeL == s.ShadeR)
-        FillSpan(x1, x2, px, ramp[s.ShadeL]);
-      else
-        DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
+    int n = 0;
+    // Column in the high half (offset to sort signed values), index in the low.
+    for (int k = 0; k < sr.Count; ++k)
+      if (sr.Spans[k].Active)
+        keys[n++] = (static_cast<uint32_t>(sr.Spans[k].X1 + 32768) << 16) | static_cast<uint32_t>(k);
+    std::sort(keys, keys + n);
+    for (int i = 0; i < n; ++i) order_.push_back(static_cast<uint16_t>(keys[i] & 0xFFFFu));
+  }
+  orderStart_[rows] = static_cast<int32_t>(order_.size());
+}
+
+bool TZBuffer::IsTextured() const {
+  return Textured && Texture != nullptr && Texture->Width() > 0 && Texture->Height() > 0;
+}
+
+void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const {
+  const TSpanRow& sr = rows_[r];
+  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
+    const TSpan& s = sr.Spans[order_[i]];
+    const int x1 = std::max<int>(s.X1, 0);
+    const int x2 = std::min<int>(s.X2, lastX);
+    if (x1 > x2) continue;
+    if (textured)
+      DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
+    else if (s.ShadeL == s.ShadeR)
+      FillSpan(x1, x2, px, ramp[s.ShadeL]);
+    else
+      DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
+  }
+}
+
+// Touching spans make one run, so the mask is filled once per run.
+void TZBuffer::FillRowRuns(int r, TPixel* px, int lastX) const {
+  const TSpanRow& sr = rows_[r];
+  int runX1 = 0, runX2 = -2;
+  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
+    const TSpan& s = sr.Spans[order_[i]];
+    const int x1 = std::max<int>(s.X1, 0);
+    const int x2 = std::min<int>(s.X2, lastX);
+    if (x1 > x2) continue;
+    if (x1 > runX2 + 1) {
+      if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
+      runX1 = x1;
     }
+    runX2 = std::max(runX2, x2);
+  }
+  if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
+}
+
+// Row r's spans shifted and pressed into the picture, halved. Where the target
+// row is one of the first coveredRows, the pixels under its own spans are left
+// alone: the pass paints them over, and halving keeps the fourth byte, which
+// painting does too. Shifted spans keep their column order (clamping is
+// monotone), and so do the covering ones, so one forward walk serves the row.
+void TZBuffer::HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) const {
+  const int lastX = bitmap.Width() - 1;
+  const int y = ClampInt(r + dy, 0, bitmap.Height() - 1);
+  TPixel* px = bitmap.Row32(y);
+  const TSpanRow& sr = rows_[r];
+  const bool covered = y < coveredRows;
+  const TSpanRow& cr = rows_[covered ? y : r];
+  int c = covered ? orderStart_[y] : 0;
+  const int cEnd = covered ? orderStart_[y + 1] : 0;
+  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
+    const TSpan& s = sr.Spans[order_[i]];
+    int x1 = ClampInt(s.X1 + dx, 0, lastX);
+    const int x2 = ClampInt(s.X2 + dx, 0, lastX);
+    if (x2 < x1) continue;
+    while (c < cEnd && std::min<int>(cr.Spans[order_[c]].X2, lastX) < x1) ++c;
+    for (int j = c; j < cEnd && x1 <= x2; ++j) {
+      const TSpan& t = cr.Spans[order_[j]];
+      const int t1 = std::max<int>(t.X1, 0);
+      const int t2 = std::min<int>(t.X2, lastX);
+      if (t1 > x2) break;
+      if (t1 > t2) continue;
+      if (t1 > x1) HalveSpan(x1, t1 - 1, px);
+      x1 = std::max(x1, t2 + 1);
+    }
+    if (x1 <= x2) HalveSpan(x1, x2, px);
+  }
+}
+
+void TZBuffer::FillShadowRow(int r, TPicture& bitmap, int dx, int dy) const {
+  const int lastX = bitmap.Width() - 1;
+  TPixel* px = bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1));
+  const TSpanRow& sr = rows_[r];
+  int runX1 = 0, runX2 = -2;
+  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
+    const TSpan& s = sr.Spans[order_[i]];
+    const int x1 = ClampInt(s.X1 + dx, 0, lastX);
+    const int x2 = ClampInt(s.X2 + dx, 0, lastX);
+    if (x2 < x1) continue;
+    if (x1 > runX2 + 1) {
+      if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
+      runX1 = x1;
+    }
+    runX2 = std::max(runX2, x2);
+  }
+  if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
+}
+
+// One run from the leftmost to the rightmost span, covering the holes between
+// spans. Rows and columns outside the picture are clipped.
+void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const {
+  const int first = orderStart_[r], end = orderStart_[r + 1];
+  const int y = r + dy;
+  if (first == end || y < 0 || y >= bitmap.Height()) return;
+  const TSpanRow& sr = rows_[r];
+  int lo = maxX_;
+  int hi = 0;
+  for (int i = first; i < end; ++i) {
+    lo = std::min<int>(lo, sr.Spans[order_[i]].X1);
+    hi = std::max<int>(hi, sr.Spans[order_[i]].X2);
+  }
+  const int x1 = std::max(lo + dx, 0);
+  const int x2 = std::min(hi + dx, bitmap.Width() - 1);
+  if (x1 > x2) return;
+  if (maskMode)
+    FillSpan(x1, x2, bitmap.Row32(y), kPixelWhite);
+  else
+    HalveSpan(x1, x2, bitmap.Row32(y));
+}
+
+// Row by row of the target: the shadows falling on a row, then its spans, so
+// that each picture row is brought into the cache once. Every operation on a
+// pixel stays in its old order (halvings first, then painting), and operations
+// on different rows do not interact.
+void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow) {
+  SortRows();
+  const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
+  const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
+  const bool textured = IsTextured();
+  const int rows = RowCount();
+  if (imageOk) {
+    const int height = image.Height();
+    const int painted = std::min(rows, height);
+    for (int y = 0; y < height; ++y) {
+      if (shadow.On) {
+        // The source rows whose shifted spans land on y, pressed ones included.
+        const int64_t from = std::max<int64_t>(y == 0 ? 0 : static_cast<int64_t>(y) - shadow.DY, 0);
+        const int64_t to =
+            std::min<int64_t>(y == height - 1 ? rows - 1 : static_cast<int64_t>(y) - shadow.DY, rows - 1);
+        for (int64_t r = from; r <= to; ++r)
+          HalveShadowRow(static_cast<int>(r), image, shadow.DX, shadow.DY, painted);
+      }
+      if (y < painted) PaintRow(y, image.Row32(y), image.Width() - 1, ramp, textured);
+    }
+  }
+  if (maskOk) {
+    const int height = mask->Height();
+    const int painted = std::min(rows, height);
+    for (int y = 0; y < height; ++y) {
+      if (shadow.On) {
+        const int64_t source = static_cast<int64_t>(y) - shadow.DY;
+        if (shadow.Hull) {
+          if (source >= 0 && source < rows)
+            HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
+        } else {
+          const int64_t from = std::max<int64_t>(y == 0 ? 0 : source, 0);
+          const int64_t to = std::min<int64_t>(y == height - 1 ? rows - 1 : source, rows - 1);
+          for (int64_t r = from; r <= to; ++r)
+            FillShadowRow(static_cast<int>(r), *mask, shadow.DX, shadow.DY);
+        }
+      }
+      if (y < painted) FillRowRuns(y, mask->Row32(y), mask->Width() - 1);
+    }
+  }
+}
+
+void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) {
+  if (bitmap.BitsPerPixel() != 32) return;
+  SortRows();
+  const bool textured = IsTextured();
+  const int rows = std::min(RowCount(), bitmap.Height());
+  for (int r = 0; r < rows; ++r) {
+    if (maskMode)
+      FillRowRuns(r, bitmap.Row32(r), bitmap.Width() - 1);
+    else
+      PaintRow(r, bitmap.Row32(r), bitmap.Width() - 1, ramp, textured);
   }
 }
 
 // Shifted spans that leave the picture are pressed against its border rather
 // than dropped, so a shadow falling off the bottom darkens the last row.
-void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const {
+void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  const int height = bitmap.Height();
-  const int width = bitmap.Width();
+  SortRows();
   for (int r = 0; r < RowCount(); ++r) {
-    const TSpanRow& sr = rows_[r];
-    for (int k = 0; k < sr.Count; ++k) {
-      const TSpan& s = sr.Spans[k];
-      if (!s.Active) continue;
-      const int y = ClampInt(r + dy, 0, height - 1);
-      const int x1 = ClampInt(s.X1 + dx, 0, width - 1);
-      const int x2 = ClampInt(s.X2 + dx, 0, width - 1);
-      if (x2 < x1) continue;
-      if (maskMode)
-        FillSpan(x1, x2, bitmap.Row32(y), kPixelWhite);
-      else
-        HalveSpan(x1, x2, bitmap.Row32(y));
-    }
+    if (maskMode)
+      FillShadowRow(r, bitmap, dx, dy);
+    else
+      HalveShadowRow(r, bitmap, dx, dy, 0);
   }
 }
 
-// One run per row from the leftmost to the rightmost span, covering the holes
-// between spans. Rows and columns outside the picture are clipped.
-void TZBuffer::DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const {
+void TZBuffer::DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  for (int r = 0; r < RowCount(); ++r) {
-    const TSpanRow& sr = rows_[r];
-    int lo = maxX_;
-    int hi = 0;
-    bool any = false;
-    for (int k = 0; k < sr.Count; ++k) {
-      const TSpan& s = sr.Spans[k];
-      if (!s.Active) continue;
-      any = true;
-      lo = std::min<int>(lo, s.X1);
-      hi = std::max<int>(hi, s.X2);
-    }
-    const int y = r + dy;
-    if (!any || y < 0 || y >= bitmap.Height()) continue;
-    const int x1 = std::max(lo + dx, 0);
-    const int x2 = std::min(hi + dx, bitmap.Width() - 1);
-    if (x1 > x2) continue;
-    if (maskMode)
-      FillSpan(x1, x2, bitmap.Row32(y), kPixelWhite);
-    else
-      HalveSpan(x1, x2, bitmap.Row32(y));
-  }
+  SortRows();
+  for (int r = 0; r < RowCount(); ++r) HullRow(r, bitmap, dx, dy, maskMode);
 }
 
 }  // namespace vantrix

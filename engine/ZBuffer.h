@@ -7,6 +7,11 @@
 // painted at the end of a pass, from a shade ramp or a tiled texture. The same
 // spans give the drop shadows and the transparency mask.
 //
+// Spans of a row never overlap once InsertSpan has placed them, so a pass sorts
+// each row by column once and paints it left to right: the shadow halves only
+// what the pass's own spans leave uncovered (the rest is painted over anyway),
+// and the mask is filled once per run of touching spans.
+//
 // Span fields are 16-bit, so the buffer never covers more than 32767 columns:
 // a wider picture is drawn in its first 32767 columns only. Shades are indices
 // 0..255 into a ramp; AddSpan clamps them there so that no ramp is ever read
@@ -36,6 +41,21 @@ struct TSpanRow {
   static constexpr int kMaxSpans = 512;
   int32_t Count = 0;
   TSpan Spans[kMaxSpans];
+  // The columns of Spans again, packed so that InsertSpan can test many spans
+  // for overlap at once; a dead span reads INT16_MAX..INT16_MIN, which
+  // overlaps nothing.
+  int16_t LiveX1[kMaxSpans] = {};
+  int16_t LiveX2[kMaxSpans] = {};
+};
+
+// The drop shadow of one pass: the silhouette shifted by DX, DY. In the mask it
+// is either the shifted spans or, with Hull, one run per row from the leftmost
+// to the rightmost span.
+struct TPassShadow {
+  bool On = false;
+  int DX = 0;
+  int DY = 0;
+  bool Hull = false;
 };
 
 class TZBuffer {
@@ -55,9 +75,13 @@ class TZBuffer {
   void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
   void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
 
-  void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const;
-  void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const;
-  void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  // A whole pass: the shadow into the picture and the mask (when given), then
+  // the spans into both. The same pixels as DrawShadow, DrawShadowHull and
+  // DrawSpans called one after the other.
+  void DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow);
+  void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode);
+  void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode);
+  void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode);
 
   // Pixel painters on one picture row; the caller keeps x1..x2 inside the row.
   static void FillSpan(int x1, int x2, TPixel* row, TPixel value);
@@ -76,9 +100,21 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
+  void SortRows();
+  bool IsTextured() const;
+  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
+  void FillRowRuns(int r, TPixel* px, int lastX) const;
+  void HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) const;
+  void FillShadowRow(int r, TPicture& bitmap, int dx, int dy) const;
+  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
+
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;
+  // The live spans of every row by column: row r's are order_[orderStart_[r] ..
+  // orderStart_[r + 1] - 1], indices into its Spans. Made by SortRows.
+  std::vector<uint16_t> order_;
+  std::vector<int32_t> orderStart_;
 };
 
 }  // namespace vantrix
