@@ -30,20 +30,20 @@ void TBody::Draw(TZBuffer& buffer, bool isButton) {
   const int64_t last =
       std::min<int64_t>(static_cast<int64_t>(topRow_) + rowCount_ - 1, buffer.RowCount() - 1);
   edgeTop_ = static_cast<int32_t>(first);
-  edges_.assign(last >= first ? static_cast<size_t>(last - first + 1) : 0, TEdgeRow{});
+  // Not cleared: each face clears the rows it uses.
+  edges_.resize(last >= first ? static_cast<size_t>(last - first + 1) : 0);
 
   DrawCaps(isButton);
   for (int i = 1; i <= faceList_.Count(); ++i) {
     const int k = faceList_.Item(i).Index;
     if (Face(k).Visible > 0 && Face(k).Key > 0) DrawFace(k);
   }
-  edges_.clear();
-  edges_.shrink_to_fit();
   buffer_ = nullptr;
 }
 
 void TBody::DrawCaps(bool isButton) {
-  TFontView fv(buffer_->RowCount());
+  // The body's rows inside the buffer, as for the edge table.
+  TFontView fv(edgeTop_, static_cast<int>(edges_.size()));
   for (const std::vector<int32_t>& c : contours_) {
     for (size_t j = 1; j < c.size(); ++j) {
       // An entry 0 (no room was left in the vertex table) names no point.
@@ -56,7 +56,7 @@ void TBody::DrawCaps(bool isButton) {
   float depth = Vertex(cap.V1).Dist2;
   if (isButton) depth = static_cast<float>(static_cast<double>(depth) * 100);
   const int shade = cap.Shade;  // caps are always flat
-  for (int r = 0; r < fv.RowCount(); ++r)
+  for (int r = fv.FirstRow(); r - fv.FirstRow() < fv.RowCount(); ++r)
     for (int i = 0; i < fv.SpanCount(r); ++i)
       buffer_->InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth);
 }
