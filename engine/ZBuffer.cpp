@@ -185,36 +185,53 @@ void TZBuffer::DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int sha
   }
 }
 
-void TZBuffer::SortRows() {
+void TZBuffer::BeginSweep() {
   const int rows = RowCount();
-  orderStart_.resize(static_cast<size_t>(rows) + 1);
-  order_.clear();
-  uint32_t keys[TSpanRow::kMaxSpans];
+  sortedStart_.resize(static_cast<size_t>(rows) + 1);
+  sortedCount_.assign(static_cast<size_t>(rows), -1);
+  int32_t room = 0;
   for (int r = 0; r < rows; ++r) {
-    orderStart_[r] = static_cast<int32_t>(order_.size());
+    sortedStart_[r] = room;
+    room += rows_[r].Count;
+  }
+  sortedStart_[rows] = room;
+  if (sorted_.size() < static_cast<size_t>(room)) sorted_.resize(static_cast<size_t>(room));
+}
+
+// Sorted when first asked for, so that a row's spans are still in the cache
+// when the sweep paints them.
+TZBuffer::TSortedRow TZBuffer::SortedRow(int r) {
+  TSorted* out = sorted_.data() + sortedStart_[r];
+  if (sortedCount_[r] < 0) {
     const TSpanRow& sr = rows_[r];
+    uint32_t keys[TSpanRow::kMaxSpans];
     int n = 0;
     // Column in the high half (offset to sort signed values), index in the low.
     for (int k = 0; k < sr.Count; ++k)
       if (sr.Spans[k].Active)
         keys[n++] = (static_cast<uint32_t>(sr.Spans[k].X1 + 32768) << 16) | static_cast<uint32_t>(k);
     std::sort(keys, keys + n);
-    for (int i = 0; i < n; ++i) order_.push_back(static_cast<uint16_t>(keys[i] & 0xFFFFu));
+    for (int i = 0; i < n; ++i) {
+      const TSpan& s = sr.Spans[keys[i] & 0xFFFFu];
+      out[i] = TSorted{s.X1, s.X2, static_cast<uint16_t>(keys[i] & 0xFFFFu)};
+    }
+    sortedCount_[r] = n;
   }
-  orderStart_[rows] = static_cast<int32_t>(order_.size());
+  return {out, sortedCount_[r]};
 }
 
 bool TZBuffer::IsTextured() const {
   return Textured && Texture != nullptr && Texture->Width() > 0 && Texture->Height() > 0;
 }
 
-void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const {
+void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) {
+  const TSortedRow row = SortedRow(r);
   const TSpanRow& sr = rows_[r];
-  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
-    const TSpan& s = sr.Spans[order_[i]];
-    const int x1 = std::max<int>(s.X1, 0);
-    const int x2 = std::min<int>(s.X2, lastX);
+  for (int i = 0; i < row.Count; ++i) {
+    const int x1 = std::max<int>(row.Spans[i].X1, 0);
+    const int x2 = std::min<int>(row.Spans[i].X2, lastX);
     if (x1 > x2) continue;
+    const TSpan& s = sr.Spans[row.Spans[i].Index];
     if (textured)
       DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
     else if (s.ShadeL == s.ShadeR)
@@ -224,22 +241,41 @@ void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bo
   }
 }
 
-// Touching spans make one run, so the mask is filled once per run.
-void TZBuffer::FillRowRuns(int r, TPixel* px, int lastX) const {
-  const TSpanRow& sr = rows_[r];
-  int runX1 = 0, runX2 = -2;
-  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
-    const TSpan& s = sr.Spans[order_[i]];
-    const int x1 = std::max<int>(s.X1, 0);
-    const int x2 = std::min<int>(s.X2, lastX);
-    if (x1 > x2) continue;
-    if (x1 > runX2 + 1) {
-      if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
-      runX1 = x1;
+namespace {
+
+// Fills runs handed over in column order, merging those that touch or overlap.
+class TRunFiller {
+ public:
+  explicit TRunFiller(TPixel* px) : px_(px) {}
+  ~TRunFiller() { Flush(); }
+  void Add(int x1, int x2) {
+    if (x1 > x2_ + 1) {
+      Flush();
+      x1_ = x1;
     }
-    runX2 = std::max(runX2, x2);
+    x2_ = std::max(x2_, x2);
   }
-  if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
+
+ private:
+  void Flush() {
+    if (x2_ >= x1_) TZBuffer::FillSpan(x1_, x2_, px_, kPixelWhite);
+  }
+  TPixel* px_;
+  int x1_ = 0;
+  int x2_ = -2;
+};
+
+}  // namespace
+
+// Touching spans make one run, so the mask is filled once per run.
+void TZBuffer::FillRowRuns(int r, TPixel* px, int lastX) {
+  const TSortedRow row = SortedRow(r);
+  TRunFiller runs(px);
+  for (int i = 0; i < row.Count; ++i) {
+    const int x1 = std::max<int>(row.Spans[i].X1, 0);
+    const int x2 = std::min<int>(row.Spans[i].X2, lastX);
+    if (x1 <= x2) runs.Add(x1, x2);
+  }
 }
 
 // Row r's spans shifted and pressed into the picture, halved. Where the target
@@ -247,25 +283,21 @@ void TZBuffer::FillRowRuns(int r, TPixel* px, int lastX) const {
 // alone: the pass paints them over, and halving keeps the fourth byte, which
 // painting does too. Shifted spans keep their column order (clamping is
 // monotone), and so do the covering ones, so one forward walk serves the row.
-void TZBuffer::HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) const {
+void TZBuffer::HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) {
   const int lastX = bitmap.Width() - 1;
   const int y = ClampInt(r + dy, 0, bitmap.Height() - 1);
   TPixel* px = bitmap.Row32(y);
-  const TSpanRow& sr = rows_[r];
-  const bool covered = y < coveredRows;
-  const TSpanRow& cr = rows_[covered ? y : r];
-  int c = covered ? orderStart_[y] : 0;
-  const int cEnd = covered ? orderStart_[y + 1] : 0;
-  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
-    const TSpan& s = sr.Spans[order_[i]];
-    int x1 = ClampInt(s.X1 + dx, 0, lastX);
-    const int x2 = ClampInt(s.X2 + dx, 0, lastX);
+  const TSortedRow row = SortedRow(r);
+  const TSortedRow cover = y < coveredRows ? SortedRow(y) : TSortedRow{nullptr, 0};
+  int c = 0;
+  for (int i = 0; i < row.Count; ++i) {
+    int x1 = ClampInt(row.Spans[i].X1 + dx, 0, lastX);
+    const int x2 = ClampInt(row.Spans[i].X2 + dx, 0, lastX);
     if (x2 < x1) continue;
-    while (c < cEnd && std::min<int>(cr.Spans[order_[c]].X2, lastX) < x1) ++c;
-    for (int j = c; j < cEnd && x1 <= x2; ++j) {
-      const TSpan& t = cr.Spans[order_[j]];
-      const int t1 = std::max<int>(t.X1, 0);
-      const int t2 = std::min<int>(t.X2, lastX);
+    while (c < cover.Count && std::min<int>(cover.Spans[c].X2, lastX) < x1) ++c;
+    for (int j = c; j < cover.Count && x1 <= x2; ++j) {
+      const int t1 = std::max<int>(cover.Spans[j].X1, 0);
+      const int t2 = std::min<int>(cover.Spans[j].X2, lastX);
       if (t1 > x2) break;
       if (t1 > t2) continue;
       if (t1 > x1) HalveSpan(x1, t1 - 1, px);
@@ -275,37 +307,29 @@ void TZBuffer::HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int cover
   }
 }
 
-void TZBuffer::FillShadowRow(int r, TPicture& bitmap, int dx, int dy) const {
+void TZBuffer::FillShadowRow(int r, TPicture& bitmap, int dx, int dy) {
   const int lastX = bitmap.Width() - 1;
-  TPixel* px = bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1));
-  const TSpanRow& sr = rows_[r];
-  int runX1 = 0, runX2 = -2;
-  for (int i = orderStart_[r]; i < orderStart_[r + 1]; ++i) {
-    const TSpan& s = sr.Spans[order_[i]];
-    const int x1 = ClampInt(s.X1 + dx, 0, lastX);
-    const int x2 = ClampInt(s.X2 + dx, 0, lastX);
-    if (x2 < x1) continue;
-    if (x1 > runX2 + 1) {
-      if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
-      runX1 = x1;
-    }
-    runX2 = std::max(runX2, x2);
+  const TSortedRow row = SortedRow(r);
+  TRunFiller runs(bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1)));
+  for (int i = 0; i < row.Count; ++i) {
+    const int x1 = ClampInt(row.Spans[i].X1 + dx, 0, lastX);
+    const int x2 = ClampInt(row.Spans[i].X2 + dx, 0, lastX);
+    if (x1 <= x2) runs.Add(x1, x2);
   }
-  if (runX2 >= runX1) FillSpan(runX1, runX2, px, kPixelWhite);
 }
 
 // One run from the leftmost to the rightmost span, covering the holes between
 // spans. Rows and columns outside the picture are clipped.
-void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const {
-  const int first = orderStart_[r], end = orderStart_[r + 1];
+void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) {
   const int y = r + dy;
-  if (first == end || y < 0 || y >= bitmap.Height()) return;
-  const TSpanRow& sr = rows_[r];
+  if (y < 0 || y >= bitmap.Height()) return;
+  const TSortedRow row = SortedRow(r);
+  if (row.Count == 0) return;
   int lo = maxX_;
   int hi = 0;
-  for (int i = first; i < end; ++i) {
-    lo = std::min<int>(lo, sr.Spans[order_[i]].X1);
-    hi = std::max<int>(hi, sr.Spans[order_[i]].X2);
+  for (int i = 0; i < row.Count; ++i) {
+    lo = std::min<int>(lo, row.Spans[i].X1);
+    hi = std::max<int>(hi, row.Spans[i].X2);
   }
   const int x1 = std::max(lo + dx, 0);
   const int x2 = std::min(hi + dx, bitmap.Width() - 1);
@@ -316,55 +340,53 @@ void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) c
     HalveSpan(x1, x2, bitmap.Row32(y));
 }
 
-// Row by row of the target: the shadows falling on a row, then its spans, so
-// that each picture row is brought into the cache once. Every operation on a
-// pixel stays in its old order (halvings first, then painting), and operations
-// on different rows do not interact.
+// Row by row of the target: the shadows falling on a row, then its spans, in
+// the picture and then in the mask, so that the row's spans and pixels are
+// brought into the cache once. Every operation on a pixel keeps its old order
+// (halvings first, then painting), and operations on different rows do not
+// interact.
 void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow) {
-  SortRows();
+  BeginSweep();
   const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
   const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
   const bool textured = IsTextured();
   const int rows = RowCount();
-  if (imageOk) {
-    const int height = image.Height();
-    const int painted = std::min(rows, height);
-    for (int y = 0; y < height; ++y) {
+  const int imageHeight = imageOk ? image.Height() : 0;
+  const int maskHeight = maskOk ? mask->Height() : 0;
+  const int imagePainted = std::min(rows, imageHeight);
+  // The source rows whose shifted spans land on row y of a picture of the
+  // given height, pressed ones included.
+  auto sources = [&](int y, int height, int64_t& from, int64_t& to) {
+    from = std::max<int64_t>(y == 0 ? 0 : static_cast<int64_t>(y) - shadow.DY, 0);
+    to = std::min<int64_t>(y == height - 1 ? rows - 1 : static_cast<int64_t>(y) - shadow.DY, rows - 1);
+  };
+  for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
+    int64_t from, to;
+    if (y < imageHeight) {
       if (shadow.On) {
-        // The source rows whose shifted spans land on y, pressed ones included.
-        const int64_t from = std::max<int64_t>(y == 0 ? 0 : static_cast<int64_t>(y) - shadow.DY, 0);
-        const int64_t to =
-            std::min<int64_t>(y == height - 1 ? rows - 1 : static_cast<int64_t>(y) - shadow.DY, rows - 1);
+        sources(y, imageHeight, from, to);
         for (int64_t r = from; r <= to; ++r)
-          HalveShadowRow(static_cast<int>(r), image, shadow.DX, shadow.DY, painted);
+          HalveShadowRow(static_cast<int>(r), image, shadow.DX, shadow.DY, imagePainted);
       }
-      if (y < painted) PaintRow(y, image.Row32(y), image.Width() - 1, ramp, textured);
+      if (y < rows) PaintRow(y, image.Row32(y), image.Width() - 1, ramp, textured);
     }
-  }
-  if (maskOk) {
-    const int height = mask->Height();
-    const int painted = std::min(rows, height);
-    for (int y = 0; y < height; ++y) {
-      if (shadow.On) {
+    if (y < maskHeight) {
+      if (shadow.On && shadow.Hull) {
         const int64_t source = static_cast<int64_t>(y) - shadow.DY;
-        if (shadow.Hull) {
-          if (source >= 0 && source < rows)
-            HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
-        } else {
-          const int64_t from = std::max<int64_t>(y == 0 ? 0 : source, 0);
-          const int64_t to = std::min<int64_t>(y == height - 1 ? rows - 1 : source, rows - 1);
-          for (int64_t r = from; r <= to; ++r)
-            FillShadowRow(static_cast<int>(r), *mask, shadow.DX, shadow.DY);
-        }
+        if (source >= 0 && source < rows)
+          HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
+      } else if (shadow.On) {
+        sources(y, maskHeight, from, to);
+        for (int64_t r = from; r <= to; ++r) FillShadowRow(static_cast<int>(r), *mask, shadow.DX, shadow.DY);
       }
-      if (y < painted) FillRowRuns(y, mask->Row32(y), mask->Width() - 1);
+      if (y < rows) FillRowRuns(y, mask->Row32(y), mask->Width() - 1);
     }
   }
 }
 
 void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) {
   if (bitmap.BitsPerPixel() != 32) return;
-  SortRows();
+  BeginSweep();
   const bool textured = IsTextured();
   const int rows = std::min(RowCount(), bitmap.Height());
   for (int r = 0; r < rows; ++r) {
@@ -379,7 +401,7 @@ void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode
 // than dropped, so a shadow falling off the bottom darkens the last row.
 void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  SortRows();
+  BeginSweep();
   for (int r = 0; r < RowCount(); ++r) {
     if (maskMode)
       FillShadowRow(r, bitmap, dx, dy);
@@ -390,7 +412,7 @@ void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) {
 
 void TZBuffer::DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  SortRows();
+  BeginSweep();
   for (int r = 0; r < RowCount(); ++r) HullRow(r, bitmap, dx, dy, maskMode);
 }
 

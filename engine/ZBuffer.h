@@ -100,21 +100,32 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
-  void SortRows();
+  // A row's live spans by column, with the index of each in the row's Spans.
+  struct TSorted {
+    int16_t X1, X2;
+    uint16_t Index;
+  };
+  struct TSortedRow {
+    const TSorted* Spans;
+    int Count;
+  };
+  void BeginSweep();
+  TSortedRow SortedRow(int r);
   bool IsTextured() const;
-  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
-  void FillRowRuns(int r, TPixel* px, int lastX) const;
-  void HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) const;
-  void FillShadowRow(int r, TPicture& bitmap, int dx, int dy) const;
-  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured);
+  void FillRowRuns(int r, TPixel* px, int lastX);
+  void HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows);
+  void FillShadowRow(int r, TPicture& bitmap, int dx, int dy);
+  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode);
 
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;
-  // The live spans of every row by column: row r's are order_[orderStart_[r] ..
-  // orderStart_[r + 1] - 1], indices into its Spans. Made by SortRows.
-  std::vector<uint16_t> order_;
-  std::vector<int32_t> orderStart_;
+  // The sorted rows of one sweep: row r's at sorted_[sortedStart_[r]], with
+  // room for all its entries; sortedCount_[r] is -1 until it is sorted.
+  std::vector<TSorted> sorted_;
+  std::vector<int32_t> sortedStart_;
+  std::vector<int32_t> sortedCount_;
 };
 
 }  // namespace vantrix
