@@ -63,6 +63,12 @@ class TResampleError : public std::runtime_error {
 // be the same picture.
 void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc kernel, double support);
 
+// The width of the vectors the passes use: 4 doubles where the processor has
+// AVX2, else 2. Forcing 2 or 4 (0 chooses again) lets tests run both; the
+// pictures never depend on it. Without AVX2, 4 gives 2.
+int ResampleVectorWidth();
+void ForceResampleVectorWidth(int width);
+
 // The source resized to width x height (each at least 1) as a new 24-bit
 // picture, with ResampleBitmap's rules.
 [[nodiscard]] TPicture ResizedPicture(const TPicture& source, int width, int height, TKernelFunc kernel,

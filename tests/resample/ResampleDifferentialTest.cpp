@@ -89,16 +89,21 @@ TPicture RandomPicture(std::mt19937& rng, int w, int h) {
   return pic;
 }
 
+// With two-wide vectors and with the widest the processor has.
 void ExpectSameAsReference(const TPicture& source, int dw, int dh, const TKernelInfo& k) {
-  TPicture dst(dw, dh, 32);
-  ResampleBitmap(source, dst, k.Kernel, k.Support);
   const TPicture want = ReferenceResample(source, dw, dh, k.Kernel, k.Support);
-  ASSERT_EQ(dst.BitsPerPixel(), 24);
-  for (int y = 0; y < dh; ++y)
-    for (int x = 0; x < dw; ++x)
-      ASSERT_EQ(dst.PixelAt(x, y), want.PixelAt(x, y))
-          << k.Name << " " << source.Width() << "x" << source.Height() << " -> " << dw << "x" << dh << " at ("
-          << x << ", " << y << ")";
+  for (const int width : {2, 0}) {
+    ForceResampleVectorWidth(width);
+    TPicture dst(dw, dh, 32);
+    ResampleBitmap(source, dst, k.Kernel, k.Support);
+    ForceResampleVectorWidth(0);
+    ASSERT_EQ(dst.BitsPerPixel(), 24);
+    for (int y = 0; y < dh; ++y)
+      for (int x = 0; x < dw; ++x)
+        ASSERT_EQ(dst.PixelAt(x, y), want.PixelAt(x, y))
+            << k.Name << " " << source.Width() << "x" << source.Height() << " -> " << dw << "x" << dh
+            << " at (" << x << ", " << y << "), vectors of " << (width ? width : ResampleVectorWidth());
+  }
 }
 
 TEST(ResampleDifferential, TinyPicturesAndOnePixelDestinations) {
