@@ -72,13 +72,19 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
 
   // The button pass comes first, so the letters are always painted over the
   // button whatever their depths, and their shadow falls on the finished button.
+  // Both are drawn into buffers of their own and painted in one sweep.
   const bool hasButton = buttonType > 0 && BodyCount() > 0;
+  TZBuffer::TPassPaint passes[2];
+  int count = 0;
   if (hasButton) {
-    Body(BodyCount()).Draw(buffer_, true);
-    const TPassShadow shadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true};
-    PaintPass(image, withMask ? &mask : nullptr, buttonRamp, ButtonTextured ? &buttonTexture_ : nullptr,
-              shadow);
-    buffer_.Clear();
+    buttonBuffer_.SetSize(image.Height(), image.Width());
+    buttonBuffer_.LightColor = Params.LightColor;
+    buttonBuffer_.MidBright = Params.Brightness;
+    Body(BodyCount()).Draw(buttonBuffer_, true);
+    SetPassTexture(buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
+    passes[count++] = {
+        &buttonBuffer_, &buttonRamp,
+        TPassShadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true}};
   }
 
   for (int i = 1; i <= bodyList_.Count(); ++i) {
@@ -86,17 +92,17 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
     if (hasButton && index == BodyCount()) continue;
     Body(index).Draw(buffer_, false);
   }
-  const TPassShadow shadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false};
-  PaintPass(image, withMask ? &mask : nullptr, textRamp, TextTextured ? &textTexture_ : nullptr, shadow);
+  SetPassTexture(buffer_, TextTextured ? &textTexture_ : nullptr);
+  passes[count++] = {&buffer_, &textRamp,
+                     TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
+  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count);
 }
 
-void TView3D::PaintPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPicture* texture,
-                        const TPassShadow& shadow) {
+void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {
   if (texture)
-    buffer_.SetTexture(texture);
+    buffer.SetTexture(texture);
   else
-    buffer_.Textured = false;
-  buffer_.DrawPass(image, mask, ramp, shadow);
+    buffer.Textured = false;
 }
 
 namespace {

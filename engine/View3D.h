@@ -80,14 +80,12 @@ class TView3D {
   bool ButtonTextured = false;
 
  private:
-  // Paints one pass, its shadow first, from the texture (none: the ramp), and
-  // the mask when given.
-  void PaintPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPicture* texture,
-                 const TPassShadow& shadow);
+  static void SetPassTexture(TZBuffer& buffer, const TPicture* texture);
 
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;
-  TZBuffer buffer_;
+  TZBuffer buffer_;        // the letters
+  TZBuffer buttonBuffer_;  // the button
   TPicture textTexture_;
   TPicture buttonTexture_;
 };

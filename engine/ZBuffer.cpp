@@ -340,48 +340,114 @@ void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) {
     HalveSpan(x1, x2, bitmap.Row32(y));
 }
 
-// Row by row of the target: the shadows falling on a row, then its spans, in
-// the picture and then in the mask, so that the row's spans and pixels are
-// brought into the cache once. Every operation on a pixel keeps its old order
-// (halvings first, then painting), and operations on different rows do not
-// interact.
-void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow) {
-  BeginSweep();
-  const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
-  const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
-  const bool textured = IsTextured();
-  const int rows = RowCount();
-  const int imageHeight = imageOk ? image.Height() : 0;
-  const int maskHeight = maskOk ? mask->Height() : 0;
-  const int imagePainted = std::min(rows, imageHeight);
-  // The source rows whose shifted spans land on row y of a picture of the
-  // given height, pressed ones included.
-  auto sources = [&](int y, int height, int64_t& from, int64_t& to) {
-    from = std::max<int64_t>(y == 0 ? 0 : static_cast<int64_t>(y) - shadow.DY, 0);
-    to = std::min<int64_t>(y == height - 1 ? rows - 1 : static_cast<int64_t>(y) - shadow.DY, rows - 1);
-  };
-  for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
-    int64_t from, to;
-    if (y < imageHeight) {
-      if (shadow.On) {
-        sources(y, imageHeight, from, to);
-        for (int64_t r = from; r <= to; ++r)
-          HalveShadowRow(static_cast<int>(r), image, shadow.DX, shadow.DY, imagePainted);
+// The source rows whose shifted spans land on row y of a picture of the given
+// height, pressed ones included: [from, to], empty when from > to.
+void TZBuffer::ShadowSources(int y, int height, int dy, int& from, int& to) const {
+  const int64_t source = static_cast<int64_t>(y) - dy;
+  from = static_cast<int>(std::clamp<int64_t>(y == 0 ? 0 : source, 0, RowCount()));
+  to = static_cast<int>(std::clamp<int64_t>(y == height - 1 ? RowCount() - 1 : source, -1, RowCount() - 1));
+}
+
+// The mask of one pass on row y: its shadow (shifted spans or hull) and its
+// spans, merged into runs and filled once each. Only the first and last rows
+// can receive several pressed source rows; those are filled on their own.
+void TZBuffer::MaskRow(int y, TPicture& mask, const TPassShadow& shadow) {
+  const int lastX = mask.Width() - 1;
+  TPixel* px = mask.Row32(y);
+  // Up to one stream of shadow runs, in column order.
+  int hullX1 = 0, hullX2 = -1;
+  TSortedRow shifted{nullptr, 0};
+  if (shadow.On && shadow.Hull) {
+    const int64_t source = static_cast<int64_t>(y) - shadow.DY;
+    if (source >= 0 && source < RowCount()) {
+      const TSortedRow row = SortedRow(static_cast<int>(source));
+      if (row.Count > 0) {
+        int lo = maxX_, hi = 0;
+        for (int i = 0; i < row.Count; ++i) {
+          lo = std::min<int>(lo, row.Spans[i].X1);
+          hi = std::max<int>(hi, row.Spans[i].X2);
+        }
+        hullX1 = std::max(lo + shadow.DX, 0);
+        hullX2 = std::min(hi + shadow.DX, lastX);
       }
-      if (y < rows) PaintRow(y, image.Row32(y), image.Width() - 1, ramp, textured);
     }
-    if (y < maskHeight) {
-      if (shadow.On && shadow.Hull) {
-        const int64_t source = static_cast<int64_t>(y) - shadow.DY;
-        if (source >= 0 && source < rows)
-          HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
-      } else if (shadow.On) {
-        sources(y, maskHeight, from, to);
-        for (int64_t r = from; r <= to; ++r) FillShadowRow(static_cast<int>(r), *mask, shadow.DX, shadow.DY);
-      }
-      if (y < rows) FillRowRuns(y, mask->Row32(y), mask->Width() - 1);
+  } else if (shadow.On) {
+    int from, to;
+    ShadowSources(y, mask.Height(), shadow.DY, from, to);
+    if (from == to)
+      shifted = SortedRow(from);
+    else
+      for (int r = from; r <= to; ++r) FillShadowRow(r, mask, shadow.DX, shadow.DY);
+  }
+  const TSortedRow own = y < RowCount() ? SortedRow(y) : TSortedRow{nullptr, 0};
+  TRunFiller runs(px);
+  int i = 0, j = 0;
+  bool hullDone = hullX1 > hullX2;
+  for (;;) {
+    // The next run of each stream, shadow first on a tie.
+    int a1 = INT32_MAX, a2 = 0;
+    if (!hullDone) {
+      a1 = hullX1;
+      a2 = hullX2;
+    } else if (i < shifted.Count) {
+      a1 = ClampInt(shifted.Spans[i].X1 + shadow.DX, 0, lastX);
+      a2 = ClampInt(shifted.Spans[i].X2 + shadow.DX, 0, lastX);
+    }
+    int b1 = INT32_MAX, b2 = 0;
+    if (j < own.Count) {
+      b1 = std::max<int>(own.Spans[j].X1, 0);
+      b2 = std::min<int>(own.Spans[j].X2, lastX);
+    }
+    if (a1 == INT32_MAX && b1 == INT32_MAX) break;
+    if (a1 <= b1) {
+      if (a1 <= a2) runs.Add(a1, a2);
+      if (!hullDone)
+        hullDone = true;
+      else
+        ++i;
+    } else {
+      if (b1 <= b2) runs.Add(b1, b2);
+      ++j;
     }
   }
+}
+
+// Row by row of the target, every pass in turn: the shadows falling on the
+// row, then its spans, in the picture and then in the mask, so that each
+// picture row and the passes' spans for it are brought into the cache once.
+// Every operation on a pixel keeps its order (a pass's halvings, then its
+// painting, then the next pass), and operations on different rows do not
+// interact. In the mask every operation is a white fill, so only their union
+// matters.
+void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count) {
+  const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
+  const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
+  for (int p = 0; p < count; ++p) passes[p].Buffer->BeginSweep();
+  const int imageHeight = imageOk ? image.Height() : 0;
+  const int maskHeight = maskOk ? mask->Height() : 0;
+  for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
+    for (int p = 0; p < count; ++p) {
+      TZBuffer& zb = *passes[p].Buffer;
+      const TPassShadow& shadow = passes[p].Shadow;
+      if (y < imageHeight) {
+        if (shadow.On) {
+          int from, to;
+          zb.ShadowSources(y, imageHeight, shadow.DY, from, to);
+          const int painted = std::min(zb.RowCount(), imageHeight);
+          for (int r = from; r <= to; ++r) zb.HalveShadowRow(r, image, shadow.DX, shadow.DY, painted);
+        }
+        if (y < zb.RowCount())
+          zb.PaintRow(y, image.Row32(y), image.Width() - 1, *passes[p].Ramp, zb.IsTextured());
+      }
+    }
+    if (y < maskHeight)
+      for (int p = 0; p < count; ++p) passes[p].Buffer->MaskRow(y, *mask, passes[p].Shadow);
+  }
+}
+
+void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow) {
+  const TPassPaint pass{this, &ramp, shadow};
+  DrawPasses(image, mask, &pass, 1);
 }
 
 void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) {

@@ -79,6 +79,15 @@ class TZBuffer {
   // the spans into both. The same pixels as DrawShadow, DrawShadowHull and
   // DrawSpans called one after the other.
   void DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow);
+  // Several passes, each over the ones before, as DrawPass one after the
+  // other would paint them, in one sweep over the rows. Each pass paints from
+  // its own buffer's texture settings.
+  struct TPassPaint {
+    TZBuffer* Buffer;
+    const TShadeRamp* Ramp;
+    TPassShadow Shadow;
+  };
+  static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count);
   void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode);
   void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode);
   void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode);
@@ -117,6 +126,8 @@ class TZBuffer {
   void HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows);
   void FillShadowRow(int r, TPicture& bitmap, int dx, int dy);
   void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode);
+  void ShadowSources(int y, int height, int dy, int& from, int& to) const;
+  void MaskRow(int y, TPicture& mask, const TPassShadow& shadow);
 
   int maxRow_ = 0;
   int maxX_ = 0;
