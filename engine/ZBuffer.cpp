@@ -17,7 +17,7 @@ int16_t ClampShade(int s) {
   return static_cast<int16_t>(ClampInt(s, 0, 255));
 }
 
-constexpr int kScanBlock = 16;
+constexpr int kScanBlock = TSpanRow::kBlock;
 static_assert(TSpanRow::kMaxSpans % kScanBlock == 0, "the scan reads whole blocks");
 
 void SyncLive(TSpanRow& r, int k) {
@@ -76,13 +76,22 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
   s.Depth = depth;
   s.Active = 1;
   SyncLive(r, k);
+  const int b = k / kScanBlock;
+  if (k % kScanBlock == 0) {
+    r.BlockX1[b] = s.X1;
+    r.BlockX2[b] = s.X2;
+  } else {
+    r.BlockX1[b] = std::min(r.BlockX1[b], s.X1);
+    r.BlockX2[b] = std::max(r.BlockX2[b], s.X2);
+  }
 }
 
 // A new span is clipped against every older live span it overlaps, in the
 // order they were stored; the order matters, because a split stores pieces at
 // the end of the row and the 512 entries may run out. Most older spans do not
-// overlap at all, so the packed columns are tested sixteen at a time and only
-// the hits are visited. A hit is tested again when visited: the new span may
+// overlap at all, so a block of sixteen whose stored range misses the new span
+// is skipped whole, the packed columns of the others are tested sixteen at a
+// time, and only the hits are visited. A hit is tested again when visited: the new span may
 // have shrunk in the meantime. That is exact, because neither the new span nor
 // the older ones ever grow, so a span that missed the first test misses later.
 void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
@@ -94,6 +103,7 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
 
   const int n = r.Count;  // spans appended below are not visited
   for (int base = 0; base < n; base += kScanBlock) {
+    if (r.BlockX1[base / kScanBlock] > x2 || r.BlockX2[base / kScanBlock] < x1) continue;
     uint32_t hits = OverlapHits(r, base, x1, x2);
     if (n - base < kScanBlock) hits &= (1u << (n - base)) - 1;
     for (; hits != 0; hits &= hits - 1) {

@@ -46,6 +46,12 @@ struct TSpanRow {
   // overlaps nothing.
   int16_t LiveX1[kMaxSpans] = {};
   int16_t LiveX2[kMaxSpans] = {};
+  // Per block of 16 entries, the columns its spans covered when stored. Spans
+  // only ever shrink, so a block whose range misses a new span holds no span
+  // that overlaps it, and is skipped whole.
+  static constexpr int kBlock = 16;
+  int16_t BlockX1[kMaxSpans / kBlock] = {};
+  int16_t BlockX2[kMaxSpans / kBlock] = {};
 };
 
 // The drop shadow of one pass: the silhouette shifted by DX, DY. In the mask it
