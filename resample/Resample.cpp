@@ -94,7 +94,7 @@ VANTRIX_INLINE void HorizontalRows(const TPicture& src, int y, const TWeightTabl
   for (int r = 0; r < kRows; ++r) in[r] = src.Row(y + (r < rows ? r : rows - 1));
   for (int x = 0; x < sw; ++x) {
     V* w = wide + static_cast<size_t>(x) * kPixelVecs;
-    const size_t b = 3 * static_cast<size_t>(x);
+    const size_t b = static_cast<size_t>(src.BytesPerPixel()) * static_cast<size_t>(x);
     for (int c = 0; c < 3; ++c)
       for (int h = 0; h < kHalves; ++h)
         for (int lane = 0; lane < W; ++lane) w[c * kHalves + h][lane] = kByte.value[in[h * W + lane][b + c]];
@@ -300,10 +300,9 @@ void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc k
   // Built before anything changes, so a bad support leaves both pictures alone.
   const TWeightTable columns(sw, dw, kernel, support);
   const TWeightTable rows(sh, dh, kernel, support);
-  // Read as 24 bits: the source itself when it is, else a converted copy.
-  TPicture converted;
-  if (source.BitsPerPixel() != 24) converted = source.Converted(24);
-  const TPicture& src = source.BitsPerPixel() == 24 ? source : converted;
+  // A 32-bit source is read in place: its first three bytes are what a 24-bit
+  // copy would hold.
+  const TPicture& src = source;
 
   const int width = ChosenWidth();
   const TPassPlan plan{&columns, &rows, &src, RingSlots(rows, sh, width == 4 ? kRowBlock<4> : kRowBlock<2>)};

@@ -57,7 +57,7 @@ class TResampleError : public std::runtime_error {
 
 // Replaces the destination's pixels with the source resized to the
 // destination's width and height. The source, 24 or 32 bits per pixel, is left
-// as it is (a 32-bit one is read through a 24-bit copy); the destination becomes
+// as it is (of a 32-bit one only the first three bytes count); the destination becomes
 // 24 bits at its own size. An empty destination is left untouched. support must
 // be finite and >= 0 (else std::invalid_argument). source and destination may
 // be the same picture.
