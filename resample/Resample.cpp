@@ -26,6 +26,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace vantrix {
 namespace {
 
@@ -80,6 +84,47 @@ VANTRIX_INLINE void Splat(V& v, double x) {
   for (size_t lane = 0; lane < sizeof(V) / sizeof(double); ++lane) v[lane] = x;
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// Widening for four-wide vectors, eight rows of Bpp-byte pixels eight bytes
+// of each row at a time: the bytes are interleaved so that each group of four
+// holds one byte position of four rows, then converted to doubles together.
+// Returns the first pixel left for the caller (a group must not read past the
+// end of a row). Out of line, and only ever called on the AVX2 path.
+__attribute__((target("avx2"), always_inline)) inline void StoreWidened(double* wide, size_t byte, int bpp,
+                                                                        int h, __m256d v) {
+  if (bpp == 4 && byte % 4 == 3) return;  // the fourth byte does not count
+  const size_t j = bpp == 3 ? byte : 3 * (byte / 4) + byte % 4;
+  _mm256_storeu_pd(wide + 4 * (2 * j + static_cast<size_t>(h)), v);
+}
+
+// q holds byte positions o .. o + 3 of rows 4h .. 4h + 3, four bytes each.
+__attribute__((target("avx2"), always_inline)) inline void WidenGroup(double* wide, size_t o, int bpp, int h,
+                                                                      __m128i q) {
+  const __m256i lo = _mm256_cvtepu8_epi32(q);
+  const __m256i hi = _mm256_cvtepu8_epi32(_mm_srli_si128(q, 8));
+  StoreWidened(wide, o, bpp, h, _mm256_cvtepi32_pd(_mm256_castsi256_si128(lo)));
+  StoreWidened(wide, o + 1, bpp, h, _mm256_cvtepi32_pd(_mm256_extracti128_si256(lo, 1)));
+  StoreWidened(wide, o + 2, bpp, h, _mm256_cvtepi32_pd(_mm256_castsi256_si128(hi)));
+  StoreWidened(wide, o + 3, bpp, h, _mm256_cvtepi32_pd(_mm256_extracti128_si256(hi, 1)));
+}
+
+__attribute__((target("avx2"))) int WidenEightRows(const uint8_t* const* in, int sw, int bpp, double* wide) {
+  const size_t bytes = static_cast<size_t>(bpp) * static_cast<size_t>(sw);
+  size_t o = 0;
+  for (; o + 8 <= bytes; o += 8) {
+    __m128i r[8];
+    for (int i = 0; i < 8; ++i) r[i] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in[i] + o));
+    const __m128i a01 = _mm_unpacklo_epi8(r[0], r[1]), a23 = _mm_unpacklo_epi8(r[2], r[3]);
+    const __m128i a45 = _mm_unpacklo_epi8(r[4], r[5]), a67 = _mm_unpacklo_epi8(r[6], r[7]);
+    WidenGroup(wide, o, bpp, 0, _mm_unpacklo_epi16(a01, a23));
+    WidenGroup(wide, o, bpp, 1, _mm_unpacklo_epi16(a45, a67));
+    WidenGroup(wide, o + 4, bpp, 0, _mm_unpackhi_epi16(a01, a23));
+    WidenGroup(wide, o + 4, bpp, 1, _mm_unpackhi_epi16(a45, a67));
+  }
+  return static_cast<int>(o / static_cast<size_t>(bpp));
+}
+#endif
+
 // Rows y .. y + 3 into the intermediate rows (row j at slot j % slots); rows
 // past the end repeat the last one and are not stored.
 template <int W>
@@ -92,7 +137,11 @@ VANTRIX_INLINE void HorizontalRows(const TPicture& src, int y, const TWeightTabl
   const int rows = src.Height() - y < kRows ? src.Height() - y : kRows;
   const uint8_t* in[kRows];
   for (int r = 0; r < kRows; ++r) in[r] = src.Row(y + (r < rows ? r : rows - 1));
-  for (int x = 0; x < sw; ++x) {
+  int x = 0;
+#if defined(__x86_64__) && defined(__GNUC__)
+  if constexpr (W == 4) x = WidenEightRows(in, sw, src.BytesPerPixel(), reinterpret_cast<double*>(wide));
+#endif
+  for (; x < sw; ++x) {
     V* w = wide + static_cast<size_t>(x) * kPixelVecs;
     const size_t b = static_cast<size_t>(src.BytesPerPixel()) * static_cast<size_t>(x);
     for (int c = 0; c < 3; ++c)
