@@ -195,53 +195,19 @@ void TZBuffer::DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int sha
   }
 }
 
-void TZBuffer::BeginSweep() {
-  const int rows = RowCount();
-  sortedStart_.resize(static_cast<size_t>(rows) + 1);
-  sortedCount_.assign(static_cast<size_t>(rows), -1);
-  int32_t room = 0;
-  for (int r = 0; r < rows; ++r) {
-    sortedStart_[r] = room;
-    room += rows_[r].Count;
-  }
-  sortedStart_[rows] = room;
-  if (sorted_.size() < static_cast<size_t>(room)) sorted_.resize(static_cast<size_t>(room));
-}
-
-// Sorted when first asked for, so that a row's spans are still in the cache
-// when the sweep paints them.
-TZBuffer::TSortedRow TZBuffer::SortedRow(int r) {
-  TSorted* out = sorted_.data() + sortedStart_[r];
-  if (sortedCount_[r] < 0) {
-    const TSpanRow& sr = rows_[r];
-    uint32_t keys[TSpanRow::kMaxSpans];
-    int n = 0;
-    // Column in the high half (offset to sort signed values), index in the low.
-    for (int k = 0; k < sr.Count; ++k)
-      if (sr.Spans[k].Active)
-        keys[n++] = (static_cast<uint32_t>(sr.Spans[k].X1 + 32768) << 16) | static_cast<uint32_t>(k);
-    std::sort(keys, keys + n);
-    for (int i = 0; i < n; ++i) {
-      const TSpan& s = sr.Spans[keys[i] & 0xFFFFu];
-      out[i] = TSorted{s.X1, s.X2, static_cast<uint16_t>(keys[i] & 0xFFFFu)};
-    }
-    sortedCount_[r] = n;
-  }
-  return {out, sortedCount_[r]};
-}
-
 bool TZBuffer::IsTextured() const {
   return Textured && Texture != nullptr && Texture->Width() > 0 && Texture->Height() > 0;
 }
 
-void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) {
-  const TSortedRow row = SortedRow(r);
+// The live spans of a row never overlap, so their storage order is as good
+// as any for painting.
+void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const {
   const TSpanRow& sr = rows_[r];
-  for (int i = 0; i < row.Count; ++i) {
-    const int x1 = std::max<int>(row.Spans[i].X1, 0);
-    const int x2 = std::min<int>(row.Spans[i].X2, lastX);
-    if (x1 > x2) continue;
-    const TSpan& s = sr.Spans[row.Spans[i].Index];
+  for (int k = 0; k < sr.Count; ++k) {
+    const TSpan& s = sr.Spans[k];
+    const int x1 = std::max<int>(s.X1, 0);
+    const int x2 = std::min<int>(s.X2, lastX);
+    if (!s.Active || x1 > x2) continue;
     if (textured)
       DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
     else if (s.ShadeL == s.ShadeR)
@@ -251,99 +217,54 @@ void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bo
   }
 }
 
-namespace {
-
-// Fills runs handed over in column order, merging those that touch or overlap.
-class TRunFiller {
- public:
-  explicit TRunFiller(TPixel* px) : px_(px) {}
-  ~TRunFiller() { Flush(); }
-  void Add(int x1, int x2) {
-    if (x1 > x2_ + 1) {
-      Flush();
-      x1_ = x1;
-    }
-    x2_ = std::max(x2_, x2);
-  }
-
- private:
-  void Flush() {
-    if (x2_ >= x1_) TZBuffer::FillSpan(x1_, x2_, px_, kPixelWhite);
-  }
-  TPixel* px_;
-  int x1_ = 0;
-  int x2_ = -2;
-};
-
-}  // namespace
-
-// Touching spans make one run, so the mask is filled once per run.
-void TZBuffer::FillRowRuns(int r, TPixel* px, int lastX) {
-  const TSortedRow row = SortedRow(r);
-  TRunFiller runs(px);
-  for (int i = 0; i < row.Count; ++i) {
-    const int x1 = std::max<int>(row.Spans[i].X1, 0);
-    const int x2 = std::min<int>(row.Spans[i].X2, lastX);
-    if (x1 <= x2) runs.Add(x1, x2);
+void TZBuffer::FillRow(int r, TPixel* px, int lastX) const {
+  const TSpanRow& sr = rows_[r];
+  for (int k = 0; k < sr.Count; ++k) {
+    const TSpan& s = sr.Spans[k];
+    const int x1 = std::max<int>(s.X1, 0);
+    const int x2 = std::min<int>(s.X2, lastX);
+    if (s.Active && x1 <= x2) FillSpan(x1, x2, px, kPixelWhite);
   }
 }
 
-// Row r's spans shifted and pressed into the picture, halved. Where the target
-// row is one of the first coveredRows, the pixels under its own spans are left
-// alone: the pass paints them over, and halving keeps the fourth byte, which
-// painting does too. Shifted spans keep their column order (clamping is
-// monotone), and so do the covering ones, so one forward walk serves the row.
-void TZBuffer::HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows) {
+// Row r's spans shifted and pressed into the picture, halved, or in the mask
+// filled white.
+void TZBuffer::ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const {
   const int lastX = bitmap.Width() - 1;
-  const int y = ClampInt(r + dy, 0, bitmap.Height() - 1);
-  TPixel* px = bitmap.Row32(y);
-  const TSortedRow row = SortedRow(r);
-  const TSortedRow cover = y < coveredRows ? SortedRow(y) : TSortedRow{nullptr, 0};
-  int c = 0;
-  for (int i = 0; i < row.Count; ++i) {
-    int x1 = ClampInt(row.Spans[i].X1 + dx, 0, lastX);
-    const int x2 = ClampInt(row.Spans[i].X2 + dx, 0, lastX);
+  TPixel* px = bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1));
+  const TSpanRow& sr = rows_[r];
+  for (int k = 0; k < sr.Count; ++k) {
+    const TSpan& s = sr.Spans[k];
+    if (!s.Active) continue;
+    const int x1 = ClampInt(s.X1 + dx, 0, lastX);
+    const int x2 = ClampInt(s.X2 + dx, 0, lastX);
     if (x2 < x1) continue;
-    while (c < cover.Count && std::min<int>(cover.Spans[c].X2, lastX) < x1) ++c;
-    for (int j = c; j < cover.Count && x1 <= x2; ++j) {
-      const int t1 = std::max<int>(cover.Spans[j].X1, 0);
-      const int t2 = std::min<int>(cover.Spans[j].X2, lastX);
-      if (t1 > x2) break;
-      if (t1 > t2) continue;
-      if (t1 > x1) HalveSpan(x1, t1 - 1, px);
-      x1 = std::max(x1, t2 + 1);
-    }
-    if (x1 <= x2) HalveSpan(x1, x2, px);
-  }
-}
-
-void TZBuffer::FillShadowRow(int r, TPicture& bitmap, int dx, int dy) {
-  const int lastX = bitmap.Width() - 1;
-  const TSortedRow row = SortedRow(r);
-  TRunFiller runs(bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1)));
-  for (int i = 0; i < row.Count; ++i) {
-    const int x1 = ClampInt(row.Spans[i].X1 + dx, 0, lastX);
-    const int x2 = ClampInt(row.Spans[i].X2 + dx, 0, lastX);
-    if (x1 <= x2) runs.Add(x1, x2);
+    if (maskMode)
+      FillSpan(x1, x2, px, kPixelWhite);
+    else
+      HalveSpan(x1, x2, px);
   }
 }
 
 // One run from the leftmost to the rightmost span, covering the holes between
 // spans. Rows and columns outside the picture are clipped.
-void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) {
+void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const {
   const int y = r + dy;
   if (y < 0 || y >= bitmap.Height()) return;
-  const TSortedRow row = SortedRow(r);
-  if (row.Count == 0) return;
+  const TSpanRow& sr = rows_[r];
   int lo = maxX_;
   int hi = 0;
-  for (int i = 0; i < row.Count; ++i) {
-    lo = std::min<int>(lo, row.Spans[i].X1);
-    hi = std::max<int>(hi, row.Spans[i].X2);
+  bool any = false;
+  for (int k = 0; k < sr.Count; ++k) {
+    const TSpan& s = sr.Spans[k];
+    if (!s.Active) continue;
+    any = true;
+    lo = std::min<int>(lo, s.X1);
+    hi = std::max<int>(hi, s.X2);
   }
   const int x1 = std::max(lo + dx, 0);
   const int x2 = std::min(hi + dx, bitmap.Width() - 1);
-  if (x1 > x2) return;
+  if (!any || x1 > x2) return;
   if (maskMode)
     FillSpan(x1, x2, bitmap.Row32(y), kPixelWhite);
   else
@@ -358,100 +279,45 @@ void TZBuffer::ShadowSources(int y, int height, int dy, int& from, int& to) cons
   to = static_cast<int>(std::clamp<int64_t>(y == height - 1 ? RowCount() - 1 : source, -1, RowCount() - 1));
 }
 
-// The mask of one pass on row y: its shadow (shifted spans or hull) and its
-// spans, merged into runs and filled once each. Only the first and last rows
-// can receive several pressed source rows; those are filled on their own.
-void TZBuffer::MaskRow(int y, TPicture& mask, const TPassShadow& shadow) {
-  const int lastX = mask.Width() - 1;
-  TPixel* px = mask.Row32(y);
-  // Up to one stream of shadow runs, in column order.
-  int hullX1 = 0, hullX2 = -1;
-  TSortedRow shifted{nullptr, 0};
-  if (shadow.On && shadow.Hull) {
-    const int64_t source = static_cast<int64_t>(y) - shadow.DY;
-    if (source >= 0 && source < RowCount()) {
-      const TSortedRow row = SortedRow(static_cast<int>(source));
-      if (row.Count > 0) {
-        int lo = maxX_, hi = 0;
-        for (int i = 0; i < row.Count; ++i) {
-          lo = std::min<int>(lo, row.Spans[i].X1);
-          hi = std::max<int>(hi, row.Spans[i].X2);
-        }
-        hullX1 = std::max(lo + shadow.DX, 0);
-        hullX2 = std::min(hi + shadow.DX, lastX);
-      }
-    }
-  } else if (shadow.On) {
-    int from, to;
-    ShadowSources(y, mask.Height(), shadow.DY, from, to);
-    if (from == to)
-      shifted = SortedRow(from);
-    else
-      for (int r = from; r <= to; ++r) FillShadowRow(r, mask, shadow.DX, shadow.DY);
-  }
-  const TSortedRow own = y < RowCount() ? SortedRow(y) : TSortedRow{nullptr, 0};
-  TRunFiller runs(px);
-  int i = 0, j = 0;
-  bool hullDone = hullX1 > hullX2;
-  for (;;) {
-    // The next run of each stream, shadow first on a tie.
-    int a1 = INT32_MAX, a2 = 0;
-    if (!hullDone) {
-      a1 = hullX1;
-      a2 = hullX2;
-    } else if (i < shifted.Count) {
-      a1 = ClampInt(shifted.Spans[i].X1 + shadow.DX, 0, lastX);
-      a2 = ClampInt(shifted.Spans[i].X2 + shadow.DX, 0, lastX);
-    }
-    int b1 = INT32_MAX, b2 = 0;
-    if (j < own.Count) {
-      b1 = std::max<int>(own.Spans[j].X1, 0);
-      b2 = std::min<int>(own.Spans[j].X2, lastX);
-    }
-    if (a1 == INT32_MAX && b1 == INT32_MAX) break;
-    if (a1 <= b1) {
-      if (a1 <= a2) runs.Add(a1, a2);
-      if (!hullDone)
-        hullDone = true;
-      else
-        ++i;
-    } else {
-      if (b1 <= b2) runs.Add(b1, b2);
-      ++j;
-    }
-  }
-}
-
 // Row by row of the target, every pass in turn: the shadows falling on the
-// row, then its spans, in the picture and then in the mask, so that each
-// picture row and the passes' spans for it are brought into the cache once.
-// Every operation on a pixel keeps its order (a pass's halvings, then its
-// painting, then the next pass), and operations on different rows do not
-// interact. In the mask every operation is a white fill, so only their union
-// matters.
+// row, then its spans, in the picture and then in the mask. A pass used to be
+// painted whole, then its shadow, each sweeping the picture; now each row is
+// brought into the cache once, so halving the shadow under the spans that
+// then paint over it costs next to nothing, and the many short fills of the
+// mask land on a row already in the cache. Every operation on a pixel keeps
+// its order (a pass's halvings, then its painting, then the next pass), and
+// operations on different rows do not interact.
 void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count) {
   const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
   const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
-  for (int p = 0; p < count; ++p) passes[p].Buffer->BeginSweep();
   const int imageHeight = imageOk ? image.Height() : 0;
   const int maskHeight = maskOk ? mask->Height() : 0;
   for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
     for (int p = 0; p < count; ++p) {
-      TZBuffer& zb = *passes[p].Buffer;
+      const TZBuffer& zb = *passes[p].Buffer;
       const TPassShadow& shadow = passes[p].Shadow;
       if (y < imageHeight) {
         if (shadow.On) {
           int from, to;
           zb.ShadowSources(y, imageHeight, shadow.DY, from, to);
-          const int painted = std::min(zb.RowCount(), imageHeight);
-          for (int r = from; r <= to; ++r) zb.HalveShadowRow(r, image, shadow.DX, shadow.DY, painted);
+          for (int r = from; r <= to; ++r) zb.ShadowRow(r, image, shadow.DX, shadow.DY, false);
         }
         if (y < zb.RowCount())
           zb.PaintRow(y, image.Row32(y), image.Width() - 1, *passes[p].Ramp, zb.IsTextured());
       }
+      if (y < maskHeight) {
+        if (shadow.On && shadow.Hull) {
+          const int64_t source = static_cast<int64_t>(y) - shadow.DY;
+          if (source >= 0 && source < zb.RowCount())
+            zb.HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
+        } else if (shadow.On) {
+          int from, to;
+          zb.ShadowSources(y, maskHeight, shadow.DY, from, to);
+          for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
+        }
+        if (y < zb.RowCount()) zb.FillRow(y, mask->Row32(y), mask->Width() - 1);
+      }
     }
-    if (y < maskHeight)
-      for (int p = 0; p < count; ++p) passes[p].Buffer->MaskRow(y, *mask, passes[p].Shadow);
   }
 }
 
@@ -460,14 +326,13 @@ void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp,
   DrawPasses(image, mask, &pass, 1);
 }
 
-void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) {
+void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const {
   if (bitmap.BitsPerPixel() != 32) return;
-  BeginSweep();
   const bool textured = IsTextured();
   const int rows = std::min(RowCount(), bitmap.Height());
   for (int r = 0; r < rows; ++r) {
     if (maskMode)
-      FillRowRuns(r, bitmap.Row32(r), bitmap.Width() - 1);
+      FillRow(r, bitmap.Row32(r), bitmap.Width() - 1);
     else
       PaintRow(r, bitmap.Row32(r), bitmap.Width() - 1, ramp, textured);
   }
@@ -475,20 +340,13 @@ void TZBuffer::DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode
 
 // Shifted spans that leave the picture are pressed against its border rather
 // than dropped, so a shadow falling off the bottom darkens the last row.
-void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) {
+void TZBuffer::DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  BeginSweep();
-  for (int r = 0; r < RowCount(); ++r) {
-    if (maskMode)
-      FillShadowRow(r, bitmap, dx, dy);
-    else
-      HalveShadowRow(r, bitmap, dx, dy, 0);
-  }
+  for (int r = 0; r < RowCount(); ++r) ShadowRow(r, bitmap, dx, dy, maskMode);
 }
 
-void TZBuffer::DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) {
+void TZBuffer::DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const {
   if (bitmap.Empty() || bitmap.BitsPerPixel() != 32) return;
-  BeginSweep();
   for (int r = 0; r < RowCount(); ++r) HullRow(r, bitmap, dx, dy, maskMode);
 }
 

@@ -7,10 +7,9 @@
 // painted at the end of a pass, from a shade ramp or a tiled texture. The same
 // spans give the drop shadows and the transparency mask.
 //
-// Spans of a row never overlap once InsertSpan has placed them, so a pass sorts
-// each row by column once and paints it left to right: the shadow halves only
-// what the pass's own spans leave uncovered (the rest is painted over anyway),
-// and the mask is filled once per run of touching spans.
+// The passes of a frame (button, letters) are painted together in one sweep
+// over the picture rows: each row gets every pass's shadow and spans while it
+// is in the cache.
 //
 // Span fields are 16-bit, so the buffer never covers more than 32767 columns:
 // a wider picture is drawn in its first 32767 columns only. Shades are indices
@@ -94,9 +93,9 @@ class TZBuffer {
     TPassShadow Shadow;
   };
   static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count);
-  void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode);
-  void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode);
-  void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode);
+  void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const;
+  void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const;
 
   // Pixel painters on one picture row; the caller keeps x1..x2 inside the row.
   static void FillSpan(int x1, int x2, TPixel* row, TPixel value);
@@ -115,34 +114,16 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
-  // A row's live spans by column, with the index of each in the row's Spans.
-  struct TSorted {
-    int16_t X1, X2;
-    uint16_t Index;
-  };
-  struct TSortedRow {
-    const TSorted* Spans;
-    int Count;
-  };
-  void BeginSweep();
-  TSortedRow SortedRow(int r);
   bool IsTextured() const;
-  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured);
-  void FillRowRuns(int r, TPixel* px, int lastX);
-  void HalveShadowRow(int r, TPicture& bitmap, int dx, int dy, int coveredRows);
-  void FillShadowRow(int r, TPicture& bitmap, int dx, int dy);
-  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode);
+  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
+  void FillRow(int r, TPixel* px, int lastX) const;
+  void ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void ShadowSources(int y, int height, int dy, int& from, int& to) const;
-  void MaskRow(int y, TPicture& mask, const TPassShadow& shadow);
 
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;
-  // The sorted rows of one sweep: row r's at sorted_[sortedStart_[r]], with
-  // room for all its entries; sortedCount_[r] is -1 until it is sorted.
-  std::vector<TSorted> sorted_;
-  std::vector<int32_t> sortedStart_;
-  std::vector<int32_t> sortedCount_;
 };
 
 }  // namespace vantrix
