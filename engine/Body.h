@@ -130,7 +130,7 @@ class TBody {
   int32_t rowCount_ = 0;
   bool behindEye_ = false;
 
-  // Working state of one Draw call.
+  // Working state of one Draw call (the edge table keeps its room between calls).
   TZBuffer* buffer_ = nullptr;
   std::vector<TEdgeRow> edges_;  // rows edgeTop_ .. edgeTop_ + edges_.size() - 1
   int32_t edgeTop_ = 0;

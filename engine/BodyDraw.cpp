@@ -30,20 +30,20 @@ void TBody::Draw(TZBuffer& buffer, bool isButton) {
   const int64_t last =
       std::min<int64_t>(static_cast<int64_t>(topRow_) + rowCount_ - 1, buffer.RowCount() - 1);
   edgeTop_ = static_cast<int32_t>(first);
-  edges_.assign(last >= first ? static_cast<size_t>(last - first + 1) : 0, TEdgeRow{});
+  // Not cleared: each face clears the rows it uses.
+  edges_.resize(last >= first ? static_cast<size_t>(last - first + 1) : 0);
 
   DrawCaps(isButton);
   for (int i = 1; i <= faceList_.Count(); ++i) {
     const int k = faceList_.Item(i).Index;
     if (Face(k).Visible > 0 && Face(k).Key > 0) DrawFace(k);
   }
-  edges_.clear();
-  edges_.shrink_to_fit();
   buffer_ = nullptr;
 }
 
 void TBody::DrawCaps(bool isButton) {
-  TFontView fv(buffer_->RowCount());
+  // The body's rows inside the buffer, as for the edge table.
+  TFontView fv(edgeTop_, static_cast<int>(edges_.size()));
   for (const std::vector<int32_t>& c : contours_) {
     for (size_t j = 1; j < c.size(); ++j) {
       // An entry 0 (no room was left in the vertex table) names no point.
@@ -56,7 +56,7 @@ void TBody::DrawCaps(bool isButton) {
   float depth = Vertex(cap.V1).Dist2;
   if (isButton) depth = static_cast<float>(static_cast<double>(depth) * 100);
   const int shade = cap.Shade;  // caps are always flat
-  for (int r = 0; r < fv.RowCount(); ++r)
+  for (int r = fv.FirstRow(); r - fv.FirstRow() < fv.RowCount(); ++r)
     for (int i = 0; i < fv.SpanCount(r); ++i)
       buffer_->InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth);
 }
@@ -114,11 +114,13 @@ void TBody::DrawEdge(const TEdgeEnd& from, const TEdgeEnd& to) {
   const int64_t tableEnd = static_cast<int64_t>(edgeTop_) + static_cast<int64_t>(edges_.size());
   const int64_t yMin = std::max<int64_t>(std::min(from.P.Y, to.P.Y), edgeTop_);
   const int64_t yMax = std::min<int64_t>(std::max(from.P.Y, to.P.Y), tableEnd - 1);
-  for (int64_t y = yMin; y <= yMax; ++y) {
-    const double t = static_cast<double>(y - from.P.Y);
-    const int32_t x = RoundInt(t * dx / dy + from.P.X);
-    const int32_t shade = RoundInt(t * dShade / dy + from.Shade);
-    const float dist = static_cast<float>(from.Dist2 + t * dDepth / dy);
+  // Two rows at a time: the divisions dominate, and a pair of them costs about
+  // as much as one. Each lane does exactly the scalar arithmetic.
+  typedef double V2d __attribute__((vector_size(16)));
+  auto both = [](double v) { return V2d{v, v}; };
+  const V2d vdx = both(dx), vdy = both(dy), vShade = both(dShade), vDepth = both(dDepth);
+  const V2d x0 = both(from.P.X), shade0 = both(from.Shade), dist0 = both(from.Dist2);
+  auto store = [&](int64_t y, int32_t x, int32_t shade, float dist) {
     TEdgeRow& e = edges_[y - edgeTop_];
     if (down) {
       e.XL = x;
@@ -129,6 +131,14 @@ void TBody::DrawEdge(const TEdgeEnd& from, const TEdgeEnd& to) {
       e.ShadeR = shade;
       e.DepthR = dist;
     }
+  };
+  for (int64_t y = yMin; y <= yMax; y += 2) {
+    const V2d t = {static_cast<double>(y - from.P.Y), static_cast<double>(y + 1 - from.P.Y)};
+    const V2d x = t * vdx / vdy + x0;
+    const V2d shade = t * vShade / vdy + shade0;
+    const V2d dist = dist0 + t * vDepth / vdy;
+    store(y, RoundInt(x[0]), RoundInt(shade[0]), static_cast<float>(dist[0]));
+    if (y + 1 <= yMax) store(y + 1, RoundInt(x[1]), RoundInt(shade[1]), static_cast<float>(dist[1]));
   }
 }
 

@@ -72,15 +72,19 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
 
   // The button pass comes first, so the letters are always painted over the
   // button whatever their depths, and their shadow falls on the finished button.
+  // Both are drawn into buffers of their own and painted in one sweep.
   const bool hasButton = buttonType > 0 && BodyCount() > 0;
+  TZBuffer::TPassPaint passes[2];
+  int count = 0;
   if (hasButton) {
-    Body(BodyCount()).Draw(buffer_, true);
-    if (Params.ButtonAltitude > 0) {
-      buffer_.DrawShadow(image, Params.ButtonShadowDX, Params.ButtonShadowDY, false);
-      if (withMask) buffer_.DrawShadowHull(mask, Params.ButtonShadowDX, Params.ButtonShadowDY, true);
-    }
-    PaintSpans(image, mask, buttonRamp, ButtonTextured ? &buttonTexture_ : nullptr, withMask);
-    buffer_.Clear();
+    buttonBuffer_.SetSize(image.Height(), image.Width());
+    buttonBuffer_.LightColor = Params.LightColor;
+    buttonBuffer_.MidBright = Params.Brightness;
+    Body(BodyCount()).Draw(buttonBuffer_, true);
+    SetPassTexture(buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
+    passes[count++] = {
+        &buttonBuffer_, &buttonRamp,
+        TPassShadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true}};
   }
 
   for (int i = 1; i <= bodyList_.Count(); ++i) {
@@ -88,21 +92,17 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
     if (hasButton && index == BodyCount()) continue;
     Body(index).Draw(buffer_, false);
   }
-  if (Params.TextAltitude > 0) {
-    buffer_.DrawShadow(image, Params.TextShadowDX, Params.TextShadowDY, false);
-    if (withMask) buffer_.DrawShadow(mask, Params.TextShadowDX, Params.TextShadowDY, true);
-  }
-  PaintSpans(image, mask, textRamp, TextTextured ? &textTexture_ : nullptr, withMask);
+  SetPassTexture(buffer_, TextTextured ? &textTexture_ : nullptr);
+  passes[count++] = {&buffer_, &textRamp,
+                     TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
+  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count);
 }
 
-void TView3D::PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
-                         bool withMask) {
+void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {
   if (texture)
-    buffer_.SetTexture(texture);
+    buffer.SetTexture(texture);
   else
-    buffer_.Textured = false;
-  buffer_.DrawSpans(image, ramp, false);
-  if (withMask) buffer_.DrawSpans(mask, ramp, true);
+    buffer.Textured = false;
 }
 
 namespace {

@@ -80,13 +80,12 @@ class TView3D {
   bool ButtonTextured = false;
 
  private:
-  // Paints the spans of one pass from the texture (none: the ramp), and the mask.
-  void PaintSpans(TPicture& image, TPicture& mask, const TShadeRamp& ramp, const TPicture* texture,
-                  bool withMask);
+  static void SetPassTexture(TZBuffer& buffer, const TPicture* texture);
 
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;
-  TZBuffer buffer_;
+  TZBuffer buffer_;        // the letters
+  TZBuffer buttonBuffer_;  // the button
   TPicture textTexture_;
   TPicture buttonTexture_;
 };

@@ -7,6 +7,10 @@
 // painted at the end of a pass, from a shade ramp or a tiled texture. The same
 // spans give the drop shadows and the transparency mask.
 //
+// The passes of a frame (button, letters) are painted together in one sweep
+// over the picture rows: each row gets every pass's shadow and spans while it
+// is in the cache.
+//
 // Span fields are 16-bit, so the buffer never covers more than 32767 columns:
 // a wider picture is drawn in its first 32767 columns only. Shades are indices
 // 0..255 into a ramp; AddSpan clamps them there so that no ramp is ever read
@@ -36,6 +40,27 @@ struct TSpanRow {
   static constexpr int kMaxSpans = 512;
   int32_t Count = 0;
   TSpan Spans[kMaxSpans];
+  // The columns of Spans again, packed so that InsertSpan can test many spans
+  // for overlap at once; a dead span reads INT16_MAX..INT16_MIN, which
+  // overlaps nothing.
+  int16_t LiveX1[kMaxSpans] = {};
+  int16_t LiveX2[kMaxSpans] = {};
+  // Per block of 16 entries, the columns its spans covered when stored. Spans
+  // only ever shrink, so a block whose range misses a new span holds no span
+  // that overlaps it, and is skipped whole.
+  static constexpr int kBlock = 16;
+  int16_t BlockX1[kMaxSpans / kBlock] = {};
+  int16_t BlockX2[kMaxSpans / kBlock] = {};
+};
+
+// The drop shadow of one pass: the silhouette shifted by DX, DY. In the mask it
+// is either the shifted spans or, with Hull, one run per row from the leftmost
+// to the rightmost span.
+struct TPassShadow {
+  bool On = false;
+  int DX = 0;
+  int DY = 0;
+  bool Hull = false;
 };
 
 class TZBuffer {
@@ -55,6 +80,19 @@ class TZBuffer {
   void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
   void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
 
+  // A whole pass: the shadow into the picture and the mask (when given), then
+  // the spans into both. The same pixels as DrawShadow, DrawShadowHull and
+  // DrawSpans called one after the other.
+  void DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow);
+  // Several passes, each over the ones before, as DrawPass one after the
+  // other would paint them, in one sweep over the rows. Each pass paints from
+  // its own buffer's texture settings.
+  struct TPassPaint {
+    TZBuffer* Buffer;
+    const TShadeRamp* Ramp;
+    TPassShadow Shadow;
+  };
+  static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count);
   void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const;
   void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const;
@@ -76,6 +114,13 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
+  bool IsTextured() const;
+  void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
+  void FillRow(int r, TPixel* px, int lastX) const;
+  void ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
+  void ShadowSources(int y, int height, int dy, int& from, int& to) const;
+
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;

@@ -7,19 +7,24 @@
 // The result saturates at the int32 range and NaN gives 0, so that a wild value
 // (a vertex next to the eye, a damaged file) can never become undefined behaviour.
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 
 namespace vantrix {
 
+// Adding and taking away 1.5 * 2^52 rounds in the FPU's default mode (nearest,
+// halves to even; the program never leaves it): between 2^52 and 2^53 a double
+// has no fraction bits. That is std::nearbyint without its library call, which
+// the edge walks and the painters pay once per row or pixel. The range check
+// comes first, so the sum never leaves that band.
+static_assert(FLT_EVAL_METHOD == 0, "the 2^52 rounding needs plain double arithmetic");
 inline int32_t RoundInt(double v) {
   if (!(v == v)) return 0;
-  // nearbyint follows the current rounding mode; the program never leaves the
-  // default round-to-nearest-even mode.
-  const double r = std::nearbyint(v);
-  if (r >= 2147483647.0) return INT32_MAX;
-  if (r <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(r);
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  constexpr double kShift = 0x1.8p52;
+  return static_cast<int32_t>((v + kShift) - kShift);
 }
 
 // A 64-bit intermediate narrowed to int32, saturating: sums of values read

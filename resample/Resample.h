@@ -57,11 +57,17 @@ class TResampleError : public std::runtime_error {
 
 // Replaces the destination's pixels with the source resized to the
 // destination's width and height. The source, 24 or 32 bits per pixel, is left
-// as it is (a 32-bit one is read through a 24-bit copy); the destination becomes
+// as it is (of a 32-bit one only the first three bytes count); the destination becomes
 // 24 bits at its own size. An empty destination is left untouched. support must
 // be finite and >= 0 (else std::invalid_argument). source and destination may
 // be the same picture.
 void ResampleBitmap(const TPicture& source, TPicture& destination, TKernelFunc kernel, double support);
+
+// The width of the vectors the passes use: 4 doubles where the processor has
+// AVX2, else 2. Forcing 2 or 4 (0 chooses again) lets tests run both; the
+// pictures never depend on it. Without AVX2, 4 gives 2.
+int ResampleVectorWidth();
+void ForceResampleVectorWidth(int width);
 
 // The source resized to width x height (each at least 1) as a new 24-bit
 // picture, with ResampleBitmap's rules.

@@ -126,7 +126,10 @@ bool TScene::Render(TRenderOptions options, TProgress* progress) {
     Position(progress, 35);
     Status(progress, " Rendering scene ...");
   }
-  Image.SetSize(static_cast<int>(width), static_cast<int>(height), 32);
+  // ClearImage sets every pixel, so a picture of the right size need not be
+  // zeroed first.
+  if (Image.Width() != width || Image.Height() != height || Image.BitsPerPixel() != 32)
+    Image.SetSize(static_cast<int>(width), static_cast<int>(height), 32);
   Mask.SetSize(static_cast<int>(width), static_cast<int>(height), 32);  // black
   ClearImage();
   PrepareView();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/Picture.h"
 #include "platform/Rounding.h"
@@ -22,6 +25,28 @@ TEST(RoundInt, SaturatesInsteadOfOverflowing) {
   EXPECT_EQ(RoundInt(-1e300), INT32_MIN);
   EXPECT_EQ(RoundInt(std::nan("")), 0);
   EXPECT_EQ(RoundInt(HUGE_VAL), INT32_MAX);
+}
+
+// RoundInt must be std::nearbyint, saturated: halves, values next to the int32
+// limits, tiny and huge magnitudes of both signs.
+TEST(RoundInt, AgreesWithNearbyintSaturated) {
+  std::mt19937_64 rng(5);
+  std::vector<double> values = {
+      -0.0,          0.49999999999999994, -0.49999999999999994, 2147483646.5, 2147483646.4999,
+      -2147483647.5, -2147483648.5,       2147483647.0,         1e-310,       4503599627370495.5};
+  for (int i = 0; i < 200000; ++i) {
+    const double scale = std::ldexp(1.0, static_cast<int>(rng() % 40) - 8);
+    const double v = (static_cast<double>(rng() % 2000001) - 1000000.0) / 1000000.0 * scale;
+    values.push_back(v);
+    values.push_back(std::floor(v) + 0.5);  // an exact half
+  }
+  for (const double v : values) {
+    const double r = std::nearbyint(v);
+    const int32_t expected = r >= 2147483647.0    ? INT32_MAX
+                             : r <= -2147483648.0 ? INT32_MIN
+                                                  : static_cast<int32_t>(r);
+    ASSERT_EQ(RoundInt(v), expected) << std::hexfloat << v;
+  }
 }
 
 TEST(Color, ConversionsSwapRedAndBlue) {
