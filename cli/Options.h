@@ -9,7 +9,7 @@
 namespace vantrix {
 
 struct TCliOptions {
-  std::string Command;                 // render, info, resave, export
+  std::string Command;                 // render, info, resave, export, batch
   std::vector<std::string> Arguments;  // positional
   std::string Output;                  // -o
   bool Full = false;
@@ -25,6 +25,9 @@ struct TCliOptions {
   std::string Preset;
   std::string Link;
   bool Html = false;
+  // A set of buttons (vantrix-cli batch): the caption list, "-" for standard input.
+  std::string Captions;
+  std::optional<int> Jobs;
 };
 
 class TUsageError : public std::exception {

@@ -55,6 +55,17 @@ bool ExportMaskFiltered(const TScene& scene) {
 }
 
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress) {
+  TExportPhases phases = RenderExportPhases(scene, caption, progress);
+  // The scene shows the first picture again.
+  Draw(scene, caption, {}, progress);
+  if (progress) {
+    progress->SetPosition(100);
+    progress->SetStatus(" Done");
+  }
+  return phases;
+}
+
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
   TExportPhases phases;
   RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
@@ -68,12 +79,6 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
       throw;
     }
     scene.ApplyPhase(saved);
-  }
-  // The scene shows the first picture again.
-  Draw(scene, caption, {}, progress);
-  if (progress) {
-    progress->SetPosition(100);
-    progress->SetStatus(" Done");
   }
   return phases;
 }

@@ -40,6 +40,9 @@ struct TExportResult {
 // scene shows it again. Throws TExportError "Sorry, there is nothing to
 // export" for an empty caption.
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress = nullptr);
+// The same without drawing the first picture again: the scene is left with
+// the last phase drawn (and the parameters of the first).
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress = nullptr);
 
 // Writes the files for the chosen name: its extension is replaced by the
 // type's, and with a roll-over effect "_1" and "_2" are inserted before it.
