@@ -148,7 +148,10 @@ void TExportSet::RunParallel(TExportSetProgress::TStage stage, const TExportSetP
         item.Error = e.what();
       }
       // Each item is touched by its own worker alone; only the report is shared.
-      for (std::string& m : worker.Sink.Messages) item.Messages.push_back(std::move(m));
+      // Measuring and each phase build the caption again and report the same.
+      for (std::string& m : worker.Sink.Messages)
+        if (std::find(item.Messages.begin(), item.Messages.end(), m) == item.Messages.end())
+          item.Messages.push_back(std::move(m));
       const std::lock_guard<std::mutex> lock(report);
       ++done;
       if (progress && !progress({stage, done, static_cast<int>(todo.size())})) stopped = true;
