@@ -44,7 +44,7 @@ TCaptionLine ParseLine(int number, std::string_view line) {
       tab == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(tab + 1));
   out.Text = std::string(text);
   out.Link = std::string(link);
-  out.Error = FieldError(text, "the caption");
+  out.Error = text.empty() ? "a link without a caption" : FieldError(text, "the caption");
   if (out.Error.empty()) out.Error = FieldError(link, "the link");
   if (out.Error.empty()) {
     const size_t n = DecodeUtf8(text).size();
