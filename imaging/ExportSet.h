@@ -17,6 +17,8 @@
 // Two steps, so that the caller can choose the export settings from the
 // set's picture the way it does for one button: Plan measures every caption
 // and draws the widest one (SamplePicture); Export renders and writes them.
+// Both block until done, so a window calls them off its own thread; the
+// progress callback runs on a worker thread (one call at a time).
 
 #include <functional>
 #include <memory>
