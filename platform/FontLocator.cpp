@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <memory>
+#include <mutex>
 
 namespace vantrix {
 namespace {
@@ -66,6 +67,15 @@ extern "C" const char* __lsan_default_suppressions() {
 
 namespace {
 
+// Fontconfig's configuration is one per process, shared by every scene. Its
+// own locking differs between versions, and scenes on worker threads (a set
+// export) would otherwise meet in it; lookups are cached per glyph source,
+// so taking turns costs little.
+std::mutex& FontconfigMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
 using TPattern = std::unique_ptr<FcPattern, TPatternDeleter>;
 
 // A request for an outline face of the family, weight and slant, with the
@@ -119,6 +129,7 @@ std::optional<TFaceLocation> LocationOf(FcPattern* font, const std::string& fami
 std::vector<TFaceLocation> LocateFaces(const std::string& family, bool bold, bool italic, int charset,
                                        size_t limit) {
   std::vector<TFaceLocation> faces;
+  const std::lock_guard<std::mutex> lock(FontconfigMutex());
   const char* lang = LanguageOfCharset(charset);
   const TPattern pattern = MakePattern(
       family, bold, italic,

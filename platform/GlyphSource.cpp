@@ -101,8 +101,8 @@ struct TGlyphSource::TImpl {
   std::map<std::pair<std::string, int>, std::unique_ptr<TLoadedFace>> Faces;
   // Keyed by family, bold, italic and character set; nullopt remembers a failed search.
   std::map<std::tuple<std::string, bool, bool, int>, std::optional<TSelection>> Selections;
-  // Keyed by character, bold and italic; nullopt remembers that no face has it.
-  std::map<std::tuple<char32_t, bool, bool>, std::optional<TSelection>> Fallbacks;
+  // Keyed by character, family, bold and italic; nullopt remembers that no face has it.
+  std::map<std::tuple<char32_t, std::string, bool, bool>, std::optional<TSelection>> Fallbacks;
   const TSelection* Current = nullptr;
   int Ppem = 0;
   int Charset = 0;
@@ -170,7 +170,7 @@ struct TGlyphSource::TImpl {
   // The face to draw a character the selected one lacks; cached per character
   // and style, a failed search included.
   const TSelection* FallbackFor(char32_t ch) {
-    const auto key = std::make_tuple(ch, Bold, Italic);
+    const auto key = std::make_tuple(ch, Family, Bold, Italic);
     auto it = Fallbacks.find(key);
     if (it == Fallbacks.end()) {
       std::optional<TSelection> found;
