@@ -6,7 +6,7 @@ that one alone to its roll-over picture and back.
 
     nav_test.py --cli <vantrix-cli> --work <work file>
 
-Uses the DevTools client of rollover_test.py. Without /usr/bin/chromium the
+Uses the browser session of rollover_test.py. Without /usr/bin/chromium the
 test is skipped (exit 0).
 """
 
@@ -21,7 +21,7 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from rollover_test import CHROMIUM, TestFailure, devtools_page_socket, wait_for  # noqa: E402
+from rollover_test import CHROMIUM, TestFailure, chromium_page, wait_for  # noqa: E402
 
 TOTAL_SECONDS = 60
 
@@ -54,18 +54,7 @@ def run(args, work):
         raise TestFailure("batch failed: " + made.stderr.strip())
     page_url = file_url(os.path.join(folder, "nav.html"))
 
-    profile = os.path.join(work, "profile")
-    os.mkdir(profile)
-    command = [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--no-proxy-server", "--disable-dev-shm-usage", "--window-size=800,600",
-               "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-               "--user-data-dir=" + profile, page_url]
-    log = open(os.path.join(work, "chromium.log"), "wb")
-    browser = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
-    ws = None
-    try:
-        ws = devtools_page_socket(profile, page_url, 15)
+    with chromium_page(work, page_url) as ws:
         state = wait_for("the pictures", lambda: (lambda s: s if s and all(i["complete"] for i in s) else None)(
             images(ws)), 10)
         names = ["Home_1.gif", "News_1.gif", "Button_3_1.gif"]
@@ -85,19 +74,6 @@ def run(args, work):
             raise TestFailure(f"another button changed: {now}")
         ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=790, y=590)
         wait_for("the first picture again", lambda: images(ws)[1]["src"] == second["src"], 5)
-    finally:
-        if ws:
-            ws.close()
-        try:
-            os.killpg(browser.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-        try:
-            browser.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(browser.pid, signal.SIGKILL)
-            browser.wait(timeout=5)
-        log.close()
 
 
 def main():

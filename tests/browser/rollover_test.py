@@ -14,6 +14,7 @@ folders. Without /usr/bin/chromium the test is skipped (exit 0).
 
 import argparse
 import base64
+import contextlib
 import hashlib
 import json
 import os
@@ -172,16 +173,10 @@ def devtools_page_socket(profile, page_url, timeout):
     return DevToolsSocket(target["webSocketDebuggerUrl"], timeout)
 
 
-def run(args, work):
-    folder = os.path.join(work, "Program Folder")  # a blank in the path on purpose
-    made = subprocess.run([args.generator, args.templates, folder], capture_output=True, text=True, timeout=30)
-    if made.returncode != 0:
-        raise TestFailure("page generator failed: " + made.stderr.strip())
-    page = made.stdout.strip()
-    page_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(page))
-    first_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go.bmp")))
-    second_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go_2.bmp")))
-
+@contextlib.contextmanager
+def chromium_page(work, page_url):
+    """Headless Chromium on page_url; yields the page's DevTools socket and
+    ends the browser whatever happens."""
     profile = os.path.join(work, "profile")
     os.mkdir(profile)
     command = [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
@@ -194,7 +189,33 @@ def run(args, work):
     ws = None
     try:
         ws = devtools_page_socket(profile, page_url, 15)
+        yield ws
+    finally:
+        if ws:
+            ws.close()
+        try:
+            os.killpg(browser.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            browser.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            os.killpg(browser.pid, signal.SIGKILL)
+            browser.wait(timeout=5)
+        log.close()
 
+
+def run(args, work):
+    folder = os.path.join(work, "Program Folder")  # a blank in the path on purpose
+    made = subprocess.run([args.generator, args.templates, folder], capture_output=True, text=True, timeout=30)
+    if made.returncode != 0:
+        raise TestFailure("page generator failed: " + made.stderr.strip())
+    page = made.stdout.strip()
+    page_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(page))
+    first_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go.bmp")))
+    second_url = urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.join(folder, "Images", "Go_2.bmp")))
+
+    with chromium_page(work, page_url) as ws:
         state = wait_for("the first picture", lambda: (lambda s: s if s and s["complete"] else None)(image_state(ws)), 10)
         if state["src"] != first_url or state["width"] != 64:
             raise TestFailure(f"first picture not shown: {state}")
@@ -217,19 +238,6 @@ def run(args, work):
 
         ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=outside[0], y=outside[1])
         wait_for("the first picture again", lambda: image_state(ws)["src"] == first_url, 5)
-    finally:
-        if ws:
-            ws.close()
-        try:
-            os.killpg(browser.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-        try:
-            browser.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(browser.pid, signal.SIGKILL)
-            browser.wait(timeout=5)
-        log.close()
 
 
 def main():

@@ -1,6 +1,6 @@
 // The set export's own rules: the held rectangle against the captions built
-// one by one, unique file names, and stopping from the progress callback.
-// Files, sizes and roll-overs are checked end to end in tests/cli/BatchTest.cpp.
+// one by one, and stopping from the progress callback. Files, names, sizes
+// and roll-overs are checked end to end in tests/cli/BatchTest.cpp.
 
 #include <gtest/gtest.h>
 
@@ -54,16 +54,6 @@ TEST(ExportSet, HeldRectangleIsTheUnionOfTheCaptionsOwnRectangles) {
     EXPECT_GT(set.SamplePicture().Height(), longest.SamplePicture().Height());
   else
     EXPECT_EQ(set.SamplePicture().Height(), longest.SamplePicture().Height());
-}
-
-TEST(ExportSet, NamesAreUniqueWithoutRegardToCaseAndNumberedWhenEmpty) {
-  std::vector<TCaptionLine> lines =
-      Lines({"Home", "home", "Home", "123", "Buy 2 Now!", "\xD0\x94\xD0\xB0", "bad", "Button", "HOME"});
-  lines[6].Error = "broken";  // a line in error gets no name
-  const TExportSet set(Look(), lines, 1);
-  const std::vector<std::string> expected = {"Home",     "home_2", "Home_3", "Button_4", "BuyNow",
-                                             "Button_6", "",       "Button", "HOME_4"};
-  EXPECT_EQ(set.Names(), expected);
 }
 
 TEST(ExportSet, StoppingLeavesTheCaptionsNotStartedUnexported) {
