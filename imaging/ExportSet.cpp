@@ -54,6 +54,14 @@ std::vector<std::string> UniqueNames(const std::vector<TCaptionLine>& captions, 
   return names;
 }
 
+void PadPicture(TPicture& picture, int dw, int dh, TPixel fill) {
+  if ((dw <= 0 && dh <= 0) || picture.Empty()) return;
+  TPicture out(picture.Width() + dw, picture.Height() + dh, picture.BitsPerPixel());
+  out.Fill(fill);
+  out.CopyFrom(picture, 0, 0, dw / 2, dh / 2, picture.Width(), picture.Height());
+  picture = std::move(out);
+}
+
 std::string FileName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
@@ -93,6 +101,7 @@ TExportSet::TExportSet(TExportSetLook look, std::vector<TCaptionLine> captions, 
   }
   names_ = UniqueNames(captions_, look_.Font);
   measured_.resize(captions_.size());
+  pictures_.resize(captions_.size());
 
   // The work opened once: its textures as loaded, and what that reported.
   look3D_ = std::make_unique<TScene>();
@@ -172,6 +181,15 @@ void TExportSet::RunParallel(TExportSetProgress::TStage stage, const TExportSetP
   }
 }
 
+// Without a button body a picture follows its caption. The set puts each on
+// the canvas of the largest, centred, so that all have one size and the
+// export's reduction scales them alike; the roll-over picture gets the same
+// margins as the first.
+std::pair<int, int> TExportSet::CanvasMargins(size_t i) const {
+  if (look3D_->Params.ButType > 0) return {0, 0};
+  return {canvas_.first - pictures_[i].first, canvas_.second - pictures_[i].second};
+}
+
 bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
   RunParallel(
       TExportSetProgress::Measuring, progress, [this](TScene& scene, const TCaption& caption, size_t i) {
@@ -181,6 +199,10 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
         const TParams& p = scene.Params;
         measured_[i] =
             p.ButType > 0 ? TRect{p.ButLeft, p.ButTop, p.ButRight, p.ButBottom} : scene.View3D.ModelBounds();
+        if (p.ButType < 1) {
+          if (!scene.Render({})) throw TExportError("the scene is busy and made no picture");
+          pictures_[i] = {scene.Image.Width(), scene.Image.Height()};
+        }
       });
 
   // The union of the rectangles, y up; the widest caption draws the sample.
@@ -191,12 +213,14 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
     const TRect& r = measured_[i];
     if (!any) {
       held_ = r;
+      canvas_ = pictures_[i];
       widest = i;
       any = true;
       continue;
     }
     held_ = {std::min(held_.Left, r.Left), std::max(held_.Top, r.Top), std::max(held_.Right, r.Right),
              std::min(held_.Bottom, r.Bottom)};
+    canvas_ = {std::max(canvas_.first, pictures_[i].first), std::max(canvas_.second, pictures_[i].second)};
     const TRect& w = measured_[widest];
     const int64_t rw = int64_t{r.Right} - r.Left, ww = int64_t{w.Right} - w.Left;
     if (rw > ww || (rw == ww && int64_t{r.Top} - r.Bottom > int64_t{w.Top} - w.Bottom)) widest = i;
@@ -215,6 +239,8 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
   if (!worker.Scene.Build(caption) || !worker.Scene.Render({}))
     throw TExportError("the scene is busy and made no picture");
   sample_ = worker.Scene.Image.Converted(24);
+  const auto [dw, dh] = CanvasMargins(widest);
+  PadPicture(sample_, dw, dh, ColorToPixel(worker.Scene.Params.BkgColor));
   return true;
 }
 
@@ -231,7 +257,13 @@ TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::
     TParams& p = scene.Params;
     p.HoldButtonSize = true;
     p.ButLeft = held_.Left, p.ButTop = held_.Top, p.ButRight = held_.Right, p.ButBottom = held_.Bottom;
-    const TExportPhases phases = RenderExportPhases(scene, caption);
+    TExportPhases phases = RenderExportPhases(scene, caption);
+    const auto [dw, dh] = CanvasMargins(i);
+    const TPixel background = ColorToPixel(scene.Params.BkgColor), clear = MakePixel(0, 0, 0);
+    PadPicture(phases.Image1, dw, dh, background);
+    PadPicture(phases.Mask1, dw, dh, clear);
+    PadPicture(phases.Image2, dw, dh, background);
+    PadPicture(phases.Mask2, dw, dh, clear);
     const TExportResult r = SaveExport(scene, phases, settings, dir + names_[i]);
     items_[i].FirstFile = r.FirstFile;
     items_[i].SecondFile = scene.Params.EffectType > 0 ? r.SecondFile : std::string();

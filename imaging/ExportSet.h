@@ -5,7 +5,8 @@
 // The set holds the button rectangle that fits every caption (the union of
 // the rectangles each caption alone would get), as "Hold button size" does,
 // so every picture has the same size before the export's reduction, and one
-// export size serves all. Every caption's letters take one font.
+// export size serves all; without a button body, each picture is centred on
+// the canvas of the largest. Every caption's letters take one font.
 //
 // Work is spread over worker threads, each with a scene of its own; a
 // caption starts from the work's parameters and textures as loaded, whatever
@@ -23,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "imaging/ExportSettings.h"
@@ -112,8 +114,12 @@ class TExportSet {
   std::vector<TExportSetItem> items_;
   std::vector<std::string> names_;
   std::vector<std::string> setMessages_;
+  std::pair<int, int> CanvasMargins(size_t i) const;
+
   std::vector<TRect> measured_;
+  std::vector<std::pair<int, int>> pictures_;  // without a button body: each caption's picture
   TRect held_{};
+  std::pair<int, int> canvas_{};
   TPicture sample_;
   std::unique_ptr<TScene> look3D_;  // textures as loaded, copied into every worker's scene
   bool planned_ = false;

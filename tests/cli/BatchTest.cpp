@@ -107,6 +107,29 @@ TEST(CliBatch, SingleCaptionIsTheExportOfThatCaptionByteForByte) {
   }
 }
 
+TEST(CliBatch, WithoutAButtonBodyEachPictureIsCentredOnTheLargestOnesCanvas) {
+  TTemp tmp;
+  WriteText(tmp / "c.txt", "Hi\nTypography\n");
+  fs::create_directory(tmp / "export");
+  const std::string work = Quote(Data() + "Default.dat") + " --set Button.Type=0";
+  ASSERT_EQ(Cli("batch " + work + " --captions " + Quote(tmp / "c.txt") + " -o " + Quote(tmp / "set") +
+                " --format bmp")
+                .Status,
+            0);
+  ASSERT_EQ(Cli("export " + work + " --caption Typography -o " + Quote(tmp / "export/Typography.bmp")).Status,
+            0);
+  // The largest is its own export; the small one has its size, not stretched
+  // but set on a background margin.
+  EXPECT_EQ(ReadFile(tmp / "set/Typography.bmp"), ReadFile(tmp / "export/Typography.bmp"));
+  const TPicture hi = LoadPictureFile(tmp / "set/Hi.bmp"), wide = LoadPictureFile(tmp / "set/Typography.bmp");
+  ASSERT_EQ(hi.Width(), wide.Width());
+  ASSERT_EQ(hi.Height(), wide.Height());
+  int drawn = 0;  // pixels other than the background in the left quarter
+  for (int y = 0; y < hi.Height(); ++y)
+    for (int x = 0; x < hi.Width() / 4; ++x) drawn += hi.PixelAt(x, y) != hi.PixelAt(0, 0);
+  EXPECT_EQ(drawn, 0);
+}
+
 TEST(CliBatch, FailingCaptionsAreReportedByLineAndTheOthersWritten) {
   TTemp tmp;
   WriteText(tmp / "c.txt", "Home\nbad \xFF byte\n" + std::string(33, 'x') + "\nContact\nNews\n");
