@@ -26,15 +26,6 @@ namespace vantrix {
 
 namespace {
 
-// The work as the program would hold it after opening the file: parameters,
-// caption, light, ramps and textures.
-struct TLoadedWork {
-  TScene Scene;
-  TCaption Caption;
-  TTerminalProgress Progress;
-  TStderrMessages Messages{&Progress};
-};
-
 void ApplySets(TIniFile& ini, const std::vector<std::string>& sets) {
   for (const std::string& s : sets) {
     const size_t dot = s.find('.');
@@ -45,6 +36,8 @@ void ApplySets(TIniFile& ini, const std::vector<std::string>& sets) {
                     Utf8ToCp1252(s.substr(eq + 1)));
   }
 }
+
+}  // namespace
 
 void Load(TLoadedWork& w, const TCliOptions& o, const std::string& file) {
   w.Scene.Messages = &w.Messages;
@@ -62,6 +55,8 @@ void Load(TLoadedWork& w, const TCliOptions& o, const std::string& file) {
   }
   PrepareLoadedWork(w.Scene);
 }
+
+namespace {
 
 // The size the main window derives after a rebuild: 160 wide for a long
 // picture, else 40 high, the other side in proportion.
@@ -158,6 +153,8 @@ std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& ca
   return written;
 }
 
+}  // namespace
+
 TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   TExportSettings s;
   if (!o.Format.empty()) {
@@ -213,6 +210,8 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   return s;
 }
 
+namespace {
+
 int Export(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
@@ -248,6 +247,7 @@ int RunCommand(const TCliOptions& o) {
   if (o.Command == "render") return Render(o);
   if (o.Command == "info") return Info(o);
   if (o.Command == "resave") return Resave(o);
+  if (o.Command == "batch") return RunBatch(o);
   return Export(o);
 }
 

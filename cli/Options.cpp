@@ -9,11 +9,13 @@ const char* const kUsage =
     "usage: vantrix-cli render WORK -o OUT [--full] [--size WxH] [--mask FILE]\n"
     "                         [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli info WORK [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
-    "       vantrix-cli resave IN OUT [--set Section.Key=VALUE]... [--program-folder DIR]\n"
+    "       vantrix-cli resave IN OUT [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp] [--size WxH]\n"
     "                         [--palette N] [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
     "                         [--preset fast|medium|high] [--scale 1,2,3] [--rollover css|js]\n"
     "                         [--link URL] [--html] [--program-folder DIR]\n"
+    "       vantrix-cli batch WORK --captions FILE|- [-o FOLDER] [--jobs N] [export options] [--html]\n"
+    "TEXT and the caption list are UTF-8.\n"
     "OUT's extension picks the picture format (.bmp, .jpg, .gif).\n";
 
 namespace {
@@ -63,7 +65,8 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
   TCliOptions o;
   if (argc < 2) throw TUsageError("no command given");
   o.Command = argv[1];
-  if (o.Command != "render" && o.Command != "info" && o.Command != "resave" && o.Command != "export")
+  if (o.Command != "render" && o.Command != "info" && o.Command != "resave" && o.Command != "export" &&
+      o.Command != "batch")
     throw TUsageError("unknown command '" + o.Command + "'");
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
@@ -107,6 +110,10 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
       o.Scales = ParseScales(value());
     else if (a == "--rollover")
       o.Rollover = value();
+    else if (a == "--captions")
+      o.Captions = value();
+    else if (a == "--jobs")
+      o.Jobs = ParseInt(a, value());
     else if (a.size() > 1 && a[0] == '-')
       throw TUsageError("unknown option '" + a + "'");
     else
@@ -116,6 +123,8 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
   if (o.Arguments.size() != want)
     throw TUsageError(o.Command + " takes " + std::to_string(want) + " file name(s)");
   if (o.Command == "render" && o.Output.empty()) throw TUsageError("render needs -o OUT");
+  if (o.Command == "batch" && o.Captions.empty()) throw TUsageError("batch needs --captions FILE");
+  if (o.Jobs && (*o.Jobs < 1 || *o.Jobs > 256)) throw TUsageError("--jobs is 1..256");
   return o;
 }
 

@@ -9,7 +9,7 @@
 namespace vantrix {
 
 struct TCliOptions {
-  std::string Command;                 // render, info, resave, export
+  std::string Command;                 // render, info, resave, export, batch
   std::vector<std::string> Arguments;  // positional
   std::string Output;                  // -o
   bool Full = false;
@@ -27,6 +27,9 @@ struct TCliOptions {
   bool Html = false;
   std::vector<int> Scales;  // --scale 1,2,3
   std::string Rollover;     // --rollover css|js
+  // A set of buttons (vantrix-cli batch): the caption list, "-" for standard input.
+  std::string Captions;
+  std::optional<int> Jobs;
 };
 
 class TUsageError : public std::exception {

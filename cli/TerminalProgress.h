@@ -27,12 +27,13 @@ class TTerminalProgress : public TProgress {
   int position_ = 0;
 };
 
-// Messages of the pipeline (glyph and texture errors) go to stderr, one line
-// each, and the work goes on.
+// Messages of the pipeline (glyph and texture errors) and its notes (a glyph
+// drawn from another font) go to stderr, one line each, and the work goes on.
 class TStderrMessages : public TMessageSink {
  public:
   explicit TStderrMessages(TTerminalProgress* progress) : progress_(progress) {}
   void ShowMessage(const std::string& text) override;
+  void ShowNote(const std::string& text) override { ShowMessage(text); }
 
  private:
   TTerminalProgress* progress_;

@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(p.GutLeft == q.GutLeft && p.ButY == q.ButY && p.TxtY == q.TxtY && p.EffectType == q.EffectType);
   Check(p.ViewParams.LightColor == q.ViewParams.LightColor && scene.Effect.TxtY == reloaded.Effect.TxtY);
   for (int i = 0; i < caption.Length(); ++i)
-    Check(caption.At(i).Font.FaceName == recaption.At(i).Font.FaceName);
+    Check(caption.At(i).Font.FaceName == recaption.At(i).Font.FaceName &&
+          caption.At(i).Char == recaption.At(i).Char);
 
   scene.SetLightAngles(p.ViewParams.LightA1, p.ViewParams.LightA2);
   scene.BuildRamp(true);

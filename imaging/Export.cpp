@@ -76,6 +76,18 @@ bool ExportMaskFiltered(const TScene& scene) {
 }
 
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress, bool withAlpha) {
+  TExportPhases phases = RenderExportPhases(scene, caption, progress, withAlpha);
+  // The scene shows the first picture again.
+  Draw(scene, caption, {}, progress);
+  if (progress) {
+    progress->SetPosition(100);
+    progress->SetStatus(" Done");
+  }
+  return phases;
+}
+
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress,
+                                 bool withAlpha) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
   TExportPhases phases;
   RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
@@ -91,12 +103,6 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
       throw;
     }
     scene.ApplyPhase(saved);
-  }
-  // The scene shows the first picture again.
-  Draw(scene, caption, {}, progress);
-  if (progress) {
-    progress->SetPosition(100);
-    progress->SetStatus(" Done");
   }
   return phases;
 }

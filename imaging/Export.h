@@ -59,6 +59,10 @@ struct TExportResult {
 // export" for an empty caption.
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
                            bool withAlpha = false);
+// The same without drawing the first picture again: the scene is left with
+// the last phase drawn (and the parameters of the first).
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
+                                 bool withAlpha = false);
 
 // Writes the files for the chosen name: its extension is replaced by the
 // type's, and with a roll-over effect "_1" and "_2" are inserted before it;

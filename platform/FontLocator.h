@@ -5,6 +5,7 @@
 // metric-compatible stand-in where one is installed, and a family that is not
 // installed at all finds fontconfig's best match. Only outline fonts are offered.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,10 @@ struct TFaceLocation {
 // preferable among equally good family matches.
 std::vector<TFaceLocation> LocateFaces(const std::string& family, bool bold, bool italic, int charset,
                                        size_t limit = 4);
+
+// The best outline face that has a glyph for `ch`, nearest to the family, weight and
+// slant asked for; nullopt when no installed face has one.
+std::optional<TFaceLocation> LocateFaceForChar(char32_t ch, const std::string& family, bool bold,
+                                               bool italic);
 
 }  // namespace vantrix

@@ -81,6 +81,11 @@ FT_UInt GlyphIndexOf(FT_Face face, int charset, uint8_t code) {
   return SymbolMapGlyph(face, code);
 }
 
+FT_UInt UnicodeGlyph(FT_Face face, char32_t ch) {
+  if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) != 0) return 0;
+  return FT_Get_Char_Index(face, ch);
+}
+
 FT_UInt SpaceGlyph(FT_Face face) {
   if (FT_Select_Charmap(face, FT_ENCODING_UNICODE) == 0) {
     if (const FT_UInt g = FT_Get_Char_Index(face, ' ')) return g;
@@ -96,14 +101,24 @@ struct TGlyphSource::TImpl {
   std::map<std::pair<std::string, int>, std::unique_ptr<TLoadedFace>> Faces;
   // Keyed by family, bold, italic and character set; nullopt remembers a failed search.
   std::map<std::tuple<std::string, bool, bool, int>, std::optional<TSelection>> Selections;
+  // Keyed by character, family, bold and italic; nullopt remembers that no face has it.
+  std::map<std::tuple<char32_t, std::string, bool, bool>, std::optional<TSelection>> Fallbacks;
   const TSelection* Current = nullptr;
   int Ppem = 0;
   int Charset = 0;
+  std::string Family;
+  bool Bold = false, Italic = false;
+
+  // Glyphs are keyed by byte code 0..255, characters by kCharKeyBase + code point.
+  static constexpr int64_t kCharKeyBase = 256;
 
   // The last glyph built, so that the second call of the protocol only copies.
   struct TLastGlyph {
-    const TSelection* Selection = nullptr;
-    int Ppem = 0, Charset = 0, Code = -1;
+    const TSelection* Selection = nullptr;  // the selection it was asked of
+    const TSelection* From = nullptr;       // the one that drew it
+    bool Missing = false;
+    int Ppem = 0, Charset = 0;
+    int64_t Key = -1;
     int32_t Advance = 0;
     std::vector<uint8_t> Outline;
   } Last;
@@ -133,31 +148,66 @@ struct TGlyphSource::TImpl {
 
   std::optional<TSelection> Find(const TFontSpec& font) {
     for (const TFaceLocation& where : LocateFaces(font.FaceName, font.Bold, font.Italic, font.Charset)) {
-      TLoadedFace* face = OpenFace(where);
-      if (face == nullptr) continue;
-      TSelection s;
-      s.Face = face;
-      s.Embolden = font.Bold && !face->Bold;
-      s.Oblique = font.Italic && !face->Italic;
-      s.Used.Family = where.Family;
-      s.Used.Style = where.Style;
-      s.Used.File = where.File;
-      s.Used.Substituted = where.Substituted;
-      s.Used.SyntheticBold = s.Embolden;
-      s.Used.SyntheticItalic = s.Oblique;
-      return s;
+      if (TLoadedFace* face = OpenFace(where)) return SelectionOf(where, face, font.Bold, font.Italic);
     }
     return std::nullopt;
   }
 
-  bool BuildGlyph(uint8_t code) {
-    TLoadedFace& lf = *Current->Face;
+  static TSelection SelectionOf(const TFaceLocation& where, TLoadedFace* face, bool bold, bool italic) {
+    TSelection s;
+    s.Face = face;
+    s.Embolden = bold && !face->Bold;
+    s.Oblique = italic && !face->Italic;
+    s.Used.Family = where.Family;
+    s.Used.Style = where.Style;
+    s.Used.File = where.File;
+    s.Used.Substituted = where.Substituted;
+    s.Used.SyntheticBold = s.Embolden;
+    s.Used.SyntheticItalic = s.Oblique;
+    return s;
+  }
+
+  // The face to draw a character the selected one lacks; cached per character
+  // and style, a failed search included.
+  const TSelection* FallbackFor(char32_t ch) {
+    const auto key = std::make_tuple(ch, Family, Bold, Italic);
+    auto it = Fallbacks.find(key);
+    if (it == Fallbacks.end()) {
+      std::optional<TSelection> found;
+      if (auto where = LocateFaceForChar(ch, Family, Bold, Italic)) {
+        if (TLoadedFace* face = OpenFace(*where)) found = SelectionOf(*where, face, Bold, Italic);
+      }
+      it = Fallbacks.emplace(key, std::move(found)).first;
+    }
+    return it->second ? &*it->second : nullptr;
+  }
+
+  bool BuildByteGlyph(uint8_t code) {
+    FT_Face face = Current->Face->Face;
+    const FT_UInt glyph = GlyphIndexOf(face, Charset, code);
+    return BuildGlyph(*Current, glyph);
+  }
+
+  bool BuildCharGlyph(char32_t ch) {
+    FT_UInt glyph = UnicodeGlyph(Current->Face->Face, ch);
+    const TSelection* from = Current;
+    if (glyph == 0) {
+      if (const TSelection* other = FallbackFor(ch)) {
+        glyph = UnicodeGlyph(other->Face->Face, ch);
+        if (glyph != 0) from = other;
+      }
+    }
+    return BuildGlyph(*from, glyph);
+  }
+
+  // Glyph 0 is drawn as a blank of the face's space width.
+  bool BuildGlyph(const TSelection& from, FT_UInt glyph) {
+    TLoadedFace& lf = *from.Face;
     FT_Face face = lf.Face;
     if (lf.Ppem != Ppem) {
       if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(Ppem)) != 0) return false;
       lf.Ppem = Ppem;
     }
-    FT_UInt glyph = GlyphIndexOf(face, Charset, code);
     const bool blank = glyph == 0;
     if (blank) glyph = SpaceGlyph(face);
     if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0) return false;
@@ -167,12 +217,12 @@ struct TGlyphSource::TImpl {
     double advance = slot->linearHoriAdvance / 65536.0;
     std::vector<uint8_t> outline;
     // Emboldening keeps the left and bottom edges, so the advance widens by the strength.
-    const FT_Pos strength = Current->Embolden ? RoundInt(Ppem * 64.0 * kEmboldenShare) : 0;
+    const FT_Pos strength = from.Embolden ? RoundInt(Ppem * 64.0 * kEmboldenShare) : 0;
     advance += strength / 64.0;
     if (!blank) {
       FT_Outline& o = slot->outline;
       if (strength > 0 && FT_Outline_EmboldenXY(&o, strength, strength) != 0) return false;
-      if (Current->Oblique) {
+      if (from.Oblique) {
         FT_Matrix shear{0x10000, kObliqueShear, 0, 0x10000};
         FT_Outline_Transform(&o, &shear);
       }
@@ -181,12 +231,35 @@ struct TGlyphSource::TImpl {
       if (outline.size() >= kGlyphError) return false;
     }
     Last.Selection = Current;
+    Last.From = &from;
+    Last.Missing = blank;
     Last.Ppem = Ppem;
     Last.Charset = Charset;
-    Last.Code = code;
     Last.Advance = RoundInt(advance);
     Last.Outline = std::move(outline);
     return true;
+  }
+
+  uint32_t Deliver(int64_t key, TGlyphMetrics& metrics, uint8_t* buffer, uint32_t bufferSize) {
+    if (Current == nullptr) return kGlyphError;
+    const bool cached =
+        Last.Selection == Current && Last.Ppem == Ppem && Last.Charset == Charset && Last.Key == key;
+    if (!cached) {
+      const bool built = key < 256 ? BuildByteGlyph(static_cast<uint8_t>(key))
+                                   : BuildCharGlyph(static_cast<char32_t>(key - kCharKeyBase));
+      if (!built) {
+        Last.Key = -1;
+        return kGlyphError;
+      }
+      Last.Key = key;
+    }
+    const auto size = static_cast<uint32_t>(Last.Outline.size());
+    if (buffer != nullptr && bufferSize != 0) {
+      if (bufferSize < size) return kGlyphError;
+      if (size != 0) std::memcpy(buffer, Last.Outline.data(), size);
+    }
+    metrics.CellIncX = Last.Advance;
+    return size;
   }
 };
 
@@ -214,6 +287,9 @@ bool TGlyphSource::SelectFont(const TFontSpec& font) {
   m.Current = &*it->second;
   m.Ppem = EmPixels(font.Size);
   m.Charset = font.Charset;
+  m.Family = font.FaceName;
+  m.Bold = font.Bold;
+  m.Italic = font.Italic;
   return true;
 }
 
@@ -242,22 +318,28 @@ std::string TGlyphSource::UsedFaceFile() const {
 
 uint32_t TGlyphSource::GetGlyphOutline(uint8_t code, TGlyphMetrics& metrics, uint8_t* buffer,
                                        uint32_t bufferSize) {
-  TImpl& m = *impl_;
-  if (m.Current == nullptr) return kGlyphError;
-  const TImpl::TLastGlyph& last = m.Last;
-  const bool cached =
-      last.Selection == m.Current && last.Ppem == m.Ppem && last.Charset == m.Charset && last.Code == code;
-  if (!cached && !m.BuildGlyph(code)) {
-    m.Last.Code = -1;
-    return kGlyphError;
-  }
-  const auto size = static_cast<uint32_t>(last.Outline.size());
-  if (buffer != nullptr && bufferSize != 0) {
-    if (bufferSize < size) return kGlyphError;
-    if (size != 0) std::memcpy(buffer, last.Outline.data(), size);
-  }
-  metrics.CellIncX = last.Advance;
-  return size;
+  return impl_->Deliver(code, metrics, buffer, bufferSize);
+}
+
+uint32_t TGlyphSource::GetCharOutline(char32_t ch, TGlyphMetrics& metrics, uint8_t* buffer,
+                                      uint32_t bufferSize) {
+  return impl_->Deliver(TImpl::kCharKeyBase + ch, metrics, buffer, bufferSize);
+}
+
+const TUsedFace& TGlyphSource::LastGlyphFace() const {
+  static const TUsedFace kNone;
+  const TImpl& m = *impl_;
+  return m.Last.Key >= 0 && m.Last.From ? m.Last.From->Used : kNone;
+}
+
+bool TGlyphSource::LastGlyphFromFallback() const {
+  const TImpl& m = *impl_;
+  return m.Last.Key >= 0 && m.Last.From != m.Last.Selection;
+}
+
+bool TGlyphSource::LastGlyphMissing() const {
+  const TImpl& m = *impl_;
+  return m.Last.Key >= TImpl::kCharKeyBase && m.Last.Missing;
 }
 
 }  // namespace vantrix

@@ -2,7 +2,8 @@
 // TGlyphSource: glyph outlines of installed fonts in the native record form.
 //
 // A font is chosen by family name, style, Windows character set and size in points;
-// a glyph by a single-byte character code read in that character set. Sizes: S points
+// a glyph by a single-byte character code read in that character set, or by a
+// Unicode character for what the set cannot hold. Sizes: S points
 // are S * 96 / 72 pixels to the em (96 dots per inch, rounded to the nearest pixel),
 // and every outline and advance is in those device pixels. Outlines are unhinted and
 // untransformed, y up, origin on the baseline at the pen, outer contours clockwise
@@ -62,6 +63,17 @@ class TGlyphSource {
   // the buffer is too small. A code the font has no glyph for is a blank with the width
   // of the font's space.
   uint32_t GetGlyphOutline(uint8_t code, TGlyphMetrics& metrics, uint8_t* buffer, uint32_t bufferSize);
+
+  // The same protocol for a Unicode character, looked up in the font's Unicode map.
+  // When the selected face has no glyph for it, fontconfig's best face for the
+  // character (nearest in family, weight and slant; synthetic styles as above) draws
+  // it at the same size; when no installed face has one, it is a blank like above.
+  uint32_t GetCharOutline(char32_t ch, TGlyphMetrics& metrics, uint8_t* buffer, uint32_t bufferSize);
+  // The face the last outline came from, and whether that was a fallback for a
+  // character the selected face lacks, or no face had the character at all.
+  const TUsedFace& LastGlyphFace() const;
+  bool LastGlyphFromFallback() const;
+  bool LastGlyphMissing() const;
 
   // Pixels to the em for a size in points (negative sizes count as positive), within
   // [1, kMaxEmPixels].

@@ -33,6 +33,12 @@ uint8_t TCaption::ByteCode(const TCaptionChar& c) {
   return UnicodeToCharset(c.Font.Charset, c.Char).value_or('?');
 }
 
+bool TCaption::InCharset(const TCaptionChar& c) {
+  if (c.Font.Charset == kSymbolCharset)
+    return c.Char <= 0xFF || (c.Char >= kSymbolBase && c.Char <= kSymbolBase + 0xFF);
+  return UnicodeToCharset(c.Font.Charset, c.Char).has_value();
+}
+
 std::u32string DecodeUtf8(std::string_view text, char32_t replacement) {
   std::u32string out;
   size_t i = 0;

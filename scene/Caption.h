@@ -2,8 +2,9 @@
 // TCaption: the caption the scene builds its letters from, up to 32 characters,
 // each a Unicode character with its own font. The desktop program adapts its
 // rich-text editor to this model; the command line and work files fill it
-// directly. Glyphs are fetched by single-byte code: each character is read
-// through its font's character set (ByteCode).
+// directly. A character its font's character set holds is fetched by its
+// single-byte code in that set (ByteCode), as it always was; any other one by
+// its Unicode code point, from the font or a fallback face that has it.
 
 #include <cstdint>
 #include <optional>
@@ -42,6 +43,8 @@ class TCaption {
   // The byte that stands for the character in its font's character set; '?'
   // when the set cannot express it.
   static uint8_t ByteCode(const TCaptionChar& c);
+  // Whether ByteCode stands for the character itself rather than for '?'.
+  static bool InCharset(const TCaptionChar& c);
 
  private:
   std::vector<TCaptionChar> chars_;

@@ -8,6 +8,8 @@
 // computed on a curve rounds to nearest with halves to even.
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/NativeOutlineFormat.h"
@@ -57,22 +59,57 @@ void TScene::AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int3
   }
 }
 
-void TScene::AddGlyph(uint8_t code) {
+template <class TFetch>
+bool TScene::AddFetchedGlyph(TFetch fetch) {
   TGlyphMetrics gm;
-  const uint32_t size = Glyphs.GetGlyphOutline(code, gm, nullptr, 0);
+  const uint32_t size = fetch(gm, nullptr, 0);
   if (size == kGlyphError) {
     Message("ERROR: Cannot obtain Size of the Glyph");
-    return;
+    return false;
   }
   std::vector<uint8_t> block(size, 0);
-  const uint32_t got = Glyphs.GetGlyphOutline(code, gm, block.data(), size);
+  const uint32_t got = fetch(gm, block.data(), size);
   if (got != size) {
     Message("ERROR: Cannot get Glyph");
-    return;
+    return false;
   }
   NewLetter();
   ParseOutline(block.data(), block.size());
   PenX = ClampToInt32(static_cast<int64_t>(PenX) + gm.CellIncX + 2 * static_cast<int64_t>(Params.TxtW));
+  return true;
+}
+
+void TScene::AddGlyph(uint8_t code) {
+  AddFetchedGlyph([&](TGlyphMetrics& gm, uint8_t* buffer, uint32_t size) {
+    return Glyphs.GetGlyphOutline(code, gm, buffer, size);
+  });
+}
+
+bool TScene::AddCharGlyph(char32_t ch) {
+  return AddFetchedGlyph([&](TGlyphMetrics& gm, uint8_t* buffer, uint32_t size) {
+    return Glyphs.GetCharOutline(ch, gm, buffer, size);
+  });
+}
+
+namespace {
+
+std::string CharName(char32_t ch) {
+  char code[16];
+  std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(ch));
+  return "'" + EncodeUtf8(std::u32string(1, ch)) + "' (" + code + ")";
+}
+
+}  // namespace
+
+void TScene::NoteCharFace(char32_t ch, const TFontSpec& font) {
+  if (Glyphs.LastGlyphMissing()) {
+    Message("ERROR: No installed font has a glyph for " + CharName(ch) + "; drawn as a blank");
+  } else if (Glyphs.LastGlyphFromFallback()) {
+    const TUsedFace& used = Glyphs.LastGlyphFace();
+    std::string face = used.Family;
+    if (!used.Style.empty() && used.Style != "Regular") face += " " + used.Style;
+    Note("Glyph " + CharName(ch) + " is not in " + font.FaceName + ": drawn with " + face);
+  }
 }
 
 // Records that claim more bytes than the buffer holds end the parse; what was

@@ -11,6 +11,9 @@ class TMessageSink {
  public:
   virtual ~TMessageSink() = default;
   virtual void ShowMessage(const std::string& text) = 0;
+  // What the scene did instead of what was asked, and went on (a character
+  // drawn from another font than its own). Dropped unless a sink shows it.
+  virtual void ShowNote(const std::string& text) { (void)text; }
 };
 
 }  // namespace vantrix

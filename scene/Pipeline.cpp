@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "platform/Rounding.h"
 #include "resample/Resample.h"
@@ -51,13 +52,19 @@ bool TScene::Build(const TCaption& caption, TProgress* progress) {
   Status(progress, " Getting font outline ...");
   PenX = 0;
   const int n = std::min(caption.Length(), TCaption::kMaxChars);
+  std::u32string noted;  // one note per character and build
   for (int i = 0; i < n; ++i) {
     const TCaptionChar& c = caption.At(i);
     if (!SelectLetterFont(c.Font)) {
       Message("ERROR: Cannot obtain Size of the Glyph");  // no face could be loaded at all
       continue;
     }
-    AddGlyph(TCaption::ByteCode(c));
+    if (TCaption::InCharset(c)) {
+      AddGlyph(TCaption::ByteCode(c));
+    } else if (AddCharGlyph(c.Char) && noted.find(c.Char) == std::u32string::npos) {
+      noted.push_back(c.Char);
+      NoteCharFace(c.Char, c.Font);
+    }
   }
   Status(progress, " Normalizing coordinates ...");
   Position(progress, 15);

@@ -126,6 +126,9 @@ class TScene {
 
   // Glyph outlines: the glyph source must have the letter's font selected.
   void AddGlyph(uint8_t code);
+  // A character outside the letter's character set, by code point. Returns
+  // false when the glyph could not be fetched (a message says why).
+  bool AddCharGlyph(char32_t ch);
   void ParseOutline(const uint8_t* buffer, size_t size);
   void NewLetter();
 
@@ -177,10 +180,15 @@ class TScene {
 
  private:
   void Message(const std::string& text);
+  void Note(const std::string& text);
   // Appends a point of the contour being collected; dropped once 1024 are held.
   void AddPoint(int32_t x, int32_t y);
   void AddFixedPoint(int32_t fx, int32_t fy);
   void AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
+  template <class TFetch>
+  bool AddFetchedGlyph(TFetch fetch);
+  // A note on a character drawn from another face, or drawn by none.
+  void NoteCharFace(char32_t ch, const TFontSpec& font);
   void PrepareView();
   void ResizeTexture(bool button, int w, int h);
 

@@ -35,6 +35,13 @@ void TScene::Message(const std::string& text) {
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
+void TScene::Note(const std::string& text) {
+  if (Messages)
+    Messages->ShowNote(text);
+  else
+    std::fprintf(stderr, "%s\n", text.c_str());
+}
+
 // The light vector points from the light into the scene. Shadows use the
 // angles clamped to [pi/10, 9pi/10] so that a grazing light cannot throw an
 // endless shadow; the stored angles keep their values.

@@ -25,6 +25,13 @@ constexpr int32_t kMaxLetters = TCaption::kMaxChars;  // letters past it are dro
 // A "1.3.5" real is held to what an integer key of "1.7.0" can carry.
 constexpr double kMaxScaledReal = 2147483.647;
 
+// A letter's character where its set has no byte for it (Char then holds '?').
+constexpr std::string_view kUnicodeKey = "Unicode";
+
+bool IsUnicodeScalar(int64_t v) {
+  return v > 0 && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF);
+}
+
 std::string LetterSection(int i) {
   return "Letter " + std::to_string(i);
 }
@@ -142,6 +149,16 @@ TCaptionChar ReadLetter(const TWorkReader& r, int i, const TFontSpec& editorFont
     c.Char = U' ';  // a blank reads back empty
   else
     c.Char = CharsetToUnicode(c.Font.Charset, static_cast<uint8_t>(ch[0])).value_or(U'?');
+  // The character itself, for one the set cannot hold. It counts only while
+  // Char still holds the byte it would be saved as: a program that knows no
+  // Unicode key may have changed Char and left the key behind.
+  if (const auto code = r.Integer(section, kUnicodeKey)) {
+    TCaptionChar wide = c;
+    wide.Char = static_cast<char32_t>(*code);
+    if (IsUnicodeScalar(*code) && !TCaption::InCharset(wide) && !ch.empty() &&
+        static_cast<uint8_t>(ch[0]) == TCaption::ByteCode(wide))
+      c.Char = wide.Char;
+  }
   return c;
 }
 
@@ -196,6 +213,10 @@ void WriteWork(TIniFile& ini, const TScene& scene, const TCaption& caption) {
     const TCaptionChar& c = caption.At(i - 1);
     const std::string section = LetterSection(i);
     ini.WriteString(section, "Char", std::string(1, static_cast<char>(TCaption::ByteCode(c))));
+    if (TCaption::InCharset(c))
+      ini.DeleteKey(section, kUnicodeKey);
+    else
+      ini.WriteInteger(section, kUnicodeKey, static_cast<int32_t>(c.Char));
     for (const TWorkKey<TFontSpec>& k : LetterKeys()) Write(ini, section, k, c.Font);
   }
 }

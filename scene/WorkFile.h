@@ -11,7 +11,9 @@
 // its glyph is fetched by, in its letter's own character set
 // (TCaption::ByteCode), and read back through that set: the loaded caption
 // draws what the saved one drew, and a character the set cannot express,
-// drawn as '?', is saved as '?'.
+// drawn as '?', is saved as '?' with the character itself in the letter's
+// "Unicode" key (its code point in decimal), which this reader prefers and
+// older readers skip.
 //
 // Reading keeps the current value for every key that is missing or cannot be
 // read, so a load over a fresh scene falls back to the start-up values.

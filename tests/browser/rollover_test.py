@@ -22,6 +22,7 @@ folders. Without /usr/bin/chromium the test is skipped (exit 0).
 
 import argparse
 import base64
+import contextlib
 import hashlib
 import json
 import os
@@ -229,6 +230,42 @@ def file_url(path):
     return urllib.parse.urljoin("file:", urllib.request.pathname2url(os.path.abspath(path)))
 
 
+@contextlib.contextmanager
+def chromium_page(work, page_url, scripts=True):
+    """Headless Chromium on page_url (with JavaScript switched off unless
+    scripts); yields the page's DevTools socket and ends the browser whatever
+    happens."""
+    profile = os.path.join(work, "profile")
+    os.mkdir(profile)
+    command = [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+               "--disable-background-networking", "--disable-component-update", "--disable-sync",
+               "--no-proxy-server", "--disable-dev-shm-usage", "--window-size=800,600",
+               "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
+               "--user-data-dir=" + profile]
+    if not scripts:
+        command.append("--blink-settings=scriptEnabled=false")
+    command.append(page_url)
+    log = open(os.path.join(work, "chromium.log"), "wb")
+    browser = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
+    ws = None
+    try:
+        ws = devtools_page_socket(profile, page_url, 15)
+        yield ws
+    finally:
+        if ws:
+            ws.close()
+        try:
+            os.killpg(browser.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            browser.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            os.killpg(browser.pid, signal.SIGKILL)
+            browser.wait(timeout=5)
+        log.close()
+
+
 def run(args, work):
     if args.page:
         page, first, second, width = args.page, args.first, args.second, args.width
@@ -243,21 +280,7 @@ def run(args, work):
         width = 64
     page_url, first_url, second_url = file_url(page), file_url(first), file_url(second)
 
-    profile = os.path.join(work, "profile")
-    os.mkdir(profile)
-    command = [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--no-proxy-server", "--disable-dev-shm-usage", "--window-size=800,600",
-               "--remote-debugging-address=127.0.0.1", "--remote-debugging-port=0",
-               "--user-data-dir=" + profile]
-    if args.css:
-        command.append("--blink-settings=scriptEnabled=false")
-    command.append(page_url)
-    log = open(os.path.join(work, "chromium.log"), "wb")
-    browser = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=log, stderr=log, start_new_session=True)
-    ws = None
-    try:
-        ws = devtools_page_socket(profile, page_url, 15)
+    with chromium_page(work, page_url, scripts=not args.css) as ws:
         if args.css:
             check_css_page(ws, first_url, second_url)
             return
@@ -284,19 +307,6 @@ def run(args, work):
 
         ws.call("Input.dispatchMouseEvent", type="mouseMoved", x=outside[0], y=outside[1])
         wait_for("the first picture again", lambda: image_state(ws)["src"] == first_url, 5)
-    finally:
-        if ws:
-            ws.close()
-        try:
-            os.killpg(browser.pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
-        try:
-            browser.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(browser.pid, signal.SIGKILL)
-            browser.wait(timeout=5)
-        log.close()
 
 
 def main():

@@ -15,59 +15,12 @@
 #include <vector>
 
 #include "platform/PictureFile.h"
+#include "tests/cli/CliRun.h"
 
 namespace fs = std::filesystem;
 
 namespace vantrix {
 namespace {
-
-struct TRun {
-  int Status = -1;
-  std::string Output;  // stdout and stderr together
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-TRun Cli(const std::string& args) {
-  const std::string cmd = Quote(VANTRIX_CLI) + " " + args + " 2>&1";
-  TRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.Output.append(buf, n);
-  const int st = pclose(p);
-  r.Status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
-
-std::string Data() {
-  return std::string(VANTRIX_BINARY_DIR) + "/data/";
-}
-
-class TTemp {
- public:
-  TTemp() {
-    char tmpl[] = "/tmp/vantrix-cli-test-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  ~TTemp() { fs::remove_all(dir_); }
-  std::string operator/(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 std::vector<std::string> Works() {
   std::vector<std::string> works = {"Default.dat"};

@@ -6,6 +6,7 @@
 #include <set>
 #include <variant>
 
+#include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/TempFolder.h"
 #include "scene/WorkFile.h"
@@ -293,6 +294,72 @@ TEST(WorkFile, FailedSaveReportsTheFileAndLeavesTheOldOneAlone) {
   std::filesystem::permissions(dir / "ro.vtxs", std::filesystem::perms::owner_read);
   EXPECT_THROW(SaveWork(s, c, dir / "ro.vtxs"), TWorkFileError);
   EXPECT_EQ(ReadFileBytes(dir / "ro.vtxs"), old);
+}
+
+}  // namespace
+}  // namespace vantrix
+
+namespace vantrix {
+namespace {
+
+TEST(WorkFileUnicode, EveryCharacterSurvivesAndOlderReadersStillSeeTheByte) {
+  // Per letter: the character, its set, the byte older readers see, and
+  // whether a Unicode key is written.
+  const struct {
+    char32_t Ch;
+    int Charset;
+    char Byte;
+    bool Key;
+  } cases[] = {
+      {U'A', 0, 'A', false},      {U'é', 0, '\xE9', false},      {U'Ω', 0, '?', true},
+      {U'Ω', 161, '\xD9', false}, {U'中', 0, '?', true},         {U'✓', 204, '?', true},
+      {U'?', 0, '?', false},      {U'\U0001F600', 0, '?', true}, {kSymbolBase + 'a', 2, 'a', false},
+  };
+  TCaption caption;
+  for (const auto& c : cases) caption.Append(c.Ch, Font("Arial", 18, c.Charset, false, false, false));
+  TScene scene;
+  TIniFile ini;
+  WriteWork(ini, scene, caption);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string section = "Letter " + std::to_string(i + 1);
+    EXPECT_EQ(ini.ReadString(section, "Char", ""), std::string(1, cases[i].Byte)) << i;
+    EXPECT_EQ(ini.ValueExists(section, "Unicode"), cases[i].Key) << i;
+  }
+  TScene loadedScene;
+  TCaption loaded;
+  LoadWork(loadedScene, loaded, ini);
+  EXPECT_EQ(loaded.TextUtf8(), caption.TextUtf8());
+
+  // A representable character saved over a wide one drops the old key.
+  TCaption plain;
+  plain.Append(U'A', Font("Arial", 18, 0, false, false, false));
+  WriteWork(ini, scene, plain);
+  EXPECT_FALSE(ini.ValueExists("Letter 1", "Unicode"));
+}
+
+TEST(WorkFileUnicode, KeyCountsOnlyWhileCharStillHoldsItsByte) {
+  const struct {
+    const char* Char;
+    const char* Unicode;
+    const char* Expected;  // UTF-8
+  } cases[] = {
+      {"?", "937", "Ω"},     {"B", "937", "B"},  // an older program changed the letter and kept the key
+      {"?", "65", "?"},                          // a character the set holds needs no key
+      {"?", "55296", "?"},                       // a surrogate
+      {"?", "1114112", "?"},                     // past U+10FFFF
+      {"?", "-1", "?"},                          // garbage
+      {"?", "x", "?"},
+  };
+  for (const auto& c : cases) {
+    TIniFile ini = TIniFile::FromText(std::string("[General]\nVersion=1.7.0\n[Message]\nNLetters=1\n"
+                                                  "[Letter 1]\nChar=") +
+                                          c.Char + "\nUnicode=" + c.Unicode + "\n",
+                                      "t.vtxs");
+    TScene scene;
+    TCaption caption;
+    LoadWork(scene, caption, ini);
+    EXPECT_EQ(caption.TextUtf8(), c.Expected) << c.Char << " " << c.Unicode;
+  }
 }
 
 }  // namespace
