@@ -209,11 +209,19 @@ void TForm1::SaveExport(TExportPhases& phases) {
   dialog.setDirectory(QString::fromStdString(folder));
   dialog.selectFile(QString::fromStdString(ProposedExportName(caption, settings.Type)));
   dialog.setOption(QFileDialog::DontUseNativeDialog, qEnvironmentVariableIsSet("VANTRIX_PLAIN_DIALOGS"));
+  // The name and filter as they stand when the user accepts: the dialog
+  // may still refresh its view (and its selection) before exec returns.
+  QString pickedFile, pickedFilter;
+  connect(&dialog, &QDialog::accepted, &dialog, [&] {
+    pickedFile = dialog.selectedFiles().value(0);
+    pickedFilter = dialog.selectedNameFilter();
+  });
   std::string chosen;
   for (;;) {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    settings.Type = ExportTypeOfFilter(dialog.selectedNameFilter().toStdString());
-    chosen = dialog.selectedFiles().first().toStdString();
+    pickedFile.clear();
+    if (dialog.exec() != QDialog::Accepted || pickedFile.isEmpty()) return;
+    settings.Type = ExportTypeOfFilter(pickedFilter.toStdString());
+    chosen = pickedFile.toStdString();
     const TExportResult names = ExportFileNames(chosen, settings, ExportHasSecond(*scene_, phases));
     std::vector<std::string> files = names.FirstFiles;
     if (names.SecondFiles != names.FirstFiles)

@@ -25,6 +25,7 @@
 #include <QtTest/QtTest>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
@@ -43,6 +44,8 @@ class TExportPageTest : public QObject {
   std::unique_ptr<QTemporaryDir> folder_;
   std::unique_ptr<TForm1> form_;
   QStringList shown_;  // pages handed to the desktop's browser
+  std::unique_ptr<QObject> pollers_;
+  int waiting_ = 0;  // pollers whose dialog has not come yet
 
   template <typename T>
   T* Find(const char* name) {
@@ -78,8 +81,12 @@ class TExportPageTest : public QObject {
   // Runs fn with the next modal dialog of type T once it is open; the
   // export's rendering lets timers run before the dialog comes.
   template <typename T>
-  static void WhenModal(const std::function<void(T*)>& fn) {
-    QTimer::singleShot(10, [fn] {
+  void WhenModal(const std::function<void(T*)>& fn) {
+    // The pollers live with the test: one whose dialog never came must not
+    // answer a later test's dialog with this test's (gone) locals.
+    ++waiting_;
+    QTimer::singleShot(10, pollers_.get(), [this, fn] {
+      --waiting_;
       if (auto* d = qobject_cast<T*>(QApplication::activeModalWidget()))
         fn(d);
       else
@@ -122,6 +129,7 @@ class TExportPageTest : public QObject {
   void initTestCase() { QDesktopServices::setUrlHandler("file", this, "PageShown"); }
   void cleanupTestCase() { QDesktopServices::unsetUrlHandler("file"); }
   void init() {
+    pollers_ = std::make_unique<QObject>();
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     form_ = testing::ShowMainWindow(*folder_);
@@ -130,6 +138,9 @@ class TExportPageTest : public QObject {
     shown_.clear();
   }
   void cleanup() {
+    const int waiting = std::exchange(waiting_, 0);
+    pollers_.reset();
+    QCOMPARE(waiting, 0);  // a dialog the test waited for never came
     form_.reset();
     folder_.reset();
   }
