@@ -72,6 +72,10 @@ void TBoxMessages::ShowMessage(const std::string& text) {
   ShowMessageBox(owner_, QString::fromStdString(text));
 }
 
+void TBoxMessages::ShowNote(const std::string& text) {
+  if (note_) note_(QString::fromStdString(text));
+}
+
 QColor QColorOf(TColor c) {
   return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
 }

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QToolButton>
+#include <functional>
 
 #include "platform/Color.h"
 #include "platform/Picture.h"
@@ -43,11 +44,14 @@ class TWindowProgress : public TProgress {
 
 class TBoxMessages : public TMessageSink {
  public:
-  explicit TBoxMessages(QWidget* owner) : owner_(owner) {}
+  explicit TBoxMessages(QWidget* owner, std::function<void(const QString&)> note = {})
+      : owner_(owner), note_(std::move(note)) {}
   void ShowMessage(const std::string& text) override;
+  void ShowNote(const std::string& text) override;
 
  private:
   QWidget* owner_;
+  std::function<void(const QString&)> note_;
 };
 
 void ShowMessageBox(QWidget* owner, const QString& text);

@@ -113,7 +113,9 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
   }
-  messages_ = std::make_unique<TBoxMessages>(this);
+  // Notes (a letter drawn from another font) go to the status bar, not a box on every rebuild.
+  messages_ = std::make_unique<TBoxMessages>(
+      this, [this](const QString& note) { statusBar()->showMessage(note, 8000); });
   scene_ = std::make_unique<TScene>();
   scene_->AppPath = programFolder_;
   scene_->Messages = messages_.get();
@@ -241,6 +243,9 @@ void TForm1::CreateMenus() {
   QAction* save = add(file, "Save2", "&Save ...");
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(save, &QAction::triggered, this, &TForm1::Save2Click);
+  file->addSeparator();
+  connect(add(file, "ExportSet1", "Export a set of buttons ..."), &QAction::triggered, this,
+          &TForm1::ExportSet1Click);
   file->addSeparator();
   connect(add(file, "Exit1", "E&xit"), &QAction::triggered, this, &QWidget::close);
 

@@ -42,6 +42,7 @@ class TForm3;
 class TForm4;
 class TOpenShForm;
 class TWebForm;
+class TSetForm;
 
 struct TForm1Options {
   std::string ProgramFolder;  // ending with '/'
@@ -64,6 +65,7 @@ class TForm1 : public QMainWindow {
   const TProgramSettings& Settings() const { return settings_; }
   TForm3* AdvancedOptionsDialog() const { return form3_; }
   TWebForm* WebForm() const { return webForm_; }
+  TSetForm* SetForm() const { return setForm_; }
   TForm4* WelcomeDialog() const { return form4_; }
   const TExportSettings& ExportSettings() const { return export_; }
   uint64_t ImageFileSize() const { return imageFileSize_; }
@@ -157,6 +159,7 @@ class TForm1 : public QMainWindow {
   void ExportButton();
   void SaveExport(TExportPhases& phases);
   void ShowPage(const std::string& path);
+  void ExportSet1Click();
   // Asks before replacing those of the files that exist; true when none does or the user agrees.
   bool ConfirmReplace(const std::vector<std::string>& files);
   void ShowInBrowser(const std::string& relativePath);  // a page of the program folder
@@ -205,6 +208,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<TBoxMessages> messages_;
   TForm3* form3_ = nullptr;
   TWebForm* webForm_ = nullptr;
+  TSetForm* setForm_ = nullptr;
   TForm2* form2_ = nullptr;
   TForm4* form4_ = nullptr;
   TCharMap* charMap_ = nullptr;

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/SetUnit.h"
 #include "app/forms/Unit1.h"
 #include "app/forms/WebUnit.h"
 #include "app/logic/ExportDialog.h"
@@ -271,6 +272,29 @@ bool TForm1::ConfirmReplace(const std::vector<std::string>& files) {
           : QString("%1 already exist.\nDo you want to replace them?").arg(existing.join(" and "));
   return QMessageBox::question(this, kExportDialogTitle, text, QMessageBox::Yes | QMessageBox::No,
                                QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TForm1::ExportSet1Click() {
+  if (!setForm_) {
+    TSetForm::TSource source;
+    source.Look = [this] { return LookOfScene(*scene_, Edit1->Caption()); };
+    source.Settings = [this] {
+      TExportSettings s = export_;
+      s.Type = ExportTypeOfIndex(PageControl2->currentIndex());
+      s.TargetURL = Edit2->text().toStdString();
+      return s;
+    };
+    source.Size = [this] { return size_; };
+    source.ShowPage = [this](const std::string& page) {
+      if (export_.BrowserPreview) ShowPage(page);
+    };
+    setForm_ = new TSetForm(std::move(source), this);
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(ExportFolder(programFolder_), ec);
+  setForm_->Prepare(QString::fromStdString(Edit1->Caption().TextUtf8()),
+                    QString::fromStdString(ExportFolder(programFolder_)));
+  setForm_->exec();
 }
 
 void TForm1::ShowPage(const std::string& path) {

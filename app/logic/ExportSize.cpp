@@ -51,4 +51,22 @@ int32_t HeightOfRuler(int32_t position) {
   return std::max(-position, kMinRulerHeight);
 }
 
+std::pair<int32_t, int32_t> SetExportSize(const TExportSize& window, int32_t width, int32_t height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  int32_t w = 0, h = 0;
+  if (window.NaturalWidth > 0 && window.NaturalHeight > 0 && window.ExportWidth > 0 &&
+      window.ExportHeight > 0) {
+    // Each side as the window's: a stretch the user chose carries over.
+    w = RoundInt(static_cast<double>(width) * window.ExportWidth / window.NaturalWidth);
+    h = RoundInt(static_cast<double>(height) * window.ExportHeight / window.NaturalHeight);
+  } else {
+    TExportSize start;
+    start.FollowPicture(width, height);
+    w = start.ExportWidth;
+    h = start.ExportHeight;
+  }
+  return {std::clamp(w, 1, kMaxExportWidth), std::clamp(h, 1, kMaxExportHeight)};
+}
+
 }  // namespace vantrix

@@ -6,6 +6,7 @@
 // user asks for it. Sizes are pixels; ratios round to nearest, halves to even.
 
 #include <cstdint>
+#include <utility>
 
 namespace vantrix {
 
@@ -38,6 +39,13 @@ struct TExportSize {
   int32_t WidthRuler() const;
   int32_t HeightRuler() const;
 };
+
+// The export size of a set of buttons whose widest picture is width x
+// height: the window's picture shrinks by ExportHeight / NaturalHeight, so the
+// set's pictures shrink alike and their letters come out as large as the
+// single export's. Within 1..kMaxExportWidth and 1..kMaxExportHeight; a
+// window without a picture yet gives the start rule (160 wide or 40 high).
+std::pair<int32_t, int32_t> SetExportSize(const TExportSize& window, int32_t width, int32_t height);
 
 // The height a height-ruler position stands for: never below 5.
 int32_t HeightOfRuler(int32_t position);

@@ -62,6 +62,25 @@ TEST(ExportSize, RulersShowTheNearestEnd) {
   EXPECT_EQ(HeightOfRuler(-145), 145);
 }
 
+TEST(ExportSize, ASetShrinksAsTheWindowsPicture) {
+  TExportSize window;
+  window.FollowPicture(600, 150);  // 160 x 40: a quarter of each side
+  const struct {
+    int32_t width, height;
+    std::pair<int32_t, int32_t> expected;
+  } rows[] = {
+      {600, 150, {160, 40}},    // the window's own picture
+      {900, 150, {240, 40}},    // a wider caption: wider, same height
+      {10000, 150, {800, 40}},  // clamped
+      {0, 0, {1, 1}},           // nothing drawn still gives a picture
+  };
+  for (const auto& r : rows) EXPECT_EQ(SetExportSize(window, r.width, r.height), r.expected) << r.width;
+  window.ExportHeight = 80;  // stretched by the user: the set is stretched alike
+  EXPECT_EQ(SetExportSize(window, 900, 150), (std::pair<int32_t, int32_t>{240, 80}));
+  EXPECT_EQ(SetExportSize(TExportSize{}, 900, 150),
+            (std::pair<int32_t, int32_t>{160, 27}));  // no picture yet
+}
+
 TEST(PreviewGeometry, PreviewFitsTheLongerSide) {
   EXPECT_EQ(PreviewSize({800, 400}, 50, {400, 100}), (TSize2{400, 100}));
   EXPECT_EQ(PreviewSize({800, 400}, 50, {100, 400}), (TSize2{50, 200}));

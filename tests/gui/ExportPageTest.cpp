@@ -14,8 +14,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -28,6 +31,7 @@
 #include <utility>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/SetUnit.h"
 #include "app/forms/Unit1.h"
 #include "app/forms/WebUnit.h"
 #include "scene/WorkFile.h"
@@ -282,6 +286,35 @@ class TExportPageTest : public QObject {
       QVERIFY2(text.contains(Program() + file), qPrintable(text));
       QVERIFY(shown_.isEmpty());
     }
+  }
+
+  // File > Export a set: one picture per usable line, all of one size and
+  // with names of their own, a bad line listed while the rest are written,
+  // and the navigation page shown.
+  void ASetOfButtonsFromTheFileMenu() {
+    QStringList listed;
+    bool finished = false;
+    WhenModal<TSetForm>([&](TSetForm* dialog) {
+      dialog->findChild<QPlainTextEdit*>("Memo1")->setPlainText(
+          "Home\nNews\nhome\nA caption far too long for one button, surely\n");
+      connect(dialog, &TSetForm::Finished, dialog, [&, dialog] {
+        finished = true;
+        auto* list = dialog->findChild<QListWidget*>("ListBox1");
+        for (int i = 0; i < list->count(); ++i) listed << list->item(i)->text();
+        dialog->findChild<QPushButton*>("Button2")->click();  // Close
+      });
+      dialog->findChild<QPushButton*>("Button1")->click();
+    });
+    form_->findChild<QAction*>("ExportSet1")->trigger();
+    QVERIFY(finished);
+    const QString images = Program() + "Images/";
+    const QStringList files = QDir(images).entryList({"*.gif"}, QDir::Files, QDir::Name);
+    QCOMPARE(files, QStringList({"Home.gif", "News.gif", "home_2.gif"}));
+    const QSize size = QImage(images + files[0]).size();
+    QVERIFY(size.width() > 10);
+    for (const QString& f : files) QCOMPARE(QImage(images + f).size(), size);
+    QVERIFY2(listed.filter("line 4:").size() == 1, qPrintable(listed.join(" | ")));
+    QCOMPARE(shown_, QStringList{images + "nav.html"});
   }
 
   // The question is asked of the files the export writes, and No goes back
