@@ -64,7 +64,20 @@ QCheckBox* MakeCheckBox(const QString& name, const QString& caption, bool checke
   return c;
 }
 
-QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false) {
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false);
+
+// A labelled list of the page's item texts in row `row` of a group's grid.
+QComboBox* AddList(QGroupBox* group, QGridLayout* grid, const QString& name, const QString& label,
+                   const char* const* items, int count, int row) {
+  auto* combo = new QComboBox(group);
+  combo->setObjectName(name);
+  for (int i = 0; i < count; ++i) combo->addItem(items[i]);
+  grid->addWidget(MakeLabel(label, group), row, 0);
+  grid->addWidget(combo, row, 1);
+  return combo;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold) {
   auto* l = new QLabel(text, parent);
   if (bold) {
     QFont f = l->font();
@@ -635,17 +648,9 @@ QWidget* TForm1::BindExportPage() {
   GroupBox2 = new QGroupBox(" Advanced Options ", gif);
   GroupBox2->setObjectName("GroupBox2");
   auto* a = new QGridLayout(GroupBox2);
-  auto list = [&](const QString& name, const QString& label, const char* const* items, int count, int row) {
-    auto* combo = new QComboBox(GroupBox2);
-    combo->setObjectName(name);
-    for (int i = 0; i < count; ++i) combo->addItem(items[i]);
-    a->addWidget(MakeLabel(label, GroupBox2), row, 0);
-    a->addWidget(combo, row, 1);
-    return combo;
-  };
-  ComboBox3 = list("ComboBox3", "Dithering", kDitherNames, 7, 0);
-  ComboBox4 = list("ComboBox4", "Palette", kPaletteNames, 8, 1);
-  ComboBox5 = list("ComboBox5", "Colors", kColorNames, 6, 2);
+  ComboBox3 = AddList(GroupBox2, a, "ComboBox3", "Dithering", kDitherNames, 7, 0);
+  ComboBox4 = AddList(GroupBox2, a, "ComboBox4", "Palette", kPaletteNames, 8, 1);
+  ComboBox5 = AddList(GroupBox2, a, "ComboBox5", "Colors", kColorNames, 6, 2);
   g->addWidget(GroupBox2, 0, 2, 2, 1);
   g->setColumnStretch(3, 1);
   GroupBox2->hide();
@@ -701,16 +706,8 @@ QWidget* TForm1::BindExportPage() {
   auto* indexed = new QGroupBox(" Palette ", png);
   indexed->setObjectName("GroupBox4");
   auto* x = new QGridLayout(indexed);
-  auto pngList = [&](const QString& name, const QString& label, const char* const* items, int count, int at) {
-    auto* combo = new QComboBox(indexed);
-    combo->setObjectName(name);
-    for (int i = 0; i < count; ++i) combo->addItem(items[i]);
-    x->addWidget(MakeLabel(label, indexed), at, 0);
-    x->addWidget(combo, at, 1);
-    return combo;
-  };
-  ComboBox6 = pngList("ComboBox6", "Colors", kColorNames, 6, 0);
-  ComboBox7 = pngList("ComboBox7", "Dithering", kDitherNames, 7, 1);
+  ComboBox6 = AddList(indexed, x, "ComboBox6", "Colors", kColorNames, 6, 0);
+  ComboBox7 = AddList(indexed, x, "ComboBox7", "Dithering", kDitherNames, 7, 1);
   p->addWidget(indexed, 0, 1, 2, 1);
   p->setColumnStretch(2, 1);
   PageControl2->addTab(png, "PNG");

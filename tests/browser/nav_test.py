@@ -12,16 +12,13 @@ test is skipped (exit 0).
 
 import argparse
 import os
-import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from rollover_test import CHROMIUM, TestFailure, chromium_page, wait_for  # noqa: E402
+from rollover_test import TestFailure, chromium_page, run_check, wait_for  # noqa: E402
 
 TOTAL_SECONDS = 60
 
@@ -81,31 +78,7 @@ def main():
     parser.add_argument("--cli", required=True)
     parser.add_argument("--work", required=True)
     args = parser.parse_args()
-    if not os.path.exists(CHROMIUM):
-        print("SKIPPED: chromium is not installed")
-        return 0
-
-    def out_of_time(signum, frame):
-        raise TestFailure(f"no result within {TOTAL_SECONDS} s")
-
-    signal.signal(signal.SIGALRM, out_of_time)
-    signal.alarm(TOTAL_SECONDS)
-    work = tempfile.mkdtemp(prefix="vantrix-nav-")
-    try:
-        run(args, work)
-    except (TestFailure, OSError, subprocess.SubprocessError) as e:
-        print(f"FAILED: {e}")
-        log = os.path.join(work, "chromium.log")
-        if os.path.exists(log):
-            sys.stdout.write(open(log, errors="replace").read()[-2000:])
-        print("nav: 0 passed, 1 failed")
-        return 1
-    finally:
-        signal.alarm(0)
-        shutil.rmtree(work, ignore_errors=True)
-    print("nav: 1 passed, 0 failed")
-    return 0
-
+    return run_check("nav", "vantrix-nav-", lambda work: run(args, work), TOTAL_SECONDS)
 
 if __name__ == "__main__":
     sys.exit(main())

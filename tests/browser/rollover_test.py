@@ -309,6 +309,36 @@ def run(args, work):
         wait_for("the first picture again", lambda: image_state(ws)["src"] == first_url, 5)
 
 
+def run_check(name, prefix, check, seconds=TOTAL_SECONDS):
+    """Runs check(work folder) under a deadline in a fresh folder it removes
+    afterwards; prints the outcome and returns the exit status. Skipped
+    (status 0) without Chromium."""
+    if not os.path.exists(CHROMIUM):
+        print("SKIPPED: chromium is not installed")
+        return 0
+
+    def out_of_time(signum, frame):
+        raise TestFailure(f"no result within {seconds} s")
+
+    signal.signal(signal.SIGALRM, out_of_time)
+    signal.alarm(seconds)
+    work = tempfile.mkdtemp(prefix=prefix)
+    try:
+        check(work)
+    except (TestFailure, OSError, subprocess.SubprocessError) as e:
+        print(f"FAILED: {e}")
+        log = os.path.join(work, "chromium.log")
+        if os.path.exists(log):
+            sys.stdout.write(open(log, errors="replace").read()[-2000:])
+        print(f"{name}: 0 passed, 1 failed")
+        return 1
+    finally:
+        signal.alarm(0)
+        shutil.rmtree(work, ignore_errors=True)
+    print(f"{name}: 1 passed, 0 failed")
+    return 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--generator")
@@ -322,31 +352,7 @@ def main():
     args = parser.parse_args()
     if not (args.page and args.first and args.second and args.width) and not (args.generator and args.templates):
         parser.error("give --generator and --templates, or --page, --first, --second and --width")
-    if not os.path.exists(CHROMIUM):
-        print("SKIPPED: chromium is not installed")
-        return 0
-
-    def out_of_time(signum, frame):
-        raise TestFailure(f"no result within {TOTAL_SECONDS} s")
-
-    signal.signal(signal.SIGALRM, out_of_time)
-    signal.alarm(TOTAL_SECONDS)
-    work = tempfile.mkdtemp(prefix="vantrix-browser-")
-    try:
-        run(args, work)
-    except (TestFailure, OSError, subprocess.SubprocessError) as e:
-        print(f"FAILED: {e}")
-        log = os.path.join(work, "chromium.log")
-        if os.path.exists(log):
-            sys.stdout.write(open(log, errors="replace").read()[-2000:])
-        print("rollover: 0 passed, 1 failed")
-        return 1
-    finally:
-        signal.alarm(0)
-        shutil.rmtree(work, ignore_errors=True)
-    print(f"rollover{' (css)' if args.css else ''}: 1 passed, 0 failed")
-    return 0
-
+    return run_check(f"rollover{' (css)' if args.css else ''}", "vantrix-browser-", lambda work: run(args, work))
 
 if __name__ == "__main__":
     sys.exit(main())
