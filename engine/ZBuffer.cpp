@@ -52,7 +52,9 @@ uint32_t OverlapHits(const TSpanRow& r, int base, int x1, int x2) {
 void TZBuffer::SetSize(int height, int width) {
   if (height <= 0 || width <= 0) return;
   maxX_ = std::min(width, kMaxWidth) - 1;
-  if (rows_.size() != static_cast<size_t>(height)) rows_.assign(static_cast<size_t>(height), TSpanRow{});
+  // A row is 12 KB; rows kept from a larger picture are reused as they are,
+  // since nothing reads a row past its Count and Clear empties them all.
+  rows_.resize(static_cast<size_t>(height));
   maxRow_ = height - 1;
   Clear();
 }
