@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPixmap>
 #include <QSlider>
@@ -45,10 +46,14 @@ class TWindow {
     form_->show();
     while (!form_->windowHandle() || !form_->windowHandle()->isExposed())
       QApplication::processEvents(QEventLoop::AllEvents, 10);
-    // The work is opened once the show's queued calls have run; its first
-    // picture may wait for a tick.
-    for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
-    Settle();
+    // The work is opened once the show's queued calls have run, which may take
+    // more than a few event rounds; its first picture may wait for a tick.
+    QElapsedTimer waited;
+    waited.start();
+    while (form_->RenderCount() == 0 && waited.elapsed() < 10000) {
+      QApplication::processEvents(QEventLoop::AllEvents, 10);
+      Settle();
+    }
     image2_ = form_->findChild<QLabel*>("Image2");
   }
 
