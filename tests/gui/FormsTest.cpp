@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -91,6 +92,18 @@ class TFormsTest : public QObject {
     // At most 32 characters.
     QTest::keyClicks(edit, QString(40, 'x'));
     QCOMPARE(edit->Length(), 32);
+  }
+
+  // A character the caption's font lacks is drawn from another font, and
+  // the status bar says which: a box on every rebuild would be in the way.
+  void ACharacterFromAnotherFontIsNotedInTheStatusBar() {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    TCaption caption = edit->Caption();
+    caption.Append(U'\u2713', caption.At(0).Font);
+    edit->SetCaption(caption);
+    form_->RebuildPreview(Find<QLabel>("Image2"));
+    const QString shown = form_->statusBar()->currentMessage();
+    QVERIFY2(shown.contains("U+2713") && shown.contains("drawn with"), qPrintable(shown));
   }
 
   void SlidersWriteTheSceneAndScheduleTheirWork_data() {
