@@ -22,29 +22,85 @@ static_assert(TSpanRow::kMaxSpans % kScanBlock == 0, "the scan reads whole block
 
 void SyncLive(TSpanRow& r, int k) {
   const TSpan& s = r.Spans[k];
-  r.LiveX1[k] = s.Active ? s.X1 : INT16_MAX;
-  r.LiveX2[k] = s.Active ? s.X2 : INT16_MIN;
+  TSpanRow::TLiveBlock& b = r.Live[k / kScanBlock];
+  b.X1[k % kScanBlock] = s.Active ? s.X1 : INT16_MAX;
+  b.X2[k % kScanBlock] = s.Active ? s.X2 : INT16_MIN;
 }
 
 // Bit i set: span base + i may overlap x1..x2 (it is live and not wholly left
 // or right of it). Spans past the row's count are not masked out here.
 uint32_t OverlapHits(const TSpanRow& r, int base, int x1, int x2) {
+  const TSpanRow::TLiveBlock& block = r.Live[base / kScanBlock];
 #if defined(__SSE2__)
   const __m128i lo = _mm_set1_epi16(static_cast<int16_t>(x1));
   const __m128i hi = _mm_set1_epi16(static_cast<int16_t>(x2));
   auto misses = [&](int at) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.LiveX1 + at));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.LiveX2 + at));
+    const __m128i a = _mm_load_si128(reinterpret_cast<const __m128i*>(block.X1 + at));
+    const __m128i b = _mm_load_si128(reinterpret_cast<const __m128i*>(block.X2 + at));
     return _mm_or_si128(_mm_cmpgt_epi16(a, hi), _mm_cmpgt_epi16(lo, b));
   };
-  const __m128i m = _mm_packs_epi16(misses(base), misses(base + 8));
+  const __m128i m = _mm_packs_epi16(misses(0), misses(8));
   return ~static_cast<uint32_t>(_mm_movemask_epi8(m)) & 0xFFFFu;
 #else
   uint32_t hits = 0;
   for (int i = 0; i < kScanBlock; ++i)
-    if (r.LiveX1[base + i] <= x2 && r.LiveX2[base + i] >= x1) hits |= 1u << i;
+    if (block.X1[i] <= x2 && block.X2[i] >= x1) hits |= 1u << i;
   return hits;
 #endif
+}
+
+// Bits x1..x2 of a row of words set; true when one of them was set before.
+bool SetBits(uint64_t* w, int x1, int x2) {
+  const int a = x1 >> 6, b = x2 >> 6;
+  const uint64_t lo = ~uint64_t{0} << (x1 & 63);
+  const uint64_t hi = ~uint64_t{0} >> (63 - (x2 & 63));
+  if (a == b) {
+    const bool hit = (w[a] & lo & hi) != 0;
+    w[a] |= lo & hi;
+    return hit;
+  }
+  bool hit = (w[a] & lo) != 0;
+  w[a] |= lo;
+  for (int i = a + 1; i < b; ++i) {
+    hit |= w[i] != 0;
+    w[i] = ~uint64_t{0};
+  }
+  hit |= (w[b] & hi) != 0;
+  w[b] |= hi;
+  return hit;
+}
+
+// Word i of a row of bits moved dx columns to the right (left when negative);
+// bits from outside the row come in as zeros.
+uint64_t ShiftedWord(const uint64_t* w, int words, int dx, int i) {
+  auto at = [&](int k) { return k >= 0 && k < words ? w[k] : uint64_t{0}; };
+  if (dx >= 0) {
+    const int q = dx >> 6, b = dx & 63;
+    return b == 0 ? at(i - q) : (at(i - q) << b) | (at(i - q - 1) >> (64 - b));
+  }
+  const int q = (-dx) >> 6, b = (-dx) & 63;
+  return b == 0 ? at(i + q) : (at(i + q) >> b) | (at(i + q + 1) << (64 - b));
+}
+
+// Calls run(x1, x2) for each run of set bits in words 0..words-1, as given by
+// word(i), left to right. A run starts or ends where a bit differs from the
+// one below it.
+template <class Word, class Run>
+void ForEachRun(int words, Word word, Run run) {
+  uint64_t carry = 0;
+  int start = 0;
+  for (int i = 0; i < words; ++i) {
+    const uint64_t w = word(i);
+    for (uint64_t t = w ^ ((w << 1) | carry); t != 0; t &= t - 1) {
+      const int p = std::countr_zero(t);
+      if ((w >> p) & 1)
+        start = i * 64 + p;
+      else
+        run(start, i * 64 + p - 1);
+    }
+    carry = w >> 63;
+  }
+  if (carry) run(start, words * 64 - 1);
 }
 
 }  // namespace
@@ -144,12 +200,35 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
   AddSpan(row, x1, x2, shadeL, shadeR, depth);
 }
 
+// Most spans are a few pixels long, so the painters store four pixels at a
+// time without a library call's set-up; a fill ends with one store that may
+// overlap the one before it.
 void TZBuffer::FillSpan(int x1, int x2, TPixel* row, TPixel value) {
-  std::fill(row + x1, row + x2 + 1, value);
+  TPixel* p = row + x1;
+  const int n = x2 - x1 + 1;
+#if defined(__SSE2__)
+  if (n >= 4) {
+    const __m128i v = _mm_set1_epi32(static_cast<int>(value));
+    for (int i = 0; i + 4 <= n; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + n - 4), v);
+    return;
+  }
+#endif
+  for (int i = 0; i < n; ++i) p[i] = value;
 }
 
 void TZBuffer::HalveSpan(int x1, int x2, TPixel* row) {
-  for (int x = x1; x <= x2; ++x) row[x] = ((row[x] >> 1) & 0x007F7F7Fu) | (row[x] & 0xFF000000u);
+  int x = x1;
+#if defined(__SSE2__)
+  const __m128i low = _mm_set1_epi32(0x007F7F7F);
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+  for (; x + 3 <= x2; x += 4) {
+    __m128i* q = reinterpret_cast<__m128i*>(row + x);
+    const __m128i v = _mm_loadu_si128(q);
+    _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(_mm_srli_epi32(v, 1), low), _mm_and_si128(v, alpha)));
+  }
+#endif
+  for (; x <= x2; ++x) row[x] = ((row[x] >> 1) & 0x007F7F7Fu) | (row[x] & 0xFF000000u);
 }
 
 // 22.10 fixed point; the step truncates toward zero, so a rising gradient may
@@ -281,33 +360,103 @@ void TZBuffer::ShadowSources(int y, int height, int dy, int& from, int& to) cons
   to = static_cast<int>(std::clamp<int64_t>(y == height - 1 ? RowCount() - 1 : source, -1, RowCount() - 1));
 }
 
+// The live spans of every row as bits over a picture of the given width, for
+// the sweep: a row's shadow and mask are then a few runs of whole words
+// instead of one short fill per span.
+void TZBuffer::BuildCover(int width) {
+  coverWords_ = (width + 63) / 64;
+  cover_.assign(static_cast<size_t>(RowCount()) * coverWords_, 0);
+  rowCover_.assign(rows_.size(), TRowCover{});
+  for (int r = 0; r < RowCount(); ++r) {
+    const TSpanRow& sr = rows_[r];
+    TRowCover& c = rowCover_[r];
+    uint64_t* bits = cover_.data() + static_cast<size_t>(r) * coverWords_;
+    c.MinX1 = c.MinX2 = INT32_MAX;
+    c.MaxX1 = c.MaxX2 = INT32_MIN;
+    for (int k = 0; k < sr.Count; ++k) {
+      const TSpan& s = sr.Spans[k];
+      if (!s.Active) continue;
+      c.Any = true;
+      c.MinX1 = std::min<int>(c.MinX1, s.X1);
+      c.MaxX1 = std::max<int>(c.MaxX1, s.X1);
+      c.MinX2 = std::min<int>(c.MinX2, s.X2);
+      c.MaxX2 = std::max<int>(c.MaxX2, s.X2);
+      const int x1 = std::max<int>(s.X1, 0);
+      const int x2 = std::min<int>(s.X2, width - 1);
+      if (x1 <= x2 && SetBits(bits, x1, x2)) c.Overlap = true;
+    }
+  }
+}
+
+// Whether row r's shadow, moved dx columns, is exactly its cover moved: no two
+// spans halve a pixel twice, and none is pressed against a border, where the
+// per-span painters would halve or whiten a border pixel once per span.
+bool TZBuffer::ShiftsCleanly(int r, int dx, int lastX) const {
+  const TRowCover& c = rowCover_[r];
+  return !c.Overlap && c.MinX1 >= 0 && c.MaxX2 <= lastX && c.MinX2 + dx >= 0 && c.MaxX1 + dx <= lastX;
+}
+
 // Row by row of the target, every pass in turn: the shadows falling on the
-// row, then its spans, in the picture and then in the mask. A pass used to be
-// painted whole, then its shadow, each sweeping the picture; now each row is
-// brought into the cache once, so halving the shadow under the spans that
-// then paint over it costs next to nothing, and the many short fills of the
-// mask land on a row already in the cache. Every operation on a pixel keeps
-// its order (a pass's halvings, then its painting, then the next pass), and
-// operations on different rows do not interact.
+// row, then its spans, in the picture and then in the mask. Every operation
+// on a pixel keeps its order (a pass's halvings, then its painting, then the
+// next pass), and operations on different rows do not interact.
+//
+// A pass's own spans paint over its shadow, so only the shadow pixels outside
+// them are halved; the mask is white wherever shadow or spans fall, so it is
+// filled once per run of their union. Rows where that would differ from the
+// span-by-span painting (spans overlapping, a shadow pressed against a border
+// or fed by several rows) are painted span by span.
 void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count) {
   const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
   const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
   const int imageHeight = imageOk ? image.Height() : 0;
   const int maskHeight = maskOk ? mask->Height() : 0;
+  // The covers are in image columns; a mask of another width gets the
+  // span-by-span painting.
+  const int width = imageOk ? image.Width() : maskOk ? mask->Width() : 0;
+  const bool maskCovers = maskOk && mask->Width() == width;
+  for (int p = 0; p < count; ++p) passes[p].Buffer->BuildCover(width);
+  const int words = (width + 63) / 64;
+  const uint64_t lastMask = width % 64 == 0 ? ~uint64_t{0} : (uint64_t{1} << (width % 64)) - 1;
+  const int lastX = width - 1;
+
   for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
     for (int p = 0; p < count; ++p) {
       const TZBuffer& zb = *passes[p].Buffer;
       const TPassShadow& shadow = passes[p].Shadow;
+      const bool own = y < zb.RowCount() && zb.rowCover_[y].Any;
+      const uint64_t* ownBits = own ? zb.CoverBits(y) : nullptr;
+      auto ownWord = [&](int i) { return own ? ownBits[i] : uint64_t{0}; };
+      // The one source row of this row's shadow, or -1 when there is none or
+      // it is not a plain shift of its cover.
+      auto cleanSource = [&](int height, int& from, int& to) {
+        zb.ShadowSources(y, height, shadow.DY, from, to);
+        if (from != to) return -1;
+        return zb.ShiftsCleanly(from, shadow.DX, lastX) ? from : -1;
+      };
+      auto shadowWord = [&](int source, int i) {
+        const uint64_t w = ShiftedWord(zb.CoverBits(source), words, shadow.DX, i);
+        return i == words - 1 ? w & lastMask : w;
+      };
+
       if (y < imageHeight) {
+        TPixel* px = image.Row32(y);
         if (shadow.On) {
           int from, to;
-          zb.ShadowSources(y, imageHeight, shadow.DY, from, to);
-          for (int r = from; r <= to; ++r) zb.ShadowRow(r, image, shadow.DX, shadow.DY, false);
+          const int source = cleanSource(imageHeight, from, to);
+          if (source >= 0) {
+            if (zb.rowCover_[source].Any)
+              ForEachRun(
+                  words, [&](int i) { return shadowWord(source, i) & ~ownWord(i); },
+                  [&](int x1, int x2) { HalveSpan(x1, x2, px); });
+          } else {
+            for (int r = from; r <= to; ++r) zb.ShadowRow(r, image, shadow.DX, shadow.DY, false);
+          }
         }
-        if (y < zb.RowCount())
-          zb.PaintRow(y, image.Row32(y), image.Width() - 1, *passes[p].Ramp, zb.IsTextured());
+        if (own) zb.PaintRow(y, px, lastX, *passes[p].Ramp, zb.IsTextured());
       }
-      if (y < maskHeight) {
+
+      if (y < maskHeight && !maskCovers) {
         if (shadow.On && shadow.Hull) {
           const int64_t source = static_cast<int64_t>(y) - shadow.DY;
           if (source >= 0 && source < zb.RowCount())
@@ -318,6 +467,40 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
           for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
         }
         if (y < zb.RowCount()) zb.FillRow(y, mask->Row32(y), mask->Width() - 1);
+      } else if (y < maskHeight) {
+        TPixel* px = mask->Row32(y);
+        auto fillRuns = [&](auto word) {
+          ForEachRun(words, word, [&](int x1, int x2) { FillSpan(x1, x2, px, kPixelWhite); });
+        };
+        int source = -1;
+        int hullX1 = 0, hullX2 = -1;  // the hull's run, empty when x1 > x2
+        if (shadow.On && shadow.Hull) {
+          const int64_t s = static_cast<int64_t>(y) - shadow.DY;
+          if (s >= 0 && s < zb.RowCount() && zb.rowCover_[s].Any) {
+            // As HullRow finds it from the spans.
+            const TRowCover& c = zb.rowCover_[s];
+            hullX1 = std::max(std::min(zb.maxX_, c.MinX1) + shadow.DX, 0);
+            hullX2 = std::min(std::max(0, c.MaxX2) + shadow.DX, lastX);
+          }
+        } else if (shadow.On) {
+          int from, to;
+          source = cleanSource(maskHeight, from, to);
+          if (source < 0)
+            for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
+        }
+        if (source >= 0) {
+          fillRuns([&](int i) { return shadowWord(source, i) | ownWord(i); });
+        } else if (hullX1 <= hullX2) {
+          fillRuns([&](int i) {
+            const int lo = i * 64;
+            if (hullX2 < lo || hullX1 > lo + 63) return ownWord(i);
+            const uint64_t from = hullX1 > lo ? ~uint64_t{0} << (hullX1 - lo) : ~uint64_t{0};
+            const uint64_t to = hullX2 < lo + 63 ? ~uint64_t{0} >> (lo + 63 - hullX2) : ~uint64_t{0};
+            return (from & to) | ownWord(i);
+          });
+        } else if (own) {
+          fillRuns(ownWord);
+        }
       }
     }
   }

@@ -38,19 +38,22 @@ struct TSpan {
 
 struct TSpanRow {
   static constexpr int kMaxSpans = 512;
+  static constexpr int kBlock = 16;
   int32_t Count = 0;
-  TSpan Spans[kMaxSpans];
-  // The columns of Spans again, packed so that InsertSpan can test many spans
-  // for overlap at once; a dead span reads INT16_MAX..INT16_MIN, which
-  // overlaps nothing.
-  int16_t LiveX1[kMaxSpans] = {};
-  int16_t LiveX2[kMaxSpans] = {};
   // Per block of 16 entries, the columns its spans covered when stored. Spans
   // only ever shrink, so a block whose range misses a new span holds no span
   // that overlaps it, and is skipped whole.
-  static constexpr int kBlock = 16;
   int16_t BlockX1[kMaxSpans / kBlock] = {};
   int16_t BlockX2[kMaxSpans / kBlock] = {};
+  // The columns of Spans again, packed a block to a cache line so that
+  // InsertSpan tests sixteen spans for overlap with one line read; a dead
+  // span reads INT16_MAX..INT16_MIN, which overlaps nothing.
+  struct alignas(64) TLiveBlock {
+    int16_t X1[kBlock];
+    int16_t X2[kBlock];
+  };
+  TLiveBlock Live[kMaxSpans / kBlock] = {};
+  TSpan Spans[kMaxSpans];
 };
 
 // The drop shadow of one pass: the silhouette shifted by DX, DY. In the mask it
@@ -114,6 +117,17 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
+  // What the sweep knows of a row's live spans, clipped to the picture: a
+  // bit per pixel they cover, and their extremes.
+  struct TRowCover {
+    int MinX1 = 0, MaxX1 = 0, MinX2 = 0, MaxX2 = 0;
+    bool Any = false;
+    bool Overlap = false;  // two live spans share a pixel
+  };
+  void BuildCover(int width);
+  const uint64_t* CoverBits(int r) const { return cover_.data() + static_cast<size_t>(r) * coverWords_; }
+  bool ShiftsCleanly(int r, int dx, int lastX) const;
+
   bool IsTextured() const;
   void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
   void FillRow(int r, TPixel* px, int lastX) const;
@@ -124,6 +138,9 @@ class TZBuffer {
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;
+  int coverWords_ = 0;
+  std::vector<uint64_t> cover_;
+  std::vector<TRowCover> rowCover_;
 };
 
 }  // namespace vantrix
