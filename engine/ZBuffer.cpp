@@ -20,17 +20,17 @@ int16_t ClampShade(int s) {
 constexpr int kScanBlock = TSpanRow::kBlock;
 static_assert(TSpanRow::kMaxSpans % kScanBlock == 0, "the scan reads whole blocks");
 
-void SyncLive(TSpanRow& r, int k) {
-  const TSpan& s = r.Spans[k];
-  TSpanRow::TLiveBlock& b = r.Live[k / kScanBlock];
-  b.X1[k % kScanBlock] = s.Active ? s.X1 : INT16_MAX;
-  b.X2[k % kScanBlock] = s.Active ? s.X2 : INT16_MIN;
+void SyncLive(TSpanChunk& c, int i) {
+  const TSpan& s = c.Spans[i];
+  c.Live.X1[i] = s.Active ? s.X1 : INT16_MAX;
+  c.Live.X2[i] = s.Active ? s.X2 : INT16_MIN;
 }
 
-// Bit i set: span base + i may overlap x1..x2 (it is live and not wholly left
-// or right of it). Spans past the row's count are not masked out here.
-uint32_t OverlapHits(const TSpanRow& r, int base, int x1, int x2) {
-  const TSpanRow::TLiveBlock& block = r.Live[base / kScanBlock];
+// Bit i set: span i of the chunk may overlap x1..x2 (it is live and not
+// wholly left or right of it). Entries past the row's count are not masked
+// out here.
+uint32_t OverlapHits(const TSpanChunk& c, int x1, int x2) {
+  const TSpanChunk::TLive& block = c.Live;
 #if defined(__SSE2__)
   const __m128i lo = _mm_set1_epi16(static_cast<int16_t>(x1));
   const __m128i hi = _mm_set1_epi16(static_cast<int16_t>(x2));
@@ -108,8 +108,8 @@ void ForEachRun(int words, Word word, Run run) {
 void TZBuffer::SetSize(int height, int width) {
   if (height <= 0 || width <= 0) return;
   maxX_ = std::min(width, kMaxWidth) - 1;
-  // A row is 12 KB; rows kept from a larger picture are reused as they are,
-  // since nothing reads a row past its Count and Clear empties them all.
+  // Rows kept from a larger picture are reused as they are, since nothing
+  // reads a row past its Count and Clear empties them all.
   rows_.resize(static_cast<size_t>(height));
   maxRow_ = height - 1;
   Clear();
@@ -117,7 +117,14 @@ void TZBuffer::SetSize(int height, int width) {
 
 void TZBuffer::Clear() {
   for (TSpanRow& r : rows_) r.Count = 0;
+  chunksUsed_ = 0;
   Textured = false;
+}
+
+TSpanChunk* TZBuffer::NewChunk() {
+  const size_t slab = static_cast<size_t>(chunksUsed_ / kSlabChunks);
+  if (slab == slabs_.size()) slabs_.push_back(std::make_unique_for_overwrite<TSpanChunk[]>(kSlabChunks));
+  return &slabs_[slab][chunksUsed_++ % kSlabChunks];
 }
 
 void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
@@ -126,15 +133,17 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
   if (r.Count >= TSpanRow::kMaxSpans) return;
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
   const int k = r.Count++;
-  TSpan& s = r.Spans[k];
+  const int b = k / kScanBlock;
+  if (k % kScanBlock == 0) r.Chunks[b] = NewChunk();
+  TSpanChunk& c = *r.Chunks[b];
+  TSpan& s = c.Spans[k % kScanBlock];
   s.X1 = static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX));
   s.X2 = static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX));
   s.ShadeL = ClampShade(shadeL);
   s.ShadeR = ClampShade(shadeR);
   s.Depth = depth;
   s.Active = 1;
-  SyncLive(r, k);
-  const int b = k / kScanBlock;
+  SyncLive(c, k % kScanBlock);
   if (k % kScanBlock == 0) {
     r.BlockX1[b] = s.X1;
     r.BlockX2[b] = s.X2;
@@ -162,11 +171,12 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
   const int n = r.Count;  // spans appended below are not visited
   for (int base = 0; base < n; base += kScanBlock) {
     if (r.BlockX1[base / kScanBlock] > x2 || r.BlockX2[base / kScanBlock] < x1) continue;
-    uint32_t hits = OverlapHits(r, base, x1, x2);
+    TSpanChunk& c = *r.Chunks[base / kScanBlock];
+    uint32_t hits = OverlapHits(c, x1, x2);
     if (n - base < kScanBlock) hits &= (1u << (n - base)) - 1;
     for (; hits != 0; hits &= hits - 1) {
-      const int k = base + std::countr_zero(hits);
-      TSpan& s = r.Spans[k];
+      const int i = std::countr_zero(hits);
+      TSpan& s = c.Spans[i];
       if (!s.Active || s.X2 < x1 || s.X1 > x2) continue;
       if (depth >= s.Depth) {
         // The new span is not nearer: it keeps only what the old one leaves free.
@@ -193,7 +203,7 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
           s.Active = 0;
         }
         if (s.X1 > s.X2) s.Active = 0;
-        SyncLive(r, k);
+        SyncLive(c, i);
       }
     }
   }
@@ -285,7 +295,7 @@ bool TZBuffer::IsTextured() const {
 void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const {
   const TSpanRow& sr = rows_[r];
   for (int k = 0; k < sr.Count; ++k) {
-    const TSpan& s = sr.Spans[k];
+    const TSpan& s = sr.Span(k);
     const int x1 = std::max<int>(s.X1, 0);
     const int x2 = std::min<int>(s.X2, lastX);
     if (!s.Active || x1 > x2) continue;
@@ -301,7 +311,7 @@ void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bo
 void TZBuffer::FillRow(int r, TPixel* px, int lastX) const {
   const TSpanRow& sr = rows_[r];
   for (int k = 0; k < sr.Count; ++k) {
-    const TSpan& s = sr.Spans[k];
+    const TSpan& s = sr.Span(k);
     const int x1 = std::max<int>(s.X1, 0);
     const int x2 = std::min<int>(s.X2, lastX);
     if (s.Active && x1 <= x2) FillSpan(x1, x2, px, kPixelWhite);
@@ -315,7 +325,7 @@ void TZBuffer::ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode)
   TPixel* px = bitmap.Row32(ClampInt(r + dy, 0, bitmap.Height() - 1));
   const TSpanRow& sr = rows_[r];
   for (int k = 0; k < sr.Count; ++k) {
-    const TSpan& s = sr.Spans[k];
+    const TSpan& s = sr.Span(k);
     if (!s.Active) continue;
     const int x1 = ClampInt(s.X1 + dx, 0, lastX);
     const int x2 = ClampInt(s.X2 + dx, 0, lastX);
@@ -337,7 +347,7 @@ void TZBuffer::HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) c
   int hi = 0;
   bool any = false;
   for (int k = 0; k < sr.Count; ++k) {
-    const TSpan& s = sr.Spans[k];
+    const TSpan& s = sr.Span(k);
     if (!s.Active) continue;
     any = true;
     lo = std::min<int>(lo, s.X1);
@@ -374,7 +384,7 @@ void TZBuffer::BuildCover(int width) {
     c.MinX1 = c.MinX2 = INT32_MAX;
     c.MaxX1 = c.MaxX2 = INT32_MIN;
     for (int k = 0; k < sr.Count; ++k) {
-      const TSpan& s = sr.Spans[k];
+      const TSpan& s = sr.Span(k);
       if (!s.Active) continue;
       c.Any = true;
       c.MinX1 = std::min<int>(c.MinX1, s.X1);

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/Color.h"
@@ -36,24 +37,34 @@ struct TSpan {
   int16_t Active = 0;
 };
 
+// Sixteen spans of one row, with their columns packed a cache line to the
+// chunk so that InsertSpan tests them for overlap with one read; a dead span
+// reads INT16_MAX..INT16_MIN there, which overlaps nothing. A buffer hands out
+// its chunks in the order rows fill up, so the spans that one face stores on
+// neighbouring rows lie near each other in memory.
+struct TSpanChunk {
+  static constexpr int kSpans = 16;
+  struct alignas(64) TLive {
+    int16_t X1[kSpans];
+    int16_t X2[kSpans];
+  };
+  TLive Live;
+  TSpan Spans[kSpans];
+};
+
 struct TSpanRow {
   static constexpr int kMaxSpans = 512;
-  static constexpr int kBlock = 16;
+  static constexpr int kBlock = TSpanChunk::kSpans;
   int32_t Count = 0;
-  // Per block of 16 entries, the columns its spans covered when stored. Spans
-  // only ever shrink, so a block whose range misses a new span holds no span
-  // that overlaps it, and is skipped whole.
+  // Per chunk, the columns its spans covered when stored. Spans only ever
+  // shrink, so a chunk whose range misses a new span holds no span that
+  // overlaps it, and is skipped whole.
   int16_t BlockX1[kMaxSpans / kBlock] = {};
   int16_t BlockX2[kMaxSpans / kBlock] = {};
-  // The columns of Spans again, packed a block to a cache line so that
-  // InsertSpan tests sixteen spans for overlap with one line read; a dead
-  // span reads INT16_MAX..INT16_MIN, which overlaps nothing.
-  struct alignas(64) TLiveBlock {
-    int16_t X1[kBlock];
-    int16_t X2[kBlock];
-  };
-  TLiveBlock Live[kMaxSpans / kBlock] = {};
-  TSpan Spans[kMaxSpans];
+  TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
+
+  const TSpan& Span(int k) const { return Chunks[k / kBlock]->Spans[k % kBlock]; }  // k < Count
+  TSpan& Span(int k) { return Chunks[k / kBlock]->Spans[k % kBlock]; }
 };
 
 // The drop shadow of one pass: the silhouette shifted by DX, DY. In the mask it
@@ -135,9 +146,16 @@ class TZBuffer {
   void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void ShadowSources(int y, int height, int dy, int& from, int& to) const;
 
+  TSpanChunk* NewChunk();
+
   int maxRow_ = 0;
   int maxX_ = 0;
   std::vector<TSpanRow> rows_;
+  // Chunks in slabs that stay put, so that rows can point into them; Clear
+  // hands them out again from the first.
+  static constexpr int kSlabChunks = 256;
+  std::vector<std::unique_ptr<TSpanChunk[]>> slabs_;
+  int chunksUsed_ = 0;
   int coverWords_ = 0;
   std::vector<uint64_t> cover_;
   std::vector<TRowCover> rowCover_;

@@ -16,15 +16,20 @@
 namespace vantrix {
 namespace {
 
+struct TRefRow {
+  int Count = 0;
+  TSpan Spans[TSpanRow::kMaxSpans];
+};
+
 struct TRefBuffer {
   int MaxX = 0;
-  std::vector<TSpanRow> Rows;
+  std::vector<TRefRow> Rows;
 
   TRefBuffer(int height, int width) : MaxX(std::min(width, TZBuffer::kMaxWidth) - 1), Rows(height) {}
 
   void Add(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
     if (row < 0 || row >= static_cast<int>(Rows.size()) || x2 < x1) return;
-    TSpanRow& r = Rows[row];
+    TRefRow& r = Rows[row];
     if (r.Count >= TSpanRow::kMaxSpans) return;
     r.Spans[r.Count++] = TSpan{static_cast<int16_t>(x1),
                                static_cast<int16_t>(x2),
@@ -36,7 +41,7 @@ struct TRefBuffer {
 
   void Insert(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
     if (row < 0 || row >= static_cast<int>(Rows.size()) || x2 < x1 || x2 < 0 || x1 > MaxX) return;
-    TSpanRow& r = Rows[row];
+    TRefRow& r = Rows[row];
     if (r.Count >= TSpanRow::kMaxSpans) return;
     x2 = std::min(x2, MaxX);
     x1 = std::max(x1, 0);
@@ -118,10 +123,10 @@ struct TRefBuffer {
 void ExpectSameRows(const TZBuffer& zb, const TRefBuffer& ref, int seed) {
   for (int r = 0; r < zb.RowCount(); ++r) {
     const TSpanRow& a = zb.Row(r);
-    const TSpanRow& b = ref.Rows[r];
+    const TRefRow& b = ref.Rows[r];
     ASSERT_EQ(a.Count, b.Count) << "seed " << seed << " row " << r;
     for (int k = 0; k < a.Count; ++k) {
-      const TSpan &s = a.Spans[k], &t = b.Spans[k];
+      const TSpan &s = a.Span(k), &t = b.Spans[k];
       ASSERT_TRUE(s.Active == t.Active && s.X1 == t.X1 && s.X2 == t.X2 && s.ShadeL == t.ShadeL &&
                   s.ShadeR == t.ShadeR && s.Depth == t.Depth)
           << "seed " << seed << " row " << r << " slot " << k;

@@ -11,7 +11,7 @@ namespace {
 std::vector<TSpan> Live(const TZBuffer& zb, int row) {
   std::vector<TSpan> out;
   for (int k = 0; k < zb.Row(row).Count; ++k)
-    if (zb.Row(row).Spans[k].Active) out.push_back(zb.Row(row).Spans[k]);
+    if (zb.Row(row).Span(k).Active) out.push_back(zb.Row(row).Span(k));
   return out;
 }
 
@@ -99,8 +99,8 @@ TEST(SpanDepth, DegenerateSizesAreHarmless) {
   zb.InsertSpan(0, 30000, 99999, 1, 1, 1.0f);
   EXPECT_EQ(Live(zb, 0)[0].X2, 32766);
   zb.AddSpan(0, 1, 2, 999, -5, 1.0f);  // shades stay inside the ramp
-  EXPECT_EQ(zb.Row(0).Spans[1].ShadeL, 255);
-  EXPECT_EQ(zb.Row(0).Spans[1].ShadeR, 0);
+  EXPECT_EQ(zb.Row(0).Span(1).ShadeL, 255);
+  EXPECT_EQ(zb.Row(0).Span(1).ShadeR, 0);
 }
 
 // The span buffer must show, pixel for pixel, what a plain per-pixel depth
