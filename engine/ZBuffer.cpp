@@ -129,28 +129,35 @@ TSpanChunk* TZBuffer::NewChunk() {
 
 void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
   if (row < 0 || row >= RowCount() || x2 < x1) return;
-  TSpanRow& r = rows_[row];
-  if (r.Count >= TSpanRow::kMaxSpans) return;
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
+  Append(rows_[row], static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX)),
+         static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX)), ClampShade(shadeL), ClampShade(shadeR),
+         depth);
+}
+
+inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR,
+                             float depth) {
+  if (r.Count >= TSpanRow::kMaxSpans) return;
   const int k = r.Count++;
   const int b = k / kScanBlock;
-  if (k % kScanBlock == 0) r.Chunks[b] = NewChunk();
-  TSpanChunk& c = *r.Chunks[b];
-  TSpan& s = c.Spans[k % kScanBlock];
-  s.X1 = static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX));
-  s.X2 = static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX));
-  s.ShadeL = ClampShade(shadeL);
-  s.ShadeR = ClampShade(shadeR);
-  s.Depth = depth;
-  s.Active = 1;
-  SyncLive(c, k % kScanBlock);
-  if (k % kScanBlock == 0) {
-    r.BlockX1[b] = s.X1;
-    r.BlockX2[b] = s.X2;
+  const int i = k % kScanBlock;
+  if (i == 0) {
+    r.Chunks[b] = NewChunk();
+    r.BlockX1[b] = x1;
+    r.BlockX2[b] = x2;
   } else {
-    r.BlockX1[b] = std::min(r.BlockX1[b], s.X1);
-    r.BlockX2[b] = std::max(r.BlockX2[b], s.X2);
+    r.BlockX1[b] = std::min(r.BlockX1[b], x1);
+    r.BlockX2[b] = std::max(r.BlockX2[b], x2);
   }
+  TSpanChunk& c = *r.Chunks[b];
+  c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1};
+  c.Live.X1[i] = x1;
+  c.Live.X2[i] = x2;
+}
+
+void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
+  if (row < 0 || row > maxRow_ || row >= RowCount() || x2 < x1 || x2 < 0 || x1 > maxX_) return;
+  Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
 }
 
 // A new span is clipped against every older live span it overlaps, in the
@@ -158,16 +165,12 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
 // the end of the row and the 512 entries may run out. Most older spans do not
 // overlap at all, so a block of sixteen whose stored range misses the new span
 // is skipped whole, the packed columns of the others are tested sixteen at a
-// time, and only the hits are visited. A hit is tested again when visited: the new span may
-// have shrunk in the meantime. That is exact, because neither the new span nor
-// the older ones ever grow, so a span that missed the first test misses later.
-void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
-  if (row < 0 || row > maxRow_ || row >= RowCount() || x2 < x1 || x2 < 0 || x1 > maxX_) return;
-  TSpanRow& r = rows_[row];
+// time, and only the hits are visited. A hit is tested again when visited: the
+// new span may have shrunk in the meantime. That is exact, because neither the
+// new span nor the older ones ever grow, so a span that missed the first test
+// misses later. Columns arrive clipped to the row and shades clamped.
+void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
-  if (x2 > maxX_) x2 = maxX_;
-  if (x1 < 0) x1 = 0;
-
   const int n = r.Count;  // spans appended below are not visited
   for (int base = 0; base < n; base += kScanBlock) {
     if (r.BlockX1[base / kScanBlock] > x2 || r.BlockX2[base / kScanBlock] < x1) continue;
@@ -184,7 +187,7 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
           if (s.X1 <= x1) return;
           x2 = s.X1 - 1;
         } else if (s.X1 > x1) {
-          InsertSpan(row, s.X2 + 1, x2, shadeL, shadeR, depth);
+          Insert(r, s.X2 + 1, x2, shadeL, shadeR, depth);
           x2 = s.X1 - 1;
         } else {
           x1 = s.X2 + 1;
@@ -193,7 +196,7 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
         // The new span is nearer: the old one gives way. A cut span keeps its
         // end shades, so its gradient is spread over what remains.
         if (s.X2 > x2 && s.X1 < x1) {
-          AddSpan(row, s.X1, x1 - 1, s.ShadeL, s.ShadeR, s.Depth);
+          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth);
           s.X1 = static_cast<int16_t>(x2 + 1);
         } else if (s.X2 > x2) {
           s.X1 = static_cast<int16_t>(x2 + 1);
@@ -207,7 +210,7 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
       }
     }
   }
-  AddSpan(row, x1, x2, shadeL, shadeR, depth);
+  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth);
 }
 
 // Most spans are a few pixels long, so the painters store four pixels at a

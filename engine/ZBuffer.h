@@ -147,6 +147,8 @@ class TZBuffer {
   void ShadowSources(int y, int height, int dy, int& from, int& to) const;
 
   TSpanChunk* NewChunk();
+  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
+  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
 
   int maxRow_ = 0;
   int maxX_ = 0;
