@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <iterator>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -108,6 +109,8 @@ void ForEachRun(int words, Word word, Run run) {
 void TZBuffer::SetSize(int height, int width) {
   if (height <= 0 || width <= 0) return;
   maxX_ = std::min(width, kMaxWidth) - 1;
+  binShift_ = 0;
+  while ((maxX_ >> binShift_) >= TSpanRow::kBins) ++binShift_;
   // Rows kept from a larger picture are reused as they are, since nothing
   // reads a row past its Count and Clear empties them all.
   rows_.resize(static_cast<size_t>(height));
@@ -143,12 +146,14 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
   const int i = k % kScanBlock;
   if (i == 0) {
     r.Chunks[b] = NewChunk();
-    r.BlockX1[b] = x1;
-    r.BlockX2[b] = x2;
-  } else {
-    r.BlockX1[b] = std::min(r.BlockX1[b], x1);
-    r.BlockX2[b] = std::max(r.BlockX2[b], x2);
+    // A row's bins are emptied when it stores its first span, so that Clear
+    // need not touch rows that stay empty.
+    if (b == 0) std::fill(std::begin(r.Bins), std::end(r.Bins), 0u);
   }
+  // Columns outside the row (only AddSpan stores them) can never meet a
+  // clipped new span; they are filed under the nearest bin.
+  const int lastBin = ClampInt(x2, 0, maxX_) >> binShift_;
+  for (int bin = ClampInt(x1, 0, maxX_) >> binShift_; bin <= lastBin; ++bin) r.Bins[bin] |= 1u << b;
   TSpanChunk& c = *r.Chunks[b];
   c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1};
   c.Live.X1[i] = x1;
@@ -163,17 +168,19 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
 // A new span is clipped against every older live span it overlaps, in the
 // order they were stored; the order matters, because a split stores pieces at
 // the end of the row and the 512 entries may run out. Most older spans do not
-// overlap at all, so a block of sixteen whose stored range misses the new span
-// is skipped whole, the packed columns of the others are tested sixteen at a
-// time, and only the hits are visited. A hit is tested again when visited: the
+// overlap at all, so only the chunks filed under the new span's bins are
+// looked at, their packed columns are tested sixteen at a time, and only the
+// hits are visited. A hit is tested again when visited: the
 // new span may have shrunk in the meantime. That is exact, because neither the
 // new span nor the older ones ever grow, so a span that missed the first test
 // misses later. Columns arrive clipped to the row and shades clamped.
 void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const int n = r.Count;  // spans appended below are not visited
-  for (int base = 0; base < n; base += kScanBlock) {
-    if (r.BlockX1[base / kScanBlock] > x2 || r.BlockX2[base / kScanBlock] < x1) continue;
+  uint32_t blocks = 0;
+  for (int bin = x1 >> binShift_; bin <= x2 >> binShift_; ++bin) blocks |= r.Bins[bin];
+  for (; blocks != 0; blocks &= blocks - 1) {
+    const int base = std::countr_zero(blocks) * kScanBlock;
     TSpanChunk& c = *r.Chunks[base / kScanBlock];
     uint32_t hits = OverlapHits(c, x1, x2);
     if (n - base < kScanBlock) hits &= (1u << (n - base)) - 1;

@@ -55,12 +55,13 @@ struct TSpanChunk {
 struct TSpanRow {
   static constexpr int kMaxSpans = 512;
   static constexpr int kBlock = TSpanChunk::kSpans;
+  static constexpr int kBins = 64;
   int32_t Count = 0;
-  // Per chunk, the columns its spans covered when stored. Spans only ever
-  // shrink, so a chunk whose range misses a new span holds no span that
-  // overlaps it, and is skipped whole.
-  int16_t BlockX1[kMaxSpans / kBlock] = {};
-  int16_t BlockX2[kMaxSpans / kBlock] = {};
+  // The row is cut into 64 bins of columns; per bin, a bit for each chunk
+  // that has stored a span reaching into it. Spans only ever shrink, so a
+  // chunk without a bit in a new span's bins holds no span overlapping it and
+  // is not looked at.
+  uint32_t Bins[kBins] = {};
   TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
 
   const TSpan& Span(int k) const { return Chunks[k / kBlock]->Spans[k % kBlock]; }  // k < Count
@@ -152,6 +153,7 @@ class TZBuffer {
 
   int maxRow_ = 0;
   int maxX_ = 0;
+  int binShift_ = 0;  // column >> binShift_ is its bin
   std::vector<TSpanRow> rows_;
   // Chunks in slabs that stay put, so that rows can point into them; Clear
   // hands them out again from the first.
