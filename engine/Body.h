@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/EdgeWalk.h"
 #include "engine/RenderList.h"
 #include "platform/Geometry.h"
 
@@ -96,14 +97,10 @@ class TBody {
 
  private:
   struct TEdgeRow {
-    int32_t XL = 0, XR = 0;
-    int32_t ShadeL = 0, ShadeR = 0;
-    float DepthL = 0, DepthR = 0;
-  };
-  struct TEdgeEnd {
-    TPoint P;
-    float Dist2;
-    int32_t Shade;
+    // [0] from the edge running down (the left side), [1] from the one running up.
+    int32_t X[2] = {0, 0};
+    int32_t Shade[2] = {0, 0};
+    float Depth[2] = {0, 0};
   };
   struct TKeyHash {
     size_t operator()(const TPoint3& p) const;

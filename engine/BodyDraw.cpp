@@ -1,7 +1,7 @@
 // Drawing a prepared body into the span buffer: the caps through the outline
 // scan converter, then every visible face through the body's edge table.
 //
-// Face spans carry DepthL + DepthR, the sum of two interpolated squared
+// Face spans carry the sum of the left and right depths, the sum of two interpolated squared
 // distances, while cap spans carry one. A cap therefore wins against the side
 // faces of about the same distance, so a letter's cap is never hidden by the
 // walls that meet it; the button's cap depth is multiplied by 100 so that it
@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "engine/Body.h"
+#include "engine/EdgeWalk.h"
 #include "engine/FontView.h"
 #include "engine/ZBuffer.h"
 #include "platform/Rounding.h"
@@ -89,11 +90,11 @@ void TBody::DrawFace(int k) {
   const int64_t yLast = std::min<int64_t>(faceBottom_, tableEnd - 1);
   for (int64_t y = yFirst; y <= yLast; ++y) {
     const TEdgeRow& e = edges_[y - edgeTop_];
-    const float depth = static_cast<float>(static_cast<double>(e.DepthL) + e.DepthR);
+    const float depth = static_cast<float>(static_cast<double>(e.Depth[0]) + e.Depth[1]);
     if (smooth)
-      buffer_->InsertSpan(static_cast<int>(y), e.XL, e.XR, e.ShadeL, e.ShadeR, depth);
+      buffer_->InsertSpan(static_cast<int>(y), e.X[0], e.X[1], e.Shade[0], e.Shade[1], depth);
     else
-      buffer_->InsertSpan(static_cast<int>(y), e.XL, e.XR, f.Shade, f.Shade, depth);
+      buffer_->InsertSpan(static_cast<int>(y), e.X[0], e.X[1], f.Shade, f.Shade, depth);
   }
 }
 
@@ -101,45 +102,22 @@ void TBody::DrawFace(int k) {
 // its right side (the winding every face is built with).
 void TBody::DrawEdge(const TEdgeEnd& from, const TEdgeEnd& to) {
   if (from.P.Y == to.P.Y) return;
-  const float dx = static_cast<float>(to.P.X - from.P.X);
-  const float dy = static_cast<float>(to.P.Y - from.P.Y);
-  const float dShade = static_cast<float>(to.Shade - from.Shade);
-  const float dDepth = static_cast<float>(static_cast<double>(to.Dist2) - from.Dist2);
-  const bool down = dy > 0;
-  if (down)
-    faceBottom_ = std::max(faceBottom_, to.P.Y);
-  else
-    faceTop_ = std::min(faceTop_, to.P.Y);
+  const bool down = to.P.Y > from.P.Y;
+  // Selected rather than branched on: up and down edges alternate in no order
+  // the processor could learn.
+  faceBottom_ = down ? std::max(faceBottom_, to.P.Y) : faceBottom_;
+  faceTop_ = down ? faceTop_ : std::min(faceTop_, to.P.Y);
+  const int side = down ? 0 : 1;
 
   const int64_t tableEnd = static_cast<int64_t>(edgeTop_) + static_cast<int64_t>(edges_.size());
   const int64_t yMin = std::max<int64_t>(std::min(from.P.Y, to.P.Y), edgeTop_);
   const int64_t yMax = std::min<int64_t>(std::max(from.P.Y, to.P.Y), tableEnd - 1);
-  // Two rows at a time: the divisions dominate, and a pair of them costs about
-  // as much as one. Each lane does exactly the scalar arithmetic.
-  typedef double V2d __attribute__((vector_size(16)));
-  auto both = [](double v) { return V2d{v, v}; };
-  const V2d vdx = both(dx), vdy = both(dy), vShade = both(dShade), vDepth = both(dDepth);
-  const V2d x0 = both(from.P.X), shade0 = both(from.Shade), dist0 = both(from.Dist2);
-  auto store = [&](int64_t y, int32_t x, int32_t shade, float dist) {
+  WalkEdge(from, to, yMin, yMax, [&](int64_t y, int32_t x, int32_t shade, float dist) {
     TEdgeRow& e = edges_[y - edgeTop_];
-    if (down) {
-      e.XL = x;
-      e.ShadeL = shade;
-      e.DepthL = dist;
-    } else {
-      e.XR = x;
-      e.ShadeR = shade;
-      e.DepthR = dist;
-    }
-  };
-  for (int64_t y = yMin; y <= yMax; y += 2) {
-    const V2d t = {static_cast<double>(y - from.P.Y), static_cast<double>(y + 1 - from.P.Y)};
-    const V2d x = t * vdx / vdy + x0;
-    const V2d shade = t * vShade / vdy + shade0;
-    const V2d dist = dist0 + t * vDepth / vdy;
-    store(y, RoundInt(x[0]), RoundInt(shade[0]), static_cast<float>(dist[0]));
-    if (y + 1 <= yMax) store(y + 1, RoundInt(x[1]), RoundInt(shade[1]), static_cast<float>(dist[1]));
-  }
+    e.X[side] = x;
+    e.Shade[side] = shade;
+    e.Depth[side] = dist;
+  });
 }
 
 }  // namespace vantrix

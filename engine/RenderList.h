@@ -2,7 +2,8 @@
 // TRenderList: a small list of (key, index) pairs sorted by key, used to order
 // the bodies of a frame and the faces of a body, nearest first. The sort is a
 // fixed quicksort (middle pivot) so that equal keys always come out in the
-// same order, which keeps pictures reproducible.
+// same order, which keeps pictures reproducible; any faster way of sorting
+// must leave equal keys exactly where that quicksort does.
 
 #include <cstdint>
 #include <vector>
@@ -27,7 +28,6 @@ class TRenderList {
   const TRenderItem& Item(int position) const { return items_[position - 1]; }
 
  private:
-  void QuickSort(int lo, int hi);
   std::vector<TRenderItem> items_;
 };
 
