@@ -177,8 +177,10 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
 void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const int n = r.Count;  // spans appended below are not visited
+  // An empty row's bins still hold an earlier picture's bits.
   uint32_t blocks = 0;
-  for (int bin = x1 >> binShift_; bin <= x2 >> binShift_; ++bin) blocks |= r.Bins[bin];
+  if (n > 0)
+    for (int bin = x1 >> binShift_; bin <= x2 >> binShift_; ++bin) blocks |= r.Bins[bin];
   for (; blocks != 0; blocks &= blocks - 1) {
     const int base = std::countr_zero(blocks) * kScanBlock;
     TSpanChunk& c = *r.Chunks[base / kScanBlock];

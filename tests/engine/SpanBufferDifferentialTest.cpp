@@ -175,6 +175,7 @@ TEST(SpanBufferDifferential, SameSpansPicturesAndMasksAsThePlainBuffer) {
   for (int i = 0; i < 256; ++i) ramp[i] = MakePixel(i, 255 - i, i / 2) | 0x01000000u * (i % 3);
 
   bool filledARow = false;
+  TZBuffer zb[2];
   for (int seed = 0; seed < 60; ++seed) {
     TScene scene{40 + seed % 7 * 23, 8 + seed % 5 * 9, std::mt19937(seed)};
     const int w = scene.Width, h = scene.Height;
@@ -182,7 +183,8 @@ TEST(SpanBufferDifferential, SameSpansPicturesAndMasksAsThePlainBuffer) {
     image.Fill(0x80C0A060u);
     refImage.Fill(0x80C0A060u);
     // Two passes like a frame: a button with its hull shadow, then letters.
-    TZBuffer zb[2];
+    // The buffers are kept from seed to seed, as a view keeps its own, so
+    // nothing of an earlier picture may show through.
     TZBuffer::TPassPaint passes[2];
     for (int pass = 0; pass < 2; ++pass) {
       zb[pass].SetSize(h, w);
