@@ -132,12 +132,10 @@ TSpanChunk* TZBuffer::NewChunk() {
 
 void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
   if (row < 0 || row >= RowCount() || x2 < x1) return;
-  // Callers clip to 0..MaxX before storing, which keeps columns within 16
-  // bits. Columns outside the row can never meet a clipped new span; they are
-  // filed under the nearest bin.
+  // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
   Append(rows_[row], static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX)),
          static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX)), ClampShade(shadeL), ClampShade(shadeR),
-         depth, BinsOf(ClampInt(x1, 0, maxX_), ClampInt(x2, 0, maxX_)));
+         depth, BinsOf(x1, x2));
 }
 
 inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
@@ -158,9 +156,11 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
   c.Live.X2[i] = x2;
 }
 
-// The bins of columns x1..x2, which lie in the row.
+// The bins of columns x1..x2 (x1 <= x2). Columns outside the row (only
+// AddSpan stores them) can never meet a clipped new span; they count as the
+// nearest bin.
 inline uint64_t TZBuffer::BinsOf(int x1, int x2) const {
-  const int from = x1 >> binShift_, to = x2 >> binShift_;
+  const int from = ClampInt(x1, 0, maxX_) >> binShift_, to = ClampInt(x2, 0, maxX_) >> binShift_;
   return (~uint64_t{0} << from) & (~uint64_t{0} >> (63 - to));
 }
 
@@ -419,7 +419,9 @@ void TZBuffer::BuildCover(int width) {
 // per-span painters would halve or whiten a border pixel once per span.
 bool TZBuffer::ShiftsCleanly(int r, int dx, int lastX) const {
   const TRowCover& c = rowCover_[r];
-  return !c.Overlap && c.MinX1 >= 0 && c.MaxX2 <= lastX && c.MinX2 + dx >= 0 && c.MaxX1 + dx <= lastX;
+  if (!c.Any) return true;  // no shadow at all
+  const int64_t d = dx;
+  return !c.Overlap && c.MinX1 >= 0 && c.MaxX2 <= lastX && c.MinX2 + d >= 0 && c.MaxX1 + d <= lastX;
 }
 
 // Row by row of the target, every pass in turn: the shadows falling on the
@@ -505,8 +507,10 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
           if (s >= 0 && s < zb.RowCount() && zb.rowCover_[s].Any) {
             // As HullRow finds it from the spans.
             const TRowCover& c = zb.rowCover_[s];
-            hullX1 = std::max(std::min(zb.maxX_, c.MinX1) + shadow.DX, 0);
-            hullX2 = std::min(std::max(0, c.MaxX2) + shadow.DX, lastX);
+            const int64_t dx = shadow.DX;
+            hullX1 = static_cast<int>(
+                std::clamp<int64_t>(std::min(zb.maxX_, c.MinX1) + dx, 0, lastX + int64_t{1}));
+            hullX2 = static_cast<int>(std::clamp<int64_t>(std::max(0, c.MaxX2) + dx, -1, lastX));
           }
         } else if (shadow.On) {
           int from, to;

@@ -158,6 +158,14 @@ struct TScene {
       // entries run out.
       const float depth = static_cast<float>(tiny ? 100000 - f / 2 : Pick(1, 12));
       const int shadeL = Pick(-10, 265), shadeR = Pick(0, 3) == 0 ? shadeL : Pick(0, 255);
+      if (!tiny && Pick(0, 15) == 0) {
+        // Now and then a span stored as it is, reaching past the row's ends,
+        // for the inserts after it to cut.
+        const int y = Pick(0, Height - 1), x1 = Pick(-40, Width + 10), x2 = x1 + Pick(0, 60);
+        zb.AddSpan(y, x1, x2, shadeL, shadeR, depth);
+        ref.Add(y, x1, x2, shadeL, shadeR, depth);
+        continue;
+      }
       for (int i = 0; i < rows; ++i) {
         const int y = top + i, x1 = left + slopeL * i, x2 = right + slopeR * i;
         zb.InsertSpan(y, x1, x2, shadeL, shadeR, depth);
