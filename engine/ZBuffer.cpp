@@ -110,7 +110,7 @@ void TZBuffer::SetSize(int height, int width) {
   if (height <= 0 || width <= 0) return;
   maxX_ = std::min(width, kMaxWidth) - 1;
   binShift_ = 0;
-  while ((maxX_ >> binShift_) >= 64) ++binShift_;
+  while ((maxX_ >> binShift_) >= TSpanRow::kBins) ++binShift_;
   // Rows kept from a larger picture are reused as they are, since nothing
   // reads a row past its Count and Clear empties them all.
   rows_.resize(static_cast<size_t>(height));
@@ -135,33 +135,29 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
   Append(rows_[row], static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX)),
          static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX)), ClampShade(shadeL), ClampShade(shadeR),
-         depth, BinsOf(x1, x2));
+         depth);
 }
 
-inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
-                             uint64_t bins) {
+inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR,
+                             float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
-  const unsigned k = static_cast<unsigned>(r.Count++);
-  const unsigned b = k / kScanBlock;
-  const unsigned i = k % kScanBlock;
+  const int k = r.Count++;
+  const int b = k / kScanBlock;
+  const int i = k % kScanBlock;
   if (i == 0) {
     r.Chunks[b] = NewChunk();
-    r.Bins[b] = bins;
-  } else {
-    r.Bins[b] |= bins;
+    // A row's bins are emptied when it stores its first span, so that Clear
+    // need not touch rows that stay empty.
+    if (b == 0) std::fill(std::begin(r.Bins), std::end(r.Bins), 0u);
   }
+  // Columns outside the row (only AddSpan stores them) can never meet a
+  // clipped new span; they are filed under the nearest bin.
+  const int lastBin = ClampInt(x2, 0, maxX_) >> binShift_;
+  for (int bin = ClampInt(x1, 0, maxX_) >> binShift_; bin <= lastBin; ++bin) r.Bins[bin] |= 1u << b;
   TSpanChunk& c = *r.Chunks[b];
   c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1};
   c.Live.X1[i] = x1;
   c.Live.X2[i] = x2;
-}
-
-// The bins of columns x1..x2 (x1 <= x2). Columns outside the row (only
-// AddSpan stores them) can never meet a clipped new span; they count as the
-// nearest bin.
-inline uint64_t TZBuffer::BinsOf(int x1, int x2) const {
-  const int from = ClampInt(x1, 0, maxX_) >> binShift_, to = ClampInt(x2, 0, maxX_) >> binShift_;
-  return (~uint64_t{0} << from) & (~uint64_t{0} >> (63 - to));
 }
 
 void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
@@ -172,8 +168,8 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
 // A new span is clipped against every older live span it overlaps, in the
 // order they were stored; the order matters, because a split stores pieces at
 // the end of the row and the 512 entries may run out. Most older spans do not
-// overlap at all, so only the chunks that have reached the new span's bins
-// are looked at, their packed columns are tested sixteen at a time, and only the
+// overlap at all, so only the chunks filed under the new span's bins are
+// looked at, their packed columns are tested sixteen at a time, and only the
 // hits are visited. A hit is tested again when visited: the
 // new span may have shrunk in the meantime. That is exact, because neither the
 // new span nor the older ones ever grow, so a span that missed the first test
@@ -181,10 +177,10 @@ void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float
 void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const int n = r.Count;  // spans appended below are not visited
-  // Only the chunks in use: the others still hold an earlier picture's bins.
-  const uint64_t bins = BinsOf(x1, x2);
+  // An empty row's bins still hold an earlier picture's bits.
   uint32_t blocks = 0;
-  for (int b = 0; b * kScanBlock < n; ++b) blocks |= static_cast<uint32_t>((r.Bins[b] & bins) != 0) << b;
+  if (n > 0)
+    for (int bin = x1 >> binShift_; bin <= x2 >> binShift_; ++bin) blocks |= r.Bins[bin];
   for (; blocks != 0; blocks &= blocks - 1) {
     const int base = std::countr_zero(blocks) * kScanBlock;
     TSpanChunk& c = *r.Chunks[base / kScanBlock];
@@ -209,7 +205,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
         // The new span is nearer: the old one gives way. A cut span keeps its
         // end shades, so its gradient is spread over what remains.
         if (s.X2 > x2 && s.X1 < x1) {
-          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth, BinsOf(s.X1, x1 - 1));
+          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth);
           s.X1 = static_cast<int16_t>(x2 + 1);
         } else if (s.X2 > x2) {
           s.X1 = static_cast<int16_t>(x2 + 1);
@@ -223,7 +219,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
       }
     }
   }
-  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth, BinsOf(x1, x2));
+  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth);
 }
 
 // Most spans are a few pixels long, so the painters store four pixels at a

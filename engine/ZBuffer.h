@@ -55,12 +55,13 @@ struct TSpanChunk {
 struct TSpanRow {
   static constexpr int kMaxSpans = 512;
   static constexpr int kBlock = TSpanChunk::kSpans;
+  static constexpr int kBins = 64;
   int32_t Count = 0;
-  // The row is cut into 64 bins of columns; per chunk, a bit for each bin its
-  // spans reached into when stored. Spans only ever shrink, so a chunk with
-  // no bit among a new span's bins holds no span overlapping it and is not
-  // looked at.
-  uint64_t Bins[kMaxSpans / kBlock] = {};
+  // The row is cut into 64 bins of columns; per bin, a bit for each chunk
+  // that has stored a span reaching into it. Spans only ever shrink, so a
+  // chunk without a bit in a new span's bins holds no span overlapping it and
+  // is not looked at.
+  uint32_t Bins[kBins] = {};
   TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
 
   const TSpan& Span(int k) const { return Chunks[k / kBlock]->Spans[k % kBlock]; }  // k < Count
@@ -147,14 +148,12 @@ class TZBuffer {
   void ShadowSources(int y, int height, int dy, int& from, int& to) const;
 
   TSpanChunk* NewChunk();
-  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
-              uint64_t bins);
-  uint64_t BinsOf(int x1, int x2) const;
+  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
   void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
 
   int maxRow_ = 0;
   int maxX_ = 0;
-  int binShift_ = 0;  // column >> binShift_ is its bin, 0..63
+  int binShift_ = 0;  // column >> binShift_ is its bin
   std::vector<TSpanRow> rows_;
   // Chunks in slabs that stay put, so that rows can point into them; Clear
   // hands them out again from the first.
