@@ -110,7 +110,7 @@ class TExportPageTest : public QObject {
   }
   void ExportAs(const QString& path) {
     Export([&](QFileDialog* d) {
-      d->selectFile(path);
+      testing::TypeFileName(d, path);
       return true;
     });
   }
@@ -228,8 +228,7 @@ class TExportPageTest : public QObject {
       }();
       if (filter >= 0) d->selectNameFilter(d->nameFilters().at(filter));
       // Typed into the name field, as a user does.
-      auto* name = d->findChild<QLineEdit*>("fileNameEdit");
-      name ? name->setText(typed) : d->selectFile(images + "/" + typed);
+      testing::TypeFileName(d, typed);
       return true;
     });
     QStringList files = QDir(images).entryList(QDir::Files, QDir::Name);
@@ -332,7 +331,7 @@ class TExportPageTest : public QObject {
       int dialogs = 0;
       std::function<void(QFileDialog*)> inDialog = [&](QFileDialog* d) {
         if (++dialogs == 2) return d->reject();  // back in the dialog after No
-        d->selectFile(dir + "Nav.gif");
+        testing::TypeFileName(d, dir + "Nav.gif");
         WhenModal<QMessageBox>([&](QMessageBox* box) {
           questions << box->text();
           box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
@@ -362,7 +361,7 @@ class TExportPageTest : public QObject {
       Find<QSlider>("TrackBar2")->setValue(form_->Scene().Params.TxtY + 9);
       Settle();
       [&] { QCOMPARE(form_->RebuildCount(), builds); }();
-      d->selectFile(dir + "Nav.gif");
+      testing::TypeFileName(d, dir + "Nav.gif");
       WhenModal<QMessageBox>([&](QMessageBox* box) {
         text = box->text();
         box->accept();
@@ -450,7 +449,8 @@ class TExportPageTest : public QObject {
     if (cli.contains("--scale")) names += effect ? QStringList{"_1@2x", "_2@2x"} : QStringList{"@2x"};
     for (const QString& n : names) {
       QFile a(out.path() + "/gui" + n + ext), b(out.path() + "/cli" + n + ext);
-      QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+      QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly),
+               qPrintable(n + ": " + QDir(out.path()).entryList(QDir::Files).join(' ')));
       const QByteArray bytes = a.readAll();
       QVERIFY(bytes.size() > 100);
       QVERIFY2(bytes == b.readAll(), qPrintable(a.fileName()));

@@ -318,7 +318,7 @@ class TFormsTest : public QObject {
       QVERIFY(dialog);
       QCOMPARE(dialog->selectedFiles().value(0).section('/', -1), QString("Untitled.vtxs"));
       if (asTemplate) dialog->selectNameFilter(dialog->nameFilters().value(1));
-      dialog->selectFile(folder + typed);
+      testing::TypeFileName(dialog, folder + typed);
       static_cast<QDialog*>(dialog)->accept();
     });
     QVERIFY(form_->Save2Click());
@@ -374,7 +374,7 @@ class TFormsTest : public QObject {
       QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
-        dialog->selectFile(file);
+        testing::TypeFileName(dialog, file);
         static_cast<QDialog*>(dialog)->accept();
       });
       box->button(QMessageBox::Yes)->click();
@@ -387,7 +387,7 @@ class TFormsTest : public QObject {
     const QString works = QString::fromStdString(form_->Settings().Saves);
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-      dialog->selectFile(works + "Saved.vtxs");
+      testing::TypeFileName(dialog, works + "Saved.vtxs");
       static_cast<QDialog*>(dialog)->accept();
     });
     const int txtY = scene().Params.TxtY;

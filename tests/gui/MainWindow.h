@@ -3,6 +3,8 @@
 // tree's program folder, with the default work open, shown at 1000 x 700 and
 // its timer stopped, so that a test ticks by hand.
 
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QtTest>
@@ -29,6 +31,16 @@ inline std::unique_ptr<TForm1> ShowMainWindow(const QTemporaryDir& folder) {
   if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
   QTest::qWait(50);  // the work is opened and the resizes of showing are done
   return form;
+}
+
+// Types a file name (or path) into an open file dialog, as a user does.
+// QFileDialog::selectFile leaves the field alone while it has the focus, and
+// when the focus arrives depends on timing; typing does not.
+inline void TypeFileName(QFileDialog* dialog, const QString& name) {
+  if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit"))
+    edit->setText(name);
+  else
+    dialog->selectFile(name);
 }
 
 }  // namespace vantrix::testing
