@@ -37,40 +37,40 @@ void WalkEdge(const TEdgeEnd& from, const TEdgeEnd& to, int64_t yMin, int64_t yM
   auto both = [](double v) { return V2d{v, v}; };
   const V2d vdy = both(dy), vDepth = both(dDepth), dist0 = both(from.Dist2);
 
-  constexpr int32_t kLimit = 1 << 24;
-  auto near = [](int32_t v) { return v >= -kLimit && v <= kLimit; };
-  if (!(near(from.P.X) && near(to.P.X) && near(from.P.Y) && near(to.P.Y) && near(from.Shade) &&
-        near(to.Shade))) {
-    // Far outside the picture: RoundInt saturates.
-    const V2d vdx = both(dx), vShade = both(dShade);
-    const V2d x0 = both(from.P.X), shade0 = both(from.Shade);
+  const V2d vdx = both(dx), vShade = both(dShade);
+  const V2d x0 = both(from.P.X), shade0 = both(from.Shade);
+  // The second row of a pair is stored first, at yMax when it lies past the
+  // end, where the first then overwrites it: no branch on the parity of the
+  // length.
+  auto walk = [&](auto round) {
     for (int64_t y = yMin; y <= yMax; y += 2) {
       const V2d t = {static_cast<double>(y - from.P.Y), static_cast<double>(y + 1 - from.P.Y)};
       const V2d x = t * vdx / vdy + x0;
       const V2d shade = t * vShade / vdy + shade0;
       const V2d dist = dist0 + t * vDepth / vdy;
-      store(y, RoundInt(x[0]), RoundInt(shade[0]), static_cast<float>(dist[0]));
-      if (y + 1 <= yMax) store(y + 1, RoundInt(x[1]), RoundInt(shade[1]), static_cast<float>(dist[1]));
+      alignas(16) int32_t xi[4], shadei[4];
+      round(x, xi);
+      round(shade, shadei);
+      store(std::min(y + 1, yMax), xi[1], shadei[1], static_cast<float>(dist[1]));
+      store(y, xi[0], shadei[0], static_cast<float>(dist[0]));
     }
-    return;
-  }
+  };
 
-  // In range the values convert with one instruction, rounding as RoundInt
-  // does (nearest, halves to even; neither saturation nor NaN can occur). The
-  // second row of a pair is stored first, at yMax when it lies past the end,
-  // where the first then overwrites it: no branch on the parity of the length.
-  const V2d vdx = both(dx), vShade = both(dShade);
-  const V2d x0 = both(from.P.X), shade0 = both(from.Shade);
-  for (int64_t y = yMin; y <= yMax; y += 2) {
-    const V2d t = {static_cast<double>(y - from.P.Y), static_cast<double>(y + 1 - from.P.Y)};
-    const V2d x = t * vdx / vdy + x0;
-    const V2d shade = t * vShade / vdy + shade0;
-    const V2d dist = dist0 + t * vDepth / vdy;
-    alignas(16) int32_t xi[4], shadei[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(xi), _mm_cvtpd_epi32(reinterpret_cast<__m128d>(x)));
-    _mm_store_si128(reinterpret_cast<__m128i*>(shadei), _mm_cvtpd_epi32(reinterpret_cast<__m128d>(shade)));
-    store(std::min(y + 1, yMax), xi[1], shadei[1], static_cast<float>(dist[1]));
-    store(y, xi[0], shadei[0], static_cast<float>(dist[0]));
+  constexpr int32_t kLimit = 1 << 24;
+  auto near = [](int32_t v) { return v >= -kLimit && v <= kLimit; };
+  if (near(from.P.X) && near(to.P.X) && near(from.P.Y) && near(to.P.Y) && near(from.Shade) &&
+      near(to.Shade)) {
+    // In range the values convert with one instruction, rounding as RoundInt
+    // does (nearest, halves to even; neither saturation nor NaN can occur).
+    walk([](V2d v, int32_t* out) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(out), _mm_cvtpd_epi32(reinterpret_cast<__m128d>(v)));
+    });
+  } else {
+    // Far outside the picture: RoundInt saturates.
+    walk([](V2d v, int32_t* out) {
+      out[0] = RoundInt(v[0]);
+      out[1] = RoundInt(v[1]);
+    });
   }
 }
 
