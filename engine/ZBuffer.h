@@ -60,7 +60,8 @@ struct TSpanRow {
   // The row is cut into 64 bins of columns; per bin, a bit for each chunk
   // that has stored a span reaching into it. Spans only ever shrink, so a
   // chunk without a bit in a new span's bins holds no span overlapping it and
-  // is not looked at.
+  // is not looked at. They are emptied when the row stores its first span, so
+  // an empty row's bins are an earlier picture's and mean nothing.
   uint32_t Bins[kBins] = {};
   TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
 
