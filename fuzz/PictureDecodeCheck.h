@@ -7,14 +7,11 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/FuzzCheck.h"
 #include "platform/Picture.h"
 #include "platform/PictureError.h"
 
 namespace vantrix::fuzz {
-
-inline void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 // `more` gets every picture decoded, for checks of one decoder's own.
 template <typename Decode, typename More>

@@ -7,18 +7,12 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fuzz/FuzzCheck.h"
 #include "imaging/Export.h"
 #include "scene/CaptionList.h"
 
 using namespace vantrix;
-
-namespace {
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-}  // namespace
+using vantrix::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

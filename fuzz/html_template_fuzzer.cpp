@@ -13,15 +13,13 @@
 #include <iterator>
 #include <string>
 
+#include "fuzz/FuzzCheck.h"
 #include "imaging/HTMLUnit.h"
 
 using namespace vantrix;
+using vantrix::fuzz::Check;
 
 namespace {
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 std::string g_folder;
 

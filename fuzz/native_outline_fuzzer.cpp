@@ -10,16 +10,15 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz/FuzzCheck.h"
 #include "platform/NativeOutline.h"
 #include "tests/platform/NativeOutlineReader.h"
+
+using vantrix::fuzz::Check;
 
 namespace {
 
 constexpr size_t kMaxInput = 16384;
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 int32_t Int32At(const uint8_t* p) {
   uint32_t v;

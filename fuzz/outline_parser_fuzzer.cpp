@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/FuzzCheck.h"
 #include "scene/Scene.h"
+
+using vantrix::fuzz::Check;
 
 namespace {
 
@@ -14,10 +17,6 @@ class TQuiet : public vantrix::TMessageSink {
  public:
   void ShowMessage(const std::string&) override {}
 };
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 }  // namespace
 

@@ -5,15 +5,13 @@
 #include <cstdint>
 #include <span>
 
+#include "fuzz/FuzzCheck.h"
 #include "scene/BShape.h"
 
+using vantrix::fuzz::Check;
 using namespace vantrix;
 
 namespace {
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
 
 void CheckOutline(const TButShape& shape, const TRect& target) {
   TPoint out[kMaxOutlinePoints];

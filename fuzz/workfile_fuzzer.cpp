@@ -10,19 +10,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/FuzzCheck.h"
 #include "platform/IniFile.h"
 #include "scene/Ico2Ini.h"
 #include "scene/WorkFile.h"
 
+using vantrix::fuzz::Check;
 using namespace vantrix;
-
-namespace {
-
-void Check(bool ok) {
-  if (!ok) __builtin_trap();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 32768) return 0;
