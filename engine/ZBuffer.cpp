@@ -310,14 +310,19 @@ void TZBuffer::PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bo
     const TSpan& s = sr.Span(k);
     const int x1 = std::max<int>(s.X1, 0);
     const int x2 = std::min<int>(s.X2, lastX);
-    if (!s.Active || x1 > x2) continue;
-    if (textured)
-      DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
-    else if (s.ShadeL == s.ShadeR)
-      FillSpan(x1, x2, px, ramp[s.ShadeL]);
-    else
-      DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
+    if (s.Active && x1 <= x2) PaintSpan(r, s, x1, x2, px, ramp, textured);
   }
+}
+
+// Span s of row r over columns x1..x2 of the picture row px.
+inline void TZBuffer::PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* px, const TShadeRamp& ramp,
+                                bool textured) const {
+  if (textured)
+    DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
+  else if (s.ShadeL == s.ShadeR)
+    FillSpan(x1, x2, px, ramp[s.ShadeL]);
+  else
+    DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
 }
 
 void TZBuffer::FillRow(int r, TPixel* px, int lastX) const {
@@ -386,28 +391,42 @@ void TZBuffer::ShadowSources(int y, int height, int dy, int& from, int& to) cons
 // the sweep: a row's shadow and mask are then a few runs of whole words
 // instead of one short fill per span.
 void TZBuffer::BuildCover(int width) {
+  SizeCover(width);
+  for (int r = 0; r < RowCount(); ++r) CoverRow(r, width, nullptr, nullptr, false);
+}
+
+// Room for the covers of every row; a row's cover means nothing until
+// CoverRow has built it.
+void TZBuffer::SizeCover(int width) {
   coverWords_ = (width + 63) / 64;
-  cover_.assign(static_cast<size_t>(RowCount()) * coverWords_, 0);
+  cover_.resize(static_cast<size_t>(RowCount()) * coverWords_);
   rowCover_.assign(rows_.size(), TRowCover{});
-  for (int r = 0; r < RowCount(); ++r) {
-    const TSpanRow& sr = rows_[r];
-    TRowCover& c = rowCover_[r];
-    uint64_t* bits = cover_.data() + static_cast<size_t>(r) * coverWords_;
-    c.MinX1 = c.MinX2 = INT32_MAX;
-    c.MaxX1 = c.MaxX2 = INT32_MIN;
-    for (int k = 0; k < sr.Count; ++k) {
-      const TSpan& s = sr.Span(k);
-      if (!s.Active) continue;
-      c.Any = true;
-      c.MinX1 = std::min<int>(c.MinX1, s.X1);
-      c.MaxX1 = std::max<int>(c.MaxX1, s.X1);
-      c.MinX2 = std::min<int>(c.MinX2, s.X2);
-      c.MaxX2 = std::max<int>(c.MaxX2, s.X2);
-      const int x1 = std::max<int>(s.X1, 0);
-      const int x2 = std::min<int>(s.X2, width - 1);
-      if (x1 <= x2 && SetBits(bits, x1, x2)) c.Overlap = true;
-    }
+}
+
+// Row r's cover; with px, its spans are painted into that picture row on the
+// way, since the sweep would otherwise read them twice.
+void TZBuffer::CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bool textured) {
+  const TSpanRow& sr = rows_[r];
+  TRowCover c;
+  uint64_t* bits = cover_.data() + static_cast<size_t>(r) * coverWords_;
+  std::fill(bits, bits + coverWords_, uint64_t{0});
+  c.MinX1 = c.MinX2 = INT32_MAX;
+  c.MaxX1 = c.MaxX2 = INT32_MIN;
+  for (int k = 0; k < sr.Count; ++k) {
+    const TSpan& s = sr.Span(k);
+    if (!s.Active) continue;
+    c.Any = true;
+    c.MinX1 = std::min<int>(c.MinX1, s.X1);
+    c.MaxX1 = std::max<int>(c.MaxX1, s.X1);
+    c.MinX2 = std::min<int>(c.MinX2, s.X2);
+    c.MaxX2 = std::max<int>(c.MaxX2, s.X2);
+    const int x1 = std::max<int>(s.X1, 0);
+    const int x2 = std::min<int>(s.X2, width - 1);
+    if (x1 > x2) continue;
+    if (SetBits(bits, x1, x2)) c.Overlap = true;
+    if (px) PaintSpan(r, s, x1, x2, px, *ramp, textured);
   }
+  rowCover_[r] = c;
 }
 
 // Whether row r's shadow, moved dx columns, is exactly its cover moved: no two
@@ -426,10 +445,15 @@ bool TZBuffer::ShiftsCleanly(int r, int dx, int lastX) const {
 // next pass), and operations on different rows do not interact.
 //
 // A pass's own spans paint over its shadow, so only the shadow pixels outside
-// them are halved; the mask is white wherever shadow or spans fall, so it is
-// filled once per run of their union. Rows where that would differ from the
-// span-by-span painting (spans overlapping, a shadow pressed against a border
-// or fed by several rows) are painted span by span.
+// them are halved, which may then happen after the painting. The mask is
+// white wherever any pass's shadow or spans fall, whatever the order, so each
+// row is filled once per run of their union. Rows where that would differ
+// from the span-by-span painting (spans overlapping, a shadow pressed against
+// a border or fed by several rows) are painted span by span.
+//
+// When every shadow falls downward, a row's cover is built as its spans are
+// painted, since its shadow is only needed further down; otherwise all covers
+// are built first.
 void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count) {
   const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
   const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
@@ -439,18 +463,25 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
   // span-by-span painting.
   const int width = imageOk ? image.Width() : maskOk ? mask->Width() : 0;
   const bool maskCovers = maskOk && mask->Width() == width;
-  for (int p = 0; p < count; ++p) passes[p].Buffer->BuildCover(width);
+  bool downward = true;
+  for (int p = 0; p < count; ++p) downward &= !passes[p].Shadow.On || passes[p].Shadow.DY > 0;
+  for (int p = 0; p < count; ++p) {
+    if (downward)
+      passes[p].Buffer->SizeCover(width);
+    else
+      passes[p].Buffer->BuildCover(width);
+  }
   const int words = (width + 63) / 64;
   const uint64_t lastMask = width % 64 == 0 ? ~uint64_t{0} : (uint64_t{1} << (width % 64)) - 1;
   const int lastX = width - 1;
+  std::vector<uint64_t> maskBits(static_cast<size_t>(words));
 
   for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
+    if (maskCovers) std::fill(maskBits.begin(), maskBits.end(), uint64_t{0});
     for (int p = 0; p < count; ++p) {
-      const TZBuffer& zb = *passes[p].Buffer;
+      TZBuffer& zb = *passes[p].Buffer;
       const TPassShadow& shadow = passes[p].Shadow;
-      const bool own = y < zb.RowCount() && zb.rowCover_[y].Any;
-      const uint64_t* ownBits = own ? zb.CoverBits(y) : nullptr;
-      auto ownWord = [&](int i) { return own ? ownBits[i] : uint64_t{0}; };
+      const bool hasRow = y < zb.RowCount();
       // The one source row of this row's shadow, or -1 when there is none or
       // it is not a plain shift of its cover.
       auto cleanSource = [&](int height, int& from, int& to) {
@@ -463,71 +494,75 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
         return i == words - 1 ? w & lastMask : w;
       };
 
+      int source = -1;
       if (y < imageHeight) {
         TPixel* px = image.Row32(y);
         if (shadow.On) {
           int from, to;
-          const int source = cleanSource(imageHeight, from, to);
-          if (source >= 0) {
-            if (zb.rowCover_[source].Any)
-              ForEachRun(
-                  words, [&](int i) { return shadowWord(source, i) & ~ownWord(i); },
-                  [&](int x1, int x2) { HalveSpan(x1, x2, px); });
-          } else {
+          source = cleanSource(imageHeight, from, to);
+          // A shadow that is not a plain shift is halved whole, before the
+          // spans paint over it.
+          if (source < 0)
             for (int r = from; r <= to; ++r) zb.ShadowRow(r, image, shadow.DX, shadow.DY, false);
-          }
         }
-        if (own) zb.PaintRow(y, px, lastX, *passes[p].Ramp, zb.IsTextured());
+        const bool textured = zb.IsTextured();
+        if (downward && hasRow)
+          zb.CoverRow(y, width, px, passes[p].Ramp, textured);
+        else if (hasRow && zb.rowCover_[y].Any)
+          zb.PaintRow(y, px, lastX, *passes[p].Ramp, textured);
+      } else if (downward && hasRow) {
+        zb.CoverRow(y, width, nullptr, nullptr, false);
+      }
+      const bool own = hasRow && zb.rowCover_[y].Any;
+      const uint64_t* ownBits = own ? zb.CoverBits(y) : nullptr;
+      if (source >= 0 && zb.rowCover_[source].Any) {
+        TPixel* px = image.Row32(y);
+        ForEachRun(
+            words, [&](int i) { return shadowWord(source, i) & (own ? ~ownBits[i] : ~uint64_t{0}); },
+            [&](int x1, int x2) { HalveSpan(x1, x2, px); });
       }
 
       if (y < maskHeight && !maskCovers) {
         if (shadow.On && shadow.Hull) {
-          const int64_t source = static_cast<int64_t>(y) - shadow.DY;
-          if (source >= 0 && source < zb.RowCount())
-            zb.HullRow(static_cast<int>(source), *mask, shadow.DX, shadow.DY, true);
+          const int64_t s = static_cast<int64_t>(y) - shadow.DY;
+          if (s >= 0 && s < zb.RowCount()) zb.HullRow(static_cast<int>(s), *mask, shadow.DX, shadow.DY, true);
         } else if (shadow.On) {
           int from, to;
           zb.ShadowSources(y, maskHeight, shadow.DY, from, to);
           for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
         }
-        if (y < zb.RowCount()) zb.FillRow(y, mask->Row32(y), mask->Width() - 1);
+        if (hasRow) zb.FillRow(y, mask->Row32(y), mask->Width() - 1);
       } else if (y < maskHeight) {
-        TPixel* px = mask->Row32(y);
-        auto fillRuns = [&](auto word) {
-          ForEachRun(words, word, [&](int x1, int x2) { FillSpan(x1, x2, px, kPixelWhite); });
-        };
-        int source = -1;
-        int hullX1 = 0, hullX2 = -1;  // the hull's run, empty when x1 > x2
+        uint64_t* bits = maskBits.data();
         if (shadow.On && shadow.Hull) {
           const int64_t s = static_cast<int64_t>(y) - shadow.DY;
           if (s >= 0 && s < zb.RowCount() && zb.rowCover_[s].Any) {
             // As HullRow finds it from the spans.
             const TRowCover& c = zb.rowCover_[s];
             const int64_t dx = shadow.DX;
-            hullX1 = static_cast<int>(
-                std::clamp<int64_t>(std::min(zb.maxX_, c.MinX1) + dx, 0, lastX + int64_t{1}));
-            hullX2 = static_cast<int>(std::clamp<int64_t>(std::max(0, c.MaxX2) + dx, -1, lastX));
+            const int64_t x1 = std::max<int64_t>(std::min(zb.maxX_, c.MinX1) + dx, 0);
+            const int64_t x2 = std::min<int64_t>(std::max(0, c.MaxX2) + dx, lastX);
+            if (x1 <= x2) SetBits(bits, static_cast<int>(x1), static_cast<int>(x2));
           }
         } else if (shadow.On) {
           int from, to;
-          source = cleanSource(maskHeight, from, to);
-          if (source < 0)
+          const int clean = cleanSource(maskHeight, from, to);
+          if (clean >= 0) {
+            if (zb.rowCover_[clean].Any)
+              for (int i = 0; i < words; ++i) bits[i] |= shadowWord(clean, i);
+          } else {
             for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
+          }
         }
-        if (source >= 0) {
-          fillRuns([&](int i) { return shadowWord(source, i) | ownWord(i); });
-        } else if (hullX1 <= hullX2) {
-          fillRuns([&](int i) {
-            const int lo = i * 64;
-            if (hullX2 < lo || hullX1 > lo + 63) return ownWord(i);
-            const uint64_t from = hullX1 > lo ? ~uint64_t{0} << (hullX1 - lo) : ~uint64_t{0};
-            const uint64_t to = hullX2 < lo + 63 ? ~uint64_t{0} >> (lo + 63 - hullX2) : ~uint64_t{0};
-            return (from & to) | ownWord(i);
-          });
-        } else if (own) {
-          fillRuns(ownWord);
-        }
+        if (own)
+          for (int i = 0; i < words; ++i) bits[i] |= ownBits[i];
       }
+    }
+    if (maskCovers && y < maskHeight) {
+      TPixel* px = mask->Row32(y);
+      ForEachRun(
+          words, [&](int i) { return maskBits[i]; },
+          [&](int x1, int x2) { FillSpan(x1, x2, px, kPixelWhite); });
     }
   }
 }

@@ -57,13 +57,14 @@ struct TSpanRow {
   static constexpr int kBlock = TSpanChunk::kSpans;
   static constexpr int kBins = 64;
   int32_t Count = 0;
+  // Beside the count, so that most rows find both in one cache line.
+  TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
   // The row is cut into 64 bins of columns; per bin, a bit for each chunk
   // that has stored a span reaching into it. Spans only ever shrink, so a
   // chunk without a bit in a new span's bins holds no span overlapping it and
   // is not looked at. They are emptied when the row stores its first span, so
   // an empty row's bins are an earlier picture's and mean nothing.
   uint32_t Bins[kBins] = {};
-  TSpanChunk* Chunks[kMaxSpans / kBlock] = {};  // the first (Count + 15) / 16 are in use
 
   const TSpan& Span(int k) const { return Chunks[k / kBlock]->Spans[k % kBlock]; }  // k < Count
   TSpan& Span(int k) { return Chunks[k / kBlock]->Spans[k % kBlock]; }
@@ -138,11 +139,15 @@ class TZBuffer {
     bool Overlap = false;  // two live spans share a pixel
   };
   void BuildCover(int width);
+  void SizeCover(int width);
+  void CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bool textured);
   const uint64_t* CoverBits(int r) const { return cover_.data() + static_cast<size_t>(r) * coverWords_; }
   bool ShiftsCleanly(int r, int dx, int lastX) const;
 
   bool IsTextured() const;
   void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
+  void PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* px, const TShadeRamp& ramp,
+                 bool textured) const;
   void FillRow(int r, TPixel* px, int lastX) const;
   void ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
