@@ -51,7 +51,7 @@ uint32_t OverlapHits(const TSpanChunk& c, int x1, int x2) {
 }
 
 // Bits x1..x2 of a row of words set; true when one of them was set before.
-bool SetBits(uint64_t* w, int x1, int x2) {
+[[gnu::always_inline]] inline bool SetBits(uint64_t* w, int x1, int x2) {
   const int a = x1 >> 6, b = x2 >> 6;
   const uint64_t lo = ~uint64_t{0} << (x1 & 63);
   const uint64_t hi = ~uint64_t{0} >> (63 - (x2 & 63));
