@@ -141,9 +141,9 @@ void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float de
 inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR,
                              float depth) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
-  const int k = r.Count++;
-  const int b = k / kScanBlock;
-  const int i = k % kScanBlock;
+  const unsigned k = static_cast<unsigned>(r.Count++);
+  const unsigned b = k / kScanBlock;
+  const unsigned i = k % kScanBlock;
   if (i == 0) {
     r.Chunks[b] = NewChunk();
     // A row's bins are emptied when it stores its first span, so that Clear
@@ -161,7 +161,9 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
 }
 
 void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
-  if (row < 0 || row > maxRow_ || row >= RowCount() || x2 < x1 || x2 < 0 || x1 > maxX_) return;
+  // Unsigned, row < 0 fails too; rows are never more than RowCount.
+  if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
+    return;
   Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
 }
 
