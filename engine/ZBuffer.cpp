@@ -14,10 +14,6 @@ namespace vantrix {
 
 namespace {
 
-int16_t ClampShade(int s) {
-  return static_cast<int16_t>(ClampInt(s, 0, 255));
-}
-
 constexpr int kScanBlock = TSpanRow::kBlock;
 static_assert(TSpanRow::kMaxSpans % kScanBlock == 0, "the scan reads whole blocks");
 
@@ -158,13 +154,6 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
   c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1};
   c.Live.X1[i] = x1;
   c.Live.X2[i] = x2;
-}
-
-void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
-  // Unsigned, row < 0 fails too; rows are never more than RowCount.
-  if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
-    return;
-  Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
 }
 
 // A new span is clipped against every older live span it overlaps, in the

@@ -16,6 +16,7 @@
 // 0..255 into a ramp; AddSpan clamps them there so that no ramp is ever read
 // out of bounds. Pixels are 32-bit TPixel words (blue in the low byte).
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -23,6 +24,7 @@
 
 #include "platform/Color.h"
 #include "platform/Picture.h"
+#include "platform/Rounding.h"
 
 namespace vantrix {
 
@@ -156,6 +158,7 @@ class TZBuffer {
   TSpanChunk* NewChunk();
   void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
   void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
+  static int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
 
   int maxRow_ = 0;
   int maxX_ = 0;
@@ -170,5 +173,14 @@ class TZBuffer {
   std::vector<uint64_t> cover_;
   std::vector<TRowCover> rowCover_;
 };
+
+// Inline, since a frame stores tens of thousands of spans and the call cost
+// as much as these checks.
+inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
+  // Unsigned, row < 0 fails too; rows are never more than RowCount.
+  if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
+    return;
+  Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
+}
 
 }  // namespace vantrix
