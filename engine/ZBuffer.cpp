@@ -67,16 +67,19 @@ uint32_t OverlapHits(const TSpanChunk& c, int x1, int x2) {
   return hit;
 }
 
-// Word i of a row of bits moved dx columns to the right (left when negative);
+// A row of bits moved dx columns to the right (left when negative) into out;
 // bits from outside the row come in as zeros.
-uint64_t ShiftedWord(const uint64_t* w, int words, int dx, int i) {
-  auto at = [&](int k) { return k >= 0 && k < words ? w[k] : uint64_t{0}; };
-  if (dx >= 0) {
-    const int q = dx >> 6, b = dx & 63;
-    return b == 0 ? at(i - q) : (at(i - q) << b) | (at(i - q - 1) >> (64 - b));
-  }
-  const int q = (-dx) >> 6, b = (-dx) & 63;
-  return b == 0 ? at(i + q) : (at(i + q) >> b) | (at(i + q + 1) << (64 - b));
+void ShiftRow(const uint64_t* w, int words, int dx, uint64_t* out) {
+  const int64_t d = dx;
+  const int64_t q = (d >= 0 ? d : -d) >> 6;
+  const int b = static_cast<int>((d >= 0 ? d : -d) & 63);
+  auto at = [&](int64_t k) { return k >= 0 && k < words ? w[k] : uint64_t{0}; };
+  if (d >= 0)
+    for (int i = 0; i < words; ++i)
+      out[i] = b == 0 ? at(i - q) : (at(i - q) << b) | (at(i - q - 1) >> (64 - b));
+  else
+    for (int i = 0; i < words; ++i)
+      out[i] = b == 0 ? at(i + q) : (at(i + q) >> b) | (at(i + q + 1) << (64 - b));
 }
 
 // Calls run(x1, x2) for each run of set bits in words 0..words-1, as given by
@@ -465,7 +468,7 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
   const int words = (width + 63) / 64;
   const uint64_t lastMask = width % 64 == 0 ? ~uint64_t{0} : (uint64_t{1} << (width % 64)) - 1;
   const int lastX = width - 1;
-  std::vector<uint64_t> maskBits(static_cast<size_t>(words));
+  std::vector<uint64_t> maskBits(static_cast<size_t>(words)), shifted(static_cast<size_t>(words));
 
   for (int y = 0; y < std::max(imageHeight, maskHeight); ++y) {
     if (maskCovers) std::fill(maskBits.begin(), maskBits.end(), uint64_t{0});
@@ -480,9 +483,15 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
         if (from != to) return -1;
         return zb.ShiftsCleanly(from, shadow.DX, lastX) ? from : -1;
       };
-      auto shadowWord = [&](int source, int i) {
-        const uint64_t w = ShiftedWord(zb.CoverBits(source), words, shadow.DX, i);
-        return i == words - 1 ? w & lastMask : w;
+      // The shifted cover of a source row, made once for the picture and the mask.
+      int shiftedFrom = -1;
+      auto shadowBits = [&](int source) {
+        if (shiftedFrom != source) {
+          ShiftRow(zb.CoverBits(source), words, shadow.DX, shifted.data());
+          shifted[words - 1] &= lastMask;
+          shiftedFrom = source;
+        }
+        return shifted.data();
       };
 
       int source = -1;
@@ -508,8 +517,9 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
       const uint64_t* ownBits = own ? zb.CoverBits(y) : nullptr;
       if (source >= 0 && zb.rowCover_[source].Any) {
         TPixel* px = image.Row32(y);
+        const uint64_t* from = shadowBits(source);
         ForEachRun(
-            words, [&](int i) { return shadowWord(source, i) & (own ? ~ownBits[i] : ~uint64_t{0}); },
+            words, [&](int i) { return from[i] & (own ? ~ownBits[i] : ~uint64_t{0}); },
             [&](int x1, int x2) { HalveSpan(x1, x2, px); });
       }
 
@@ -539,8 +549,10 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
           int from, to;
           const int clean = cleanSource(maskHeight, from, to);
           if (clean >= 0) {
-            if (zb.rowCover_[clean].Any)
-              for (int i = 0; i < words; ++i) bits[i] |= shadowWord(clean, i);
+            if (zb.rowCover_[clean].Any) {
+              const uint64_t* from = shadowBits(clean);
+              for (int i = 0; i < words; ++i) bits[i] |= from[i];
+            }
           } else {
             for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
           }
