@@ -406,19 +406,23 @@ void TZBuffer::CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bo
   std::fill(bits, bits + coverWords_, uint64_t{0});
   c.MinX1 = c.MinX2 = INT32_MAX;
   c.MaxX1 = c.MaxX2 = INT32_MIN;
-  for (int k = 0; k < sr.Count; ++k) {
-    const TSpan& s = sr.Span(k);
-    if (!s.Active) continue;
-    c.Any = true;
-    c.MinX1 = std::min<int>(c.MinX1, s.X1);
-    c.MaxX1 = std::max<int>(c.MaxX1, s.X1);
-    c.MinX2 = std::min<int>(c.MinX2, s.X2);
-    c.MaxX2 = std::max<int>(c.MaxX2, s.X2);
-    const int x1 = std::max<int>(s.X1, 0);
-    const int x2 = std::min<int>(s.X2, width - 1);
-    if (x1 > x2) continue;
-    if (SetBits(bits, x1, x2)) c.Overlap = true;
-    if (px) PaintSpan(r, s, x1, x2, px, *ramp, textured);
+  for (int base = 0; base < sr.Count; base += TSpanRow::kBlock) {
+    const TSpanChunk& chunk = *sr.Chunks[base / TSpanRow::kBlock];
+    const int used = std::min(TSpanRow::kBlock, sr.Count - base);
+    for (int i = 0; i < used; ++i) {
+      const TSpan& s = chunk.Spans[i];
+      if (!s.Active) continue;
+      c.Any = true;
+      c.MinX1 = std::min<int>(c.MinX1, s.X1);
+      c.MaxX1 = std::max<int>(c.MaxX1, s.X1);
+      c.MinX2 = std::min<int>(c.MinX2, s.X2);
+      c.MaxX2 = std::max<int>(c.MaxX2, s.X2);
+      const int x1 = std::max<int>(s.X1, 0);
+      const int x2 = std::min<int>(s.X2, width - 1);
+      if (x1 > x2) continue;
+      if (SetBits(bits, x1, x2)) c.Overlap = true;
+      if (px) PaintSpan(r, s, x1, x2, px, *ramp, textured);
+    }
   }
   rowCover_[r] = c;
 }
