@@ -68,18 +68,32 @@ uint32_t OverlapHits(const TSpanChunk& c, int x1, int x2) {
 }
 
 // A row of bits moved dx columns to the right (left when negative) into out;
-// bits from outside the row come in as zeros.
+// bits from outside the row come in as zeros. Only the words at the ends can
+// read outside it.
 void ShiftRow(const uint64_t* w, int words, int dx, uint64_t* out) {
   const int64_t d = dx;
   const int64_t q = (d >= 0 ? d : -d) >> 6;
   const int b = static_cast<int>((d >= 0 ? d : -d) & 63);
   auto at = [&](int64_t k) { return k >= 0 && k < words ? w[k] : uint64_t{0}; };
-  if (d >= 0)
-    for (int i = 0; i < words; ++i)
-      out[i] = b == 0 ? at(i - q) : (at(i - q) << b) | (at(i - q - 1) >> (64 - b));
-  else
-    for (int i = 0; i < words; ++i)
-      out[i] = b == 0 ? at(i + q) : (at(i + q) >> b) | (at(i + q + 1) << (64 - b));
+  auto right = [&](int64_t i) { return b == 0 ? at(i - q) : (at(i - q) << b) | (at(i - q - 1) >> (64 - b)); };
+  auto left = [&](int64_t i) { return b == 0 ? at(i + q) : (at(i + q) >> b) | (at(i + q + 1) << (64 - b)); };
+  int64_t i = 0;
+  if (d >= 0) {
+    // Words q + 1 .. words - 1 read w[i - q - 1] and w[i - q], both inside.
+    for (; i < std::min<int64_t>(q + 1, words); ++i) out[i] = right(i);
+    if (b == 0)
+      for (; i < words; ++i) out[i] = w[i - q];
+    else
+      for (; i < words; ++i) out[i] = (w[i - q] << b) | (w[i - q - 1] >> (64 - b));
+  } else {
+    // Words 0 .. words - q - 2 read w[i + q] and w[i + q + 1], both inside.
+    const int64_t inside = std::max<int64_t>(words - q - 1, 0);
+    if (b == 0)
+      for (; i < inside; ++i) out[i] = w[i + q];
+    else
+      for (; i < inside; ++i) out[i] = (w[i + q] >> b) | (w[i + q + 1] << (64 - b));
+    for (; i < words; ++i) out[i] = left(i);
+  }
 }
 
 // Calls run(x1, x2) for each run of set bits in words 0..words-1, as given by

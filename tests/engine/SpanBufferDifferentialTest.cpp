@@ -202,7 +202,10 @@ TEST(SpanBufferDifferential, SameSpansPicturesAndMasksAsThePlainBuffer) {
       scene.DrawFaces(zb[pass], ref, crowded ? 2500 : scene.Pick(1, 60), crowded);
       ASSERT_NO_FATAL_FAILURE(ExpectSameRows(zb[pass], ref, seed));
       for (int r = 0; r < h; ++r) filledARow |= zb[pass].Row(r).Count == TSpanRow::kMaxSpans;
-      const TPassShadow shadow{scene.Pick(0, 3) != 0, scene.Pick(-12, 12), scene.Pick(-12, 12), pass == 0};
+      // Now and then a shift of more than a 64-column word of the cover.
+      const int reach = scene.Pick(0, 3) == 0 ? 90 : 12;
+      const TPassShadow shadow{scene.Pick(0, 3) != 0, scene.Pick(-reach, reach), scene.Pick(-12, 12),
+                               pass == 0};
       const bool textured = scene.Pick(0, 2) == 0;
       if (textured) zb[pass].SetTexture(&texture);
       zb[pass].MidBright = scene.Pick(1, 254);
