@@ -270,6 +270,12 @@ void TZBuffer::DrawGradient(int x1, int x2, TPixel* row, int shadeL, int shadeR,
   }
   int32_t pos = shadeL * 1024;
   const int32_t step = ((shadeR - shadeL) * 1024) / (x2 - x1);
+  if (shadeL >= 0 && shadeL <= 255 && shadeR >= 0 && shadeR <= 255) {
+    // The step truncates toward zero, so pos never passes either end shade
+    // and no entry needs clamping; spans always carry shades like these.
+    for (int x = x1; x <= x2; ++x, pos += step) row[x] = ramp[pos >> 10];
+    return;
+  }
   for (int x = x1; x <= x2; ++x, pos += step) row[x] = ramp[ClampInt(pos >> 10, 0, 255)];
 }
 

@@ -145,6 +145,19 @@ TEST(SpanPainting, GradientSteps22Point10) {
   EXPECT_EQ(short_row[3], 9u);
   TZBuffer::DrawGradient(2, 2, short_row, 7, 200, IdentityRamp());
   EXPECT_EQ(short_row[2], 7u);
+
+  // Every pixel is the clamped 22.10 position, for shades inside the ramp and
+  // outside it, rising and falling, over short and long spans.
+  std::vector<TPixel> got(2000);
+  for (const int shadeL : {0, 1, 37, 128, 254, 255, -300, 900})
+    for (const int shadeR : {0, 3, 100, 255, -1, 256})
+      for (const int length : {2, 3, 7, 255, 256, 1999}) {
+        TZBuffer::DrawGradient(0, length - 1, got.data(), shadeL, shadeR, IdentityRamp());
+        const int32_t step = ((shadeR - shadeL) * 1024) / (length - 1);
+        for (int x = 0; x < length; ++x)
+          ASSERT_EQ(got[x], static_cast<TPixel>(ClampInt((shadeL * 1024 + x * step) >> 10, 0, 255)))
+              << shadeL << ".." << shadeR << " over " << length << " at " << x;
+      }
 }
 
 TEST(SpanPainting, TexelsBlendTowardWhiteOrBlackAndTakeTheLightTint) {
