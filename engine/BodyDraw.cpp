@@ -112,12 +112,17 @@ void TBody::DrawEdge(const TEdgeEnd& from, const TEdgeEnd& to) {
   const int64_t tableEnd = static_cast<int64_t>(edgeTop_) + static_cast<int64_t>(edges_.size());
   const int64_t yMin = std::max<int64_t>(std::min(from.P.Y, to.P.Y), edgeTop_);
   const int64_t yMax = std::min<int64_t>(std::max(from.P.Y, to.P.Y), tableEnd - 1);
-  WalkEdge(from, to, yMin, yMax, [&](int64_t y, int32_t x, int32_t shade, float dist) {
+  auto store = [&](int64_t y, int32_t x, int32_t shade, float dist) {
     TEdgeRow& e = edges_[y - edgeTop_];
     e.X[side] = x;
     e.Shade[side] = shade;
     e.Depth[side] = dist;
-  });
+  };
+  // Flat faces never read the edges' shades.
+  if (Transform.Smooth != 0)
+    WalkEdge(from, to, yMin, yMax, store);
+  else
+    WalkEdge<false>(from, to, yMin, yMax, store);
 }
 
 }  // namespace vantrix

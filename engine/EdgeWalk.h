@@ -24,7 +24,10 @@ struct TEdgeEnd {
   int32_t Shade;
 };
 
-template <class Store>
+//
+// Without shades (kShades false), shade is passed as 0 and costs nothing: flat
+// faces take their shade from the face.
+template <bool kShades = true, class Store>
 void WalkEdge(const TEdgeEnd& from, const TEdgeEnd& to, int64_t yMin, int64_t yMax, Store store) {
   const float dx = static_cast<float>(to.P.X - from.P.X);
   const float dy = static_cast<float>(to.P.Y - from.P.Y);
@@ -46,11 +49,10 @@ void WalkEdge(const TEdgeEnd& from, const TEdgeEnd& to, int64_t yMin, int64_t yM
     for (int64_t y = yMin; y <= yMax; y += 2) {
       const V2d t = {static_cast<double>(y - from.P.Y), static_cast<double>(y + 1 - from.P.Y)};
       const V2d x = t * vdx / vdy + x0;
-      const V2d shade = t * vShade / vdy + shade0;
       const V2d dist = dist0 + t * vDepth / vdy;
-      alignas(16) int32_t xi[4], shadei[4];
+      alignas(16) int32_t xi[4], shadei[4] = {};
       round(x, xi);
-      round(shade, shadei);
+      if constexpr (kShades) round(t * vShade / vdy + shade0, shadei);
       store(std::min(y + 1, yMax), xi[1], shadei[1], static_cast<float>(dist[1]));
       store(y, xi[0], shadei[0], static_cast<float>(dist[0]));
     }

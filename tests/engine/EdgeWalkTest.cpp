@@ -87,10 +87,18 @@ TEST(EdgeWalk, StoresWhatTheExpressionsGive) {
       ASSERT_LE(y, yMax);
       got[y - yMin] = TRow{x, shade, depth};
     });
+    // Without shades the same columns and depths, and shade 0.
+    std::vector<TRow> flat(expected.size(), TRow{-7, -7, -7});
+    WalkEdge<false>(from, to, yMin, yMax, [&](int64_t y, int32_t x, int32_t shade, float depth) {
+      flat[y - yMin] = TRow{x, shade, depth};
+    });
     for (size_t k = 0; k < expected.size(); ++k) {
       ASSERT_EQ(got[k].X, expected[k].X) << n << " row " << yMin + static_cast<int64_t>(k);
       ASSERT_EQ(got[k].Shade, expected[k].Shade) << n << " row " << yMin + static_cast<int64_t>(k);
       ASSERT_EQ(std::memcmp(&got[k].Depth, &expected[k].Depth, sizeof(float)), 0) << n;
+      ASSERT_EQ(flat[k].X, expected[k].X) << n;
+      ASSERT_EQ(flat[k].Shade, 0) << n;
+      ASSERT_EQ(std::memcmp(&flat[k].Depth, &expected[k].Depth, sizeof(float)), 0) << n;
     }
     rowsCompared += static_cast<int64_t>(expected.size());
   }
