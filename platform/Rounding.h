@@ -11,20 +11,30 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vantrix {
 
-// Adding and taking away 1.5 * 2^52 rounds in the FPU's default mode (nearest,
-// halves to even; the program never leaves it): between 2^52 and 2^53 a double
-// has no fraction bits. That is std::nearbyint without its library call, which
-// the edge walks and the painters pay once per row or pixel. The range check
-// comes first, so the sum never leaves that band.
-static_assert(FLT_EVAL_METHOD == 0, "the 2^52 rounding needs plain double arithmetic");
+// Inside the int32 range one conversion rounds in the processor's default mode
+// (nearest, halves to even; the program never leaves it). That is std::nearbyint
+// without its library call, which the edge walks and the painters pay once per
+// row or pixel; outside the range, and for NaN, one branch picks the limit.
+// Without SSE2, adding and taking away 1.5 * 2^52 rounds the same way: between
+// 2^52 and 2^53 a double has no fraction bits.
+static_assert(FLT_EVAL_METHOD == 0, "rounding needs plain double arithmetic");
 inline int32_t RoundInt(double v) {
+  if (v > -2147483648.0 && v < 2147483647.0) {
+#if defined(__SSE2__)
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
+    constexpr double kShift = 0x1.8p52;
+    return static_cast<int32_t>((v + kShift) - kShift);
+#endif
+  }
   if (!(v == v)) return 0;
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  constexpr double kShift = 0x1.8p52;
-  return static_cast<int32_t>((v + kShift) - kShift);
+  return v > 0 ? INT32_MAX : INT32_MIN;
 }
 
 // A 64-bit intermediate narrowed to int32, saturating: sums of values read
