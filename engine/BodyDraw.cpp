@@ -87,7 +87,9 @@ void TBody::DrawFace(int k) {
 
   const bool smooth = Transform.Smooth != 0;
   const int64_t yFirst = std::max<int64_t>(faceTop_, edgeTop_);
-  const int64_t yLast = std::min<int64_t>(faceBottom_, tableEnd - 1);
+  // FaceBottom starts at row 0, so a face wholly above the picture would
+  // otherwise reach row 0 and store whatever its edge row held there.
+  const int64_t yLast = std::min<int64_t>({faceBottom_, hi, tableEnd - 1});
   for (int64_t y = yFirst; y <= yLast; ++y) {
     const TEdgeRow& e = edges_[y - edgeTop_];
     const float depth = static_cast<float>(static_cast<double>(e.Depth[0]) + e.Depth[1]);

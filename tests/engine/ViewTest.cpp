@@ -184,6 +184,33 @@ TEST(View, ContourEntriesWithoutAVertexAreSkipped) {
   EXPECT_EQ(image.PixelAt(39990, 30), 0u);  // past column 32766 nothing is drawn
 }
 
+// Faces wholly above the picture draw nothing: neither a stray pixel in the
+// corner nor a copy of a row another face left in the edge table, so the first
+// render of a view is the same as every later one.
+TEST(View, FacesAboveThePictureDrawNothing) {
+  TView3D view;
+  TBody& b = view.Body(view.AddBody());
+  b.AddFace({-10, 0, 60}, {-10, 0, 40}, {10, 0, 40}, {10, 0, 60});  // rows -18..-12, nearest: drawn first
+  b.AddFace({-10, 100, 10}, {-10, 100, -10}, {10, 100, -10}, {10, 100, 10});  // rows -3..3
+  b.AddFace({-10, 100, 10}, {-10, 100, -10}, {10, 100, -10}, {10, 100, 10});  // the cap, never a quad
+  TBodyTransform t;
+  t.OffsetY = 1500;
+  view.SetTransform(t);
+  view.Params = Params(0, 1, 0);
+  view.Params.CentreX = 40;
+  view.Params.CentreY = 0;
+  TShadeRamp ramp;
+  for (int i = 0; i < 256; ++i) ramp[i] = MakePixel(static_cast<uint8_t>(i), 0, 3);
+  constexpr TPixel kBackground = 0x00C0A080;
+  TPicture first(80, 10, 32), again(80, 10, 32), mask(80, 10, 32);
+  first.Fill(kBackground);
+  view.Render(first, mask, ramp, ramp, 0, false);
+  again.Fill(kBackground);
+  view.Render(again, mask, ramp, ramp, 0, false);
+  EXPECT_EQ(first.PixelAt(0, 0), kBackground);  // the faces lie in columns 37..43
+  EXPECT_TRUE(first == again);
+}
+
 // The end-to-end frame: a button plate with a letter-like ring in front.
 class Frame : public ::testing::Test {
  protected:
