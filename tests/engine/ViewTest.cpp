@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "BodyTestUtil.h"
 #include "engine/Render3D.h"
@@ -104,6 +105,59 @@ TEST(Projection, PerspectiveWithRoundingToEven) {
   EXPECT_FLOAT_EQ(b.Vertex(2).Dist2, 900.0f * 900.0f + 9.0f);
   EXPECT_EQ(b.TopRow(), 0);  // z = 1 -> row -0.5 -> 0 (even)
   EXPECT_EQ(b.RowCount(), 1);
+}
+
+// Every vertex as the formulas give it, one at a time, whatever the others
+// are: near and far from the picture, next to the eye, behind it, beyond the
+// 2^24 limit of screen points, with and without a body left out.
+TEST(Projection, EveryVertexAsTheFormulasGiveIt) {
+  std::mt19937 rng(17);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 40; ++round) {
+    TBody b;
+    const int scale = round % 4 == 0 ? 40000000 : round % 4 == 1 ? 5000 : 300;
+    for (int n = 0; n < 1001 + round; ++n) {
+      TVertex v;
+      v.X = pick(-scale, scale);
+      v.Y = round % 5 == 0 ? pick(-2000, 2000) : pick(-1400, scale);
+      v.Z = pick(-scale, scale);
+      b.AddVertex(v);
+    }
+    b.Transform.OffsetX = static_cast<float>(pick(-500, 500)) / 3;
+    b.Transform.OffsetY = round % 7 == 0 ? 1e-30f : static_cast<float>(pick(1401, 3000));
+    b.Transform.OffsetZ = static_cast<float>(pick(-500, 500)) / 7;
+    TViewParams p = Params(0, 1, 0);
+    p.CnX = static_cast<float>(pick(1, 100000)) / 9;
+    p.CnZ = static_cast<float>(pick(1, 100000)) / 9;
+    p.CentreX = pick(-20000000, 20000000) / (round % 3 == 0 ? 1 : 1000);
+    p.CentreY = pick(-20000000, 20000000) / (round % 3 == 1 ? 1 : 1000);
+    b.Project(p);
+    int32_t top = 65536, bottom = -65536;
+    for (int k = 1; k <= b.VertexCount(); ++k) {
+      const TVertex& v = b.Vertex(k);
+      const float tx = static_cast<float>(v.X + static_cast<double>(b.Transform.OffsetX));
+      const float ty = static_cast<float>(v.Y + static_cast<double>(b.Transform.OffsetY));
+      const float tz = static_cast<float>(v.Z + static_cast<double>(b.Transform.OffsetZ));
+      const float dist = static_cast<float>(static_cast<double>(ty) * ty + static_cast<double>(tx) * tx +
+                                            static_cast<double>(tz) * tz);
+      TPoint s{p.CentreX, p.CentreY};
+      if (ty > 0 && std::isfinite(tx) && std::isfinite(tz)) {
+        s.X = ClampInt(RoundInt(p.CnX * static_cast<double>(tx) / ty + p.CentreX), -(1 << 24), 1 << 24);
+        s.Y = ClampInt(RoundInt(p.CentreY - p.CnZ * static_cast<double>(tz) / ty), -(1 << 24), 1 << 24);
+      }
+      ASSERT_EQ(v.TX, tx) << round << " " << k;
+      ASSERT_EQ(v.TY, ty) << round << " " << k;
+      ASSERT_EQ(v.TZ, tz) << round << " " << k;
+      ASSERT_EQ(v.Dist2, dist) << round << " " << k;
+      ASSERT_EQ(v.NX + v.NY + v.NZ, 0.0f);
+      ASSERT_EQ(b.ScreenPoint(k).X, s.X) << round << " " << k;
+      ASSERT_EQ(b.ScreenPoint(k).Y, s.Y) << round << " " << k;
+      top = std::min(top, s.Y);
+      bottom = std::max(bottom, s.Y);
+    }
+    EXPECT_EQ(b.TopRow(), top);
+    EXPECT_EQ(b.RowCount(), std::max(bottom - top + 1, 0));
+  }
 }
 
 TEST(Projection, BodyAtOrBehindTheEyeIsLeftOut) {
