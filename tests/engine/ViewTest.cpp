@@ -26,6 +26,17 @@ TViewParams Params(float lx, float ly, float lz) {
   return p;
 }
 
+// The view's bodies 1500 in front of the eye, lit from it, with the optical
+// axis at picture column x, row y.
+void PlaceInFront(TView3D& view, int x, int y) {
+  TBodyTransform t;
+  t.OffsetY = 1500;
+  view.SetTransform(t);
+  view.Params = Params(0, 1, 0);
+  view.Params.CentreX = x;
+  view.Params.CentreY = y;
+}
+
 // One square facing the eye, with its corners in the winding that makes it
 // visible: top-left, bottom-left, bottom-right, top-right on the screen.
 void AddFacingSquare(TBody& b) {
@@ -247,12 +258,7 @@ TEST(View, FacesAboveThePictureDrawNothing) {
   b.AddFace({-10, 0, 60}, {-10, 0, 40}, {10, 0, 40}, {10, 0, 60});  // rows -18..-12, nearest: drawn first
   b.AddFace({-10, 100, 10}, {-10, 100, -10}, {10, 100, -10}, {10, 100, 10});  // rows -3..3
   b.AddFace({-10, 100, 10}, {-10, 100, -10}, {10, 100, -10}, {10, 100, 10});  // the cap, never a quad
-  TBodyTransform t;
-  t.OffsetY = 1500;
-  view.SetTransform(t);
-  view.Params = Params(0, 1, 0);
-  view.Params.CentreX = 40;
-  view.Params.CentreY = 0;
+  PlaceInFront(view, 40, 0);
   TShadeRamp ramp;
   for (int i = 0; i < 256; ++i) ramp[i] = MakePixel(static_cast<uint8_t>(i), 0, 3);
   constexpr TPixel kBackground = 0x00C0A080;
@@ -391,12 +397,7 @@ TEST_F(Frame, FlatAndSmoothShadingDifferOnlyOnTheWalls) {
 TEST(View, ButtonTypeZeroDrawsEveryBodyAsALetter) {
   TView3D view;
   BuildPrism(view.Body(view.AddBody()), {RectCW(-20, -20, 20, 20)}, 10, 0);
-  TBodyTransform t;
-  t.OffsetY = 1500;
-  view.SetTransform(t);
-  view.Params = Params(0, 1, 0);
-  view.Params.CentreX = 20;
-  view.Params.CentreY = 20;
+  PlaceInFront(view, 20, 20);
   TPicture image(40, 40, 32), mask(40, 40, 32);
   TShadeRamp text{}, btn{};
   text.fill(0x111111);
