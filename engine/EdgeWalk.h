@@ -24,7 +24,6 @@ struct TEdgeEnd {
   int32_t Shade;
 };
 
-//
 // Without shades (kShades false), shade is passed as 0 and costs nothing: flat
 // faces take their shade from the face.
 template <bool kShades = true, class Store>
