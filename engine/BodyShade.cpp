@@ -57,17 +57,12 @@ void TBody::Project(const TViewParams& params) {
   // through it one by one.
   typedef double V2d __attribute__((vector_size(16)));
   typedef float V2f __attribute__((vector_size(8)));
-  typedef int64_t V2l __attribute__((vector_size(16)));
   const V2d offX = {Transform.OffsetX, Transform.OffsetX}, offY = {Transform.OffsetY, Transform.OffsetY},
             offZ = {Transform.OffsetZ, Transform.OffsetZ};
   const V2d cnX = {params.CnX, params.CnX}, cnZ = {params.CnZ, params.CnZ};
   const V2d centreX = {static_cast<double>(params.CentreX), static_cast<double>(params.CentreX)};
   const V2d centreY = {static_cast<double>(params.CentreY), static_cast<double>(params.CentreY)};
   const V2d zero = {0, 0}, limit = {kScreenLimit, kScreenLimit};
-  const V2d infinity = {HUGE_VAL, HUGE_VAL};
-  auto magnitude = [](V2d v) {
-    return reinterpret_cast<V2d>(reinterpret_cast<V2l>(v) & (V2l{1, 1} << 63 ^ -1));
-  };
   for (; i + 2 <= vertices_.size(); i += 2) {
     TVertex& a = vertices_[i];
     TVertex& b = vertices_[i + 1];
@@ -81,8 +76,9 @@ void TBody::Project(const TViewParams& params) {
               tz = __builtin_convertvector(fz, V2d);
     const V2d q = cnX * tx / ty + centreX;
     const V2d r = centreY - cnZ * tz / ty;
-    const V2l ok = (ty > zero) & (magnitude(tx) < infinity) & (magnitude(tz) < infinity) &
-                   (magnitude(q) < limit) & (magnitude(r) < limit);
+    // x - x is 0 only for a finite x; NaN fails every comparison.
+    const auto ok = (ty > zero) & (tx - tx == zero) & (tz - tz == zero) & (q > -limit) & (q < limit) &
+                    (r > -limit) & (r < limit);
     if (!(ok[0] && ok[1])) {
       project(i);
       project(i + 1);

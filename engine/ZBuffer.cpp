@@ -541,9 +541,9 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
       const uint64_t* ownBits = own ? zb.CoverBits(y) : nullptr;
       if (source >= 0 && zb.rowCover_[source].Any) {
         TPixel* px = image.Row32(y);
-        const uint64_t* from = shadowBits(source);
+        const uint64_t* fallen = shadowBits(source);
         ForEachRun(
-            words, [&](int i) { return from[i] & (own ? ~ownBits[i] : ~uint64_t{0}); },
+            words, [&](int i) { return fallen[i] & (own ? ~ownBits[i] : ~uint64_t{0}); },
             [&](int x1, int x2) { HalveSpan(x1, x2, px); });
       }
 
@@ -574,8 +574,8 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
           const int clean = cleanSource(maskHeight, from, to);
           if (clean >= 0) {
             if (zb.rowCover_[clean].Any) {
-              const uint64_t* from = shadowBits(clean);
-              for (int i = 0; i < words; ++i) bits[i] |= from[i];
+              const uint64_t* fallen = shadowBits(clean);
+              for (int i = 0; i < words; ++i) bits[i] |= fallen[i];
             }
           } else {
             for (int r = from; r <= to; ++r) zb.ShadowRow(r, *mask, shadow.DX, shadow.DY, true);
