@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/PathText.h"
+
 namespace vantrix {
 
 const char* const kPaletteNames[8] = {" Optimized",
@@ -45,9 +47,7 @@ const char* ExportExtension(TExportType type) {
 
 TExportType ExportTypeOfExtension(std::string_view extension) {
   if (extension.starts_with('.')) extension.remove_prefix(1);
-  std::string ext(extension);
-  for (char& c : ext)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const std::string ext = LowerAscii(extension);
   if (ext == "gif") return kExportGif;
   if (ext == "jpg" || ext == "jpeg") return kExportJpeg;
   if (ext == "bmp") return kExportBmp;

@@ -88,16 +88,11 @@ std::string FillLines(const std::string& templateText, const TOptionsList& varia
   return JoinLines(SplitLines(FillTemplate(JoinLines(SplitLines(templateText)), variables)));
 }
 
-bool LooksAbsolute(std::string_view path) {
-  if (path.starts_with('/') || path.starts_with('\\')) return true;
-  return path.size() >= 2 && path[1] == ':' &&
-         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
-// The folder part of a stored path with its final separator.
-std::string FolderOf(const std::string& path) {
-  std::string folder = path.substr(0, path.size() - StoredPathFileName(path).size());
-  if (LooksAbsolute(folder)) return folder;
+// The folder part of a picture's path with its final separator, made
+// absolute against the current folder when it is relative.
+std::string AbsoluteFolderOf(const std::string& path) {
+  const std::string folder = StoredPathFolder(path);
+  if (StoredPathIsAbsolute(folder)) return folder;
   std::error_code ec;
   const fs::path here = fs::current_path(ec);
   if (ec) return folder;
@@ -238,7 +233,7 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   v.PutString("ImageFileSize", FormatKilobytes(imageFileSize));
   v.PutString("Phase2FileName", HtmlEscape(StoredPathFileName(animated ? second : firstImagePath)));
   v.PutString("Phase2FileSize", FormatKilobytes(phase2FileSize));
-  v.PutString("ImageFilePath", HtmlEscape(FolderOf(firstImagePath)));
+  v.PutString("ImageFilePath", HtmlEscape(AbsoluteFolderOf(firstImagePath)));
   v.PutInteger("ImageWidth", settings.ExportWidth);
   v.PutInteger("ImageHeight", settings.ExportHeight);
   // The indexed PNG has lists of its own; RGBA pictures keep every colour.
@@ -257,7 +252,7 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
 
   // Where the pictures are, as URLs: absolute file URLs for the preview page,
   // the bare names for the snippet that sits beside them.
-  const std::string folder = FolderOf(firstImagePath);
+  const std::string folder = AbsoluteFolderOf(firstImagePath);
   const std::string& phase2 = animated ? second : firstImagePath;
   const std::vector<int> scales = settings.NormalizedScales();
   // ' srcset="a.png 1x, a@2x.png 2x"' (attribute named `attribute`), or

@@ -1,21 +1,8 @@
 #include "imaging/OptionsList.h"
 
+#include "platform/PathText.h"
+
 namespace vantrix {
-
-namespace {
-
-char AsciiLower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  return true;
-}
-
-}  // namespace
 
 std::string_view TOptionsList::LineName(std::string_view line) {
   return line.substr(0, line.find('='));
@@ -28,7 +15,7 @@ std::string_view TOptionsList::LineValue(std::string_view line) {
 
 int TOptionsList::IndexOf(std::string_view name) const {
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (SameNameNoCase(LineName(lines_[i]), name)) return static_cast<int>(i);
+    if (EqualsNoCase(LineName(lines_[i]), name)) return static_cast<int>(i);
   return -1;
 }
 

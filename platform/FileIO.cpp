@@ -12,6 +12,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/PathText.h"
+
 namespace vantrix {
 namespace {
 
@@ -100,13 +102,6 @@ std::vector<uint8_t> ReadUpTo(const std::string& path, uint64_t maxBytes, bool r
     bytes.resize(at + static_cast<size_t>(n));
     if (n == 0) return bytes;
   }
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
 }
 
 // The path a save writes to: through a symbolic link, the file it points at.
@@ -221,7 +216,7 @@ void ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> byt
     if (::access(target.c_str(), W_OK) != 0) throw TFileError(TFileFault::ReadOnly, path, errno);
   }
 
-  const std::string folder = FolderOf(target);
+  const std::string folder = OpenableFolderOf(target);
   TTempFile temp(path, folder);
   if (exists) {
     // Best effort: the new file keeps the old one's permissions and owner.
@@ -249,7 +244,7 @@ bool CopyFileIfAbsent(const std::string& from, const std::string& to) {
     throw TFileError(err == ENOENT || err == ENOTDIR ? TFileFault::Missing : TFileFault::Open, from, err);
   }
   const TFd closer(in);
-  const std::string folder = FolderOf(to);
+  const std::string folder = OpenableFolderOf(to);
   TTempFile temp(to, folder);
   uint8_t buf[65536];
   for (;;) {

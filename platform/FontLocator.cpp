@@ -1,10 +1,11 @@
 #include "platform/FontLocator.h"
 
 #include <fontconfig/fontconfig.h>
-#include <strings.h>
 
 #include <memory>
 #include <mutex>
+
+#include "platform/PathText.h"
 
 namespace vantrix {
 namespace {
@@ -119,7 +120,7 @@ std::optional<TFaceLocation> LocationOf(FcPattern* font, const std::string& fami
   for (int n = 0; face.Substituted; ++n) {
     FcChar8* name = nullptr;
     if (FcPatternGetString(font, FC_FAMILY, n, &name) != FcResultMatch) break;
-    if (strcasecmp(reinterpret_cast<const char*>(name), family.c_str()) == 0) face.Substituted = false;
+    if (EqualsNoCase(reinterpret_cast<const char*>(name), family)) face.Substituted = false;
   }
   return face;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/FileIO.h"
+#include "platform/PathText.h"
 
 namespace vantrix {
 namespace {
@@ -20,23 +21,6 @@ std::string_view Trim(std::string_view s) {
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
-}
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view s) {
-  std::string lower(s);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 bool HasLineBreakOrNul(std::string_view s) {
@@ -182,7 +166,7 @@ void TIniFile::Parse(std::string_view text) {
 const TIniFile::TSection* TIniFile::FindSection(std::string_view name) const {
   name = Trim(name);
   for (const TSection& s : sections_)
-    if (SameName(s.name, name)) return &s;
+    if (EqualsNoCase(s.name, name)) return &s;
   return nullptr;
 }
 
@@ -194,7 +178,7 @@ size_t TIniFile::FindKey(const TSection& s, std::string_view key) {
   key = Trim(key);
   if (key.empty()) return npos;
   for (size_t i = 0; i < s.lines.size(); ++i)
-    if (SameName(s.lines[i].key, key)) return i;
+    if (EqualsNoCase(s.lines[i].key, key)) return i;
   return npos;
 }
 
@@ -293,7 +277,7 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 
 void TIniFile::EraseSection(std::string_view section) {
   section = Trim(section);
-  std::erase_if(sections_, [&](const TSection& s) { return SameName(s.name, section); });
+  std::erase_if(sections_, [&](const TSection& s) { return EqualsNoCase(s.name, section); });
   modified_ = true;
 }
 
@@ -301,7 +285,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
   TSection* s = FindSection(section);
   if (s != nullptr) {
     key = Trim(key);
-    std::erase_if(s->lines, [&](const TLine& l) { return !l.key.empty() && SameName(l.key, key); });
+    std::erase_if(s->lines, [&](const TLine& l) { return !l.key.empty() && EqualsNoCase(l.key, key); });
   }
   modified_ = true;
 }

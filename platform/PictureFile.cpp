@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/FileIO.h"
+#include "platform/PathText.h"
 
 namespace vantrix {
 namespace {
@@ -91,10 +92,8 @@ void WritePictureFileBytes(const std::string& path, std::span<const uint8_t> byt
 }
 
 TPictureFormat PictureFormatFromExtension(std::string_view extension, TExtensionCase letterCase) {
-  std::string ext(extension);
-  if (letterCase == TExtensionCase::IgnoreAscii)
-    for (char& c : ext)
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  const std::string ext =
+      letterCase == TExtensionCase::IgnoreAscii ? LowerAscii(extension) : std::string(extension);
   if (ext == ".gif") return TPictureFormat::Gif;
   if (ext == ".jpg" || ext == ".jpeg") return TPictureFormat::Jpeg;
   if (ext == ".bmp") return TPictureFormat::Bmp;

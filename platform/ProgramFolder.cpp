@@ -37,15 +37,6 @@ void MakeFolder(const std::string& path) {
   if (!IsDirectory(path)) throw TProgramFolderError("Unable to create folder " + path);
 }
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameNameNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 // Copies one file that `dest` lacks; false when dest turned up meanwhile.
 bool CopyNewFile(const std::string& src, const std::string& dest) {
   try {
@@ -80,11 +71,6 @@ size_t SeedRecursive(const std::string& from, const std::string& to, int depth) 
 }
 
 }  // namespace
-
-std::string WithTrailingSlash(std::string folder) {
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  return folder;
-}
 
 // The program may change its current directory (the CurPath setting), so the
 // folders it keeps must not be relative.
@@ -177,17 +163,12 @@ std::string FindFileNoCase(const std::string& folder, std::string_view name) {
   bool found = false;
   for (const fs::directory_entry& e : it) {
     std::string entry = e.path().filename().string();
-    if (SameNameNoCase(entry, name) && (!found || entry < best)) {
+    if (EqualsNoCase(entry, name) && (!found || entry < best)) {
       best = std::move(entry);
       found = true;
     }
   }
   return found ? dir + best : std::string();
-}
-
-std::string StoredPathFileName(std::string_view storedPath) {
-  const size_t cut = storedPath.find_last_of("\\/:");
-  return std::string(cut == storedPath.npos ? storedPath : storedPath.substr(cut + 1));
 }
 
 }  // namespace vantrix

@@ -20,6 +20,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/PathText.h"  // WithTrailingSlash, StoredPathFileName: the folder helpers use them
+
 namespace vantrix {
 
 // A folder that cannot be created or seeded; the message names the path.
@@ -73,13 +75,5 @@ size_t SeedFolder(const std::string& from, const std::string& to);
 // order of the names. Empty when there is none, or when name holds a '/' or is
 // "." or "..".
 std::string FindFileNoCase(const std::string& folder, std::string_view name);
-
-// The file name of a stored path that may use Windows separators:
-// "C:\Vantrix\Textures\Wood.jpg" gives "Wood.jpg"; '\', '/' and a drive colon
-// all end a folder part.
-std::string StoredPathFileName(std::string_view storedPath);
-
-// folder with a '/' appended when it does not end in one ("" stays "").
-std::string WithTrailingSlash(std::string folder);
 
 }  // namespace vantrix

@@ -5,6 +5,7 @@
 
 #include "platform/FileIO.h"
 #include "platform/JpegCodec.h"
+#include "platform/PathText.h"
 #include "scene/BShape.h"
 
 namespace vantrix {
@@ -14,26 +15,14 @@ namespace {
 // Previews are small; this only keeps a stray huge file from being read whole.
 constexpr uint64_t kMaxShapeFileBytes = uint64_t{64} << 20;
 
-char AsciiUpper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool HasShapeExtension(const std::string& name) {
-  const std::string ext = kShapeExtension;
-  if (name.size() <= ext.size()) return false;
-  std::string tail = name.substr(name.size() - ext.size());
-  std::transform(tail.begin(), tail.end(), tail.begin(), AsciiUpper);
-  std::string want = ext;
-  std::transform(want.begin(), want.end(), want.begin(), AsciiUpper);
-  return tail == want;
+  return name.size() > std::string_view(kShapeExtension).size() && EndsWithNoCase(name, kShapeExtension);
 }
 
 }  // namespace
 
 std::string ShapeCaption(const std::string& path) {
-  std::string name = std::filesystem::path(path).stem().string();
-  std::transform(name.begin(), name.end(), name.begin(), AsciiUpper);
-  return name;
+  return UpperAscii(std::filesystem::path(path).stem().string());
 }
 
 std::vector<TShapeEntry> ListShapes(const std::string& folder, bool sorted) {

@@ -3,30 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/PathText.h"
 #include "platform/ProgramFolder.h"
 
 namespace vantrix {
-
-namespace {
-
-bool EndsWithNoCase(std::string_view name, std::string_view ext) {
-  if (name.size() < ext.size()) return false;
-  return std::equal(ext.begin(), ext.end(), name.end() - ext.size(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
-}  // namespace
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string ReplaceExtension(const std::string& name, std::string_view ext) {
   const size_t slash = name.rfind('/');

@@ -8,15 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/PathText.h"  // FolderOf, FileNameOf
+
 namespace vantrix {
 
 inline constexpr std::string_view kWorkExtension = ".vtxs";
 inline constexpr std::string_view kTemplateExtension = ".vtxm";
 inline constexpr std::string_view kDefaultWork = "Default.dat";
 
-// Folder part of a path with its '/' ("" when it has none); file part.
-std::string FolderOf(const std::string& path);
-std::string FileNameOf(const std::string& path);
 // name with its extension (if any) replaced by ext (".vtxs").
 std::string ReplaceExtension(const std::string& name, std::string_view ext);
 

@@ -7,25 +7,14 @@
 #include "app/logic/ProgramSettings.h"
 #include "app/logic/WorkDocuments.h"
 #include "platform/IniFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-  TempFolder() {
-    path = (fs::temp_directory_path() / ("vantrix-app-" + std::to_string(::getpid()) + "-" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-               .string() +
-           "/";
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-  void Touch(const std::string& name) { std::ofstream(path + name) << "x"; }
-  std::string path;
-};
+using testing::TTempFolder;
 
 TEST(WorkDocuments, NamesAndExtensions) {
   struct Case {
@@ -67,29 +56,30 @@ TEST(WorkDocuments, WelcomeDialogNamesTheFileToLoad) {
 }
 
 TEST(WorkDocuments, ListsPlainWorkFilesByName) {
-  TempFolder t;
-  for (const char* name : {"b.vtxs", "A.VTXS", ".hidden.vtxs", "c.vtxm", "d.vtxs.bak"}) t.Touch(name);
-  fs::create_directory(t.path + "folder.vtxs");
-  EXPECT_EQ(ListWorkFiles(t.path, ".vtxs"), (std::vector<std::string>{"A.VTXS", "b.vtxs"}));
-  EXPECT_EQ(ListWorkFiles(t.path, ".vtxm"), std::vector<std::string>{"c.vtxm"});
-  EXPECT_TRUE(ListWorkFiles(t.path + "missing/", ".vtxs").empty());
-  EXPECT_EQ(WorksFolderOfJob(t.path + "Go.vtxs", "/app/"), t.path);
-  EXPECT_EQ(WorksFolderOfJob(t.path + "gone/Go.vtxs", "/app"), "/app/Works/");
+  TTempFolder t;
+  for (const char* name : {"b.vtxs", "A.VTXS", ".hidden.vtxs", "c.vtxm", "d.vtxs.bak"})
+    testing::WriteFileBytes(t / name, "x");
+  fs::create_directory(t.Path() + "folder.vtxs");
+  EXPECT_EQ(ListWorkFiles(t.Path(), ".vtxs"), (std::vector<std::string>{"A.VTXS", "b.vtxs"}));
+  EXPECT_EQ(ListWorkFiles(t.Path(), ".vtxm"), std::vector<std::string>{"c.vtxm"});
+  EXPECT_TRUE(ListWorkFiles(t.Path() + "missing/", ".vtxs").empty());
+  EXPECT_EQ(WorksFolderOfJob(t.Path() + "Go.vtxs", "/app/"), t.Path());
+  EXPECT_EQ(WorksFolderOfJob(t.Path() + "gone/Go.vtxs", "/app"), "/app/Works/");
   EXPECT_EQ(WorksFolderOfJob("Untitled.vtxs", "/app/"), "/app/Works/");
 }
 
 TEST(ProgramSettings, FirstStartAndRoundTrip) {
-  TempFolder t;
-  TProgramSettings s = ReadProgramSettings(t.path);
+  TTempFolder t;
+  TProgramSettings s = ReadProgramSettings(t.Path());
   EXPECT_EQ(s.JobFile, "Untitled.vtxs");
-  EXPECT_EQ(s.Saves, t.path + "Works/");
-  EXPECT_EQ(s.Templates, t.path + "Templates/");
+  EXPECT_EQ(s.Saves, t.Path() + "Works/");
+  EXPECT_EQ(s.Templates, t.Path() + "Templates/");
   s.CurPath = "/home/zoë/";
   s.JobFile = "/home/zoë/Works/Go.vtxs";
   s.TextureDir = "/tex/";
   s.TemplateFile = "/t/Web.vtxm";
-  WriteProgramSettings(t.path, s);
-  const TProgramSettings r = ReadProgramSettings(t.path);
+  WriteProgramSettings(t.Path(), s);
+  const TProgramSettings r = ReadProgramSettings(t.Path());
   EXPECT_EQ(r.CurPath, s.CurPath);
   EXPECT_EQ(r.JobFile, s.JobFile);
   EXPECT_EQ(r.TextureDir, s.TextureDir);
@@ -97,13 +87,13 @@ TEST(ProgramSettings, FirstStartAndRoundTrip) {
   EXPECT_EQ(r.Saves, s.Saves);
   EXPECT_EQ(r.TemplateFile, s.TemplateFile);
   EXPECT_EQ(
-      TIniFile(t.path + "Vuzedav.ode").ReadSection("General"),
+      TIniFile(t.Path() + "Vuzedav.ode").ReadSection("General"),
       (std::vector<std::string>{"CurPath", "JobFile", "TextureDir", "Templates", "Saves", "TemplateFile"}));
-  fs::permissions(t.path, fs::perms::owner_read | fs::perms::owner_exec);
+  fs::permissions(t.Path(), fs::perms::owner_read | fs::perms::owner_exec);
   if (::geteuid() != 0) {
-    EXPECT_THROW(WriteProgramSettings(t.path, s), TIniError);
+    EXPECT_THROW(WriteProgramSettings(t.Path(), s), TIniError);
   }
-  fs::permissions(t.path, fs::perms::owner_all);
+  fs::permissions(t.Path(), fs::perms::owner_all);
 }
 
 }  // namespace
