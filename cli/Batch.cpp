@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "Commands.h"
+#include "imaging/ExportNames.h"
 #include "imaging/ExportSet.h"
 #include "scene/CaptionList.h"
 
@@ -36,7 +37,7 @@ int RunBatch(const TCliOptions& o) {
     TCliOptions exportOptions = o;
     exportOptions.Output.clear();
     const TExportSettings settings = ExportSettingsOf(exportOptions, set.SamplePicture());
-    const std::string folder = o.Output.empty() ? w.Scene.AppPath + "Images/" : o.Output;
+    const std::string folder = o.Output.empty() ? ExportFolder(w.Scene.AppPath) : o.Output;
     result = set.Export(settings, folder, o.Html, progress);
   } else {
     result.Items = set.Items();

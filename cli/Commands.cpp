@@ -58,14 +58,6 @@ void Load(TLoadedWork& w, const TCliOptions& o, const std::string& file) {
 
 namespace {
 
-// The size the main window derives after a rebuild: 160 wide for a long
-// picture, else 40 high, the other side in proportion.
-std::pair<int, int> DefaultExportSize(const TPicture& image) {
-  const double w = std::max(image.Width(), 1), h = std::max(image.Height(), 1);
-  if (w / h >= 4) return {160, std::max(RoundInt(160 * h / w), 1)};
-  return {std::max(RoundInt(40 * w / h), 1), 40};
-}
-
 // Unlike a work's texture names, a name typed on the command line may be in any case.
 TExportType TypeOfExtension(const std::string& path) {
   return ExportTypeOfExtension(std::filesystem::path(path).extension().string());
@@ -103,7 +95,7 @@ int Render(const TCliOptions& o) {
   TPicture image = w.Scene.Image.Converted(24);
   TPicture mask = w.Scene.Mask.Converted(24);
   if (!o.Full) {
-    const auto size = o.Size ? *o.Size : DefaultExportSize(image);
+    const auto size = o.Size ? *o.Size : DefaultExportSize(image.Width(), image.Height());
     image = ResizedPicture(image, size.first, size.second, Lanczos3Filter, 3);
     if (!o.MaskFile.empty()) mask = ResizedPicture(mask, size.first, size.second, Lanczos3Filter, 3);
   }
@@ -204,7 +196,7 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   s.Transparency = !o.NoTransparency;
   s.TargetURL = o.Link;
   s.BrowserPreview = o.Html;
-  const auto size = o.Size ? *o.Size : DefaultExportSize(image);
+  const auto size = o.Size ? *o.Size : DefaultExportSize(image.Width(), image.Height());
   s.ExportWidth = size.first;
   s.ExportHeight = size.second;
   return s;
@@ -223,11 +215,7 @@ int Export(const TCliOptions& o) {
   settings = ExportSettingsOf(o, phases.Image1);
   std::string name = o.Output;
   if (name.empty()) {
-    const std::string folder = w.Scene.AppPath + "Images/";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec) throw std::runtime_error(folder + ": cannot create the folder (" + ec.message() + ")");
-    name = folder + DefaultExportName(w.Caption);
+    name = MakeExportFolder(w.Scene.AppPath) + DefaultExportName(w.Caption);
   }
   const TExportResult r = SaveExport(w.Scene, phases, settings, name);
   for (size_t i = 0; i < r.Scales.size(); ++i) {

@@ -230,36 +230,4 @@ TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const
   return r;
 }
 
-namespace {
-
-// Where the extension starts: the last dot after the last folder separator.
-size_t ExtensionStart(const std::string& name) {
-  const size_t slash = name.find_last_of("/\\");
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return name.size();
-  return dot;
-}
-
-}  // namespace
-
-std::string SetExportExt(const std::string& name, TExportType type) {
-  return name.substr(0, ExtensionStart(name)) + "." + ExportExtension(type);
-}
-
-std::string ScaledExportName(const std::string& name, int scale) {
-  return scale == 1 ? name : AddNameSuffix(name, "@" + std::to_string(scale) + "x");
-}
-
-std::string DefaultExportName(const TCaption& caption) {
-  std::string name;
-  for (const TCaptionChar& c : caption.Chars())
-    if (c.Char >= 65 && c.Char <= 126) name.push_back(static_cast<char>(c.Char));
-  return name;
-}
-
-std::string AddNameSuffix(const std::string& name, const std::string& suffix) {
-  const size_t at = ExtensionStart(name);
-  return name.substr(0, at) + suffix + name.substr(at);
-}
-
 }  // namespace vantrix

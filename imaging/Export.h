@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "imaging/ExportNames.h"
 #include "imaging/ExportSettings.h"
 #include "platform/Picture.h"
 #include "platform/RgbaPicture.h"
@@ -106,13 +107,6 @@ uint64_t WriteAlphaExportPicture(const std::string& path, const TRgbaPicture& pi
 // a plain stretch.
 std::vector<uint8_t> MarkTransparent(TPicture& picture, const TPicture& phaseMask, bool filteredMask);
 
-std::string SetExportExt(const std::string& name, TExportType type);
-// The caption's characters with codes 65..126, in order; all others dropped.
-std::string DefaultExportName(const TCaption& caption);
-std::string AddNameSuffix(const std::string& name, const std::string& suffix);
-// The name of the picture at a pixel density: "@2x" before the extension for
-// 2, the name itself for 1.
-std::string ScaledExportName(const std::string& name, int scale);
 // Whether the button's drop shadow decides the mask scaling.
 bool ExportMaskFiltered(const TScene& scene);
 

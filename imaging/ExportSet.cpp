@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <exception>
 #include <filesystem>
 #include <mutex>
-#include <set>
 #include <system_error>
 #include <thread>
 
@@ -14,6 +12,7 @@
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
 #include "platform/FileIO.h"
+#include "platform/PathText.h"
 #include "scene/WorkDocument.h"
 
 namespace vantrix {
@@ -28,42 +27,12 @@ class TCollectingSink : public TMessageSink {
   std::vector<std::string> Messages;
 };
 
-std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-// Web servers and some file systems do not tell case apart, so neither do the names.
-std::vector<std::string> UniqueNames(const std::vector<TCaptionLine>& captions, const TFontSpec& font) {
-  std::set<std::string> used;
-  std::vector<std::string> names;
-  for (const TCaptionLine& line : captions) {
-    if (!line.Error.empty()) {
-      names.emplace_back();
-      continue;
-    }
-    TCaption caption;
-    caption.SetText(line.Text, font);
-    std::string base = DefaultExportName(caption);
-    if (base.empty()) base = "Button_" + std::to_string(line.Line);
-    std::string name = base;
-    for (int n = 2; used.contains(Lower(name)); ++n) name = base + "_" + std::to_string(n);
-    used.insert(Lower(name));
-    names.push_back(name);
-  }
-  return names;
-}
-
 void PadPicture(TPicture& picture, int dw, int dh, TPixel fill) {
   if ((dw <= 0 && dh <= 0) || picture.Empty()) return;
   TPicture out(picture.Width() + dw, picture.Height() + dh, picture.BitsPerPixel());
   out.Fill(fill);
   out.CopyFrom(picture, 0, 0, dw / 2, dh / 2, picture.Width(), picture.Height());
   picture = std::move(out);
-}
-
-std::string FileName(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
 }
 
 }  // namespace
@@ -99,7 +68,7 @@ TExportSet::TExportSet(TExportSetLook look, std::vector<TCaptionLine> captions, 
     item.Error = line.Error;
     items_.push_back(std::move(item));
   }
-  names_ = UniqueNames(captions_, look_.Font);
+  names_ = UniqueExportNames(captions_, look_.Font);
   measured_.resize(captions_.size());
   pictures_.resize(captions_.size());
 
@@ -312,8 +281,9 @@ std::string NavigationSnippet(const std::vector<TExportSetItem>& items,
     const std::string& link = !captions[i].Link.empty()     ? captions[i].Link
                               : !settings.TargetURL.empty() ? settings.TargetURL
                                                             : std::string("#");
-    out += "  <a href=\"" + HtmlEscape(link) + "\"><img src=\"" + HtmlEscape(FileName(item.FirstFile)) + "\"";
-    if (!item.SecondFile.empty()) out += " data-over=\"" + HtmlEscape(FileName(item.SecondFile)) + "\"";
+    out +=
+        "  <a href=\"" + HtmlEscape(link) + "\"><img src=\"" + HtmlEscape(FileNameOf(item.FirstFile)) + "\"";
+    if (!item.SecondFile.empty()) out += " data-over=\"" + HtmlEscape(FileNameOf(item.SecondFile)) + "\"";
     out += " " + size + " alt=\"" + HtmlEscape(item.Caption) + "\"></a>\n";
   }
   out +=

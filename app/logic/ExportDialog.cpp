@@ -19,11 +19,6 @@ const char* ExportSuffix(TExportType type) {
   return ExportExtension(type);
 }
 
-std::string ExportFolder(const std::string& programFolder) {
-  if (!programFolder.empty() && programFolder.back() != '/') return programFolder + "/Images/";
-  return programFolder + "Images/";
-}
-
 std::string ProposedExportName(const TCaption& caption, TExportType type) {
   return SetExportExt(DefaultExportName(caption), type);
 }

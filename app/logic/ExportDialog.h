@@ -26,8 +26,6 @@ TExportType ExportTypeOfFilter(const std::string& filter);
 // "gif", "jpg", "bmp", "png" or "webp": the dialog's default suffix.
 const char* ExportSuffix(TExportType type);
 
-// Where the dialog starts: the Images folder of the program.
-std::string ExportFolder(const std::string& programFolder);
 // The name the dialog proposes: the caption's letters and signs with the
 // type's extension (a caption of digits only proposes ".gif").
 std::string ProposedExportName(const TCaption& caption, TExportType type);

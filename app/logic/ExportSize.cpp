@@ -1,7 +1,9 @@
 #include "app/logic/ExportSize.h"
 
 #include <algorithm>
+#include <tuple>
 
+#include "imaging/ExportNames.h"
 #include "platform/Rounding.h"
 
 namespace vantrix {
@@ -16,14 +18,7 @@ bool TExportSize::FollowPicture(int32_t width, int32_t height) {
   NaturalWidth = width;
   NaturalHeight = height;
   if (width <= 0 || height <= 0) return true;
-  const double w = width, h = height;
-  if (w / h >= 4) {
-    ExportWidth = 160;
-    ExportHeight = RoundInt(h * 160 / w);
-  } else {
-    ExportHeight = 40;
-    ExportWidth = RoundInt(w * 40 / h);
-  }
+  std::tie(ExportWidth, ExportHeight) = DefaultExportSize(width, height);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/logic/ExportDialog.h"
+#include "imaging/ExportNames.h"
 
 namespace vantrix {
 namespace {
