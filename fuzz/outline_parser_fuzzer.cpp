@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz/FuzzCheck.h"
-#include "scene/Scene.h"
+#include "scene/SceneProbe_p.h"
 
 using vantrix::fuzz::Check;
 
@@ -22,7 +22,7 @@ class TQuiet : public vantrix::TMessageSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 65536) return 0;
-  static vantrix::TScene* scene = new vantrix::TScene();
+  static vantrix::TSceneProbe* scene = new vantrix::TSceneProbe();
   static TQuiet quiet;
   scene->Messages = &quiet;
   scene->ClearLetters();

@@ -121,16 +121,7 @@ class TScene {
   void BuildRamp(bool caption);
   TPhase SavePhase() const;
   void ApplyPhase(const TPhase& phase);
-  void ClearLetters();
   static int CountNonBlank(std::string_view utf8);
-
-  // Glyph outlines: the glyph source must have the letter's font selected.
-  void AddGlyph(uint8_t code);
-  // A character outside the letter's character set, by code point. Returns
-  // false when the glyph could not be fetched (a message says why).
-  bool AddCharGlyph(char32_t ch);
-  void ParseOutline(const uint8_t* buffer, size_t size);
-  void NewLetter();
 
   // The pipeline. Build makes the geometry of `caption`; Render sizes and
   // draws Image (and Mask). Both refuse, returning false, when entered again
@@ -139,9 +130,6 @@ class TScene {
   [[nodiscard]] bool Render(TRenderOptions options, TProgress* progress = nullptr);
   void ClearImage();
   void ResizeTextures();
-  // Selects a caption character's font for AddGlyph, enlarged by 512/18 so
-  // that an 18-point letter is outlined at 512 points.
-  bool SelectLetterFont(const TFontSpec& font);
   bool Busy() const { return busy_; }
 
   // Largest picture Render makes; a larger scene is cut at these sides.
@@ -149,36 +137,47 @@ class TScene {
   static constexpr int kMaxImageHeight = 16384;
   static constexpr int64_t kMaxImagePixels = int64_t{1} << 27;
 
+  // The caption's letters as the last Build outlined them.
+  int LetterCount() const { return static_cast<int>(Letters.size()); }
+  const TLetter& Letter(int i) const { return *Letters[i - 1]; }  // 1-based
+
+  TParams Params;
+  TPhase Effect;
+
+  TPicture Image;
+  TPicture Mask;
+  TView3D View3D;
+  TShadeRamp ButtonRamp{};
+  TShadeRamp TextRamp{};
+  TButShape Shape;
+  std::string AppPath;               // program folder, ending with '/'
+  TMessageSink* Messages = nullptr;  // not owned; stderr when null
+
+ private:
+  // The white-box tests and the outline parser's fuzz target reach the steps
+  // below through scene/SceneProbe_p.h.
+  friend class TSceneProbe;
+
+  // Glyph outlines: the glyph source must have the letter's font selected.
+  void ClearLetters();
+  void AddGlyph(uint8_t code);
+  // A character outside the letter's character set, by code point. Returns
+  // false when the glyph could not be fetched (a message says why).
+  bool AddCharGlyph(char32_t ch);
+  void ParseOutline(const uint8_t* buffer, size_t size);
+  void NewLetter();
+  // Selects a caption character's font for AddGlyph, enlarged by 512/18 so
+  // that an 18-point letter is outlined at 512 points.
+  bool SelectLetterFont(const TFontSpec& font);
+
   // Letters and button geometry.
   void Normalize();
   void BuildLetters();
   void AddCapPlane(TBody& body, const TLetter& letter);
   void MakeOutline();
   void BuildButton();
+  TLetter& Letter(int i) { return *Letters[i - 1]; }
 
-  int LetterCount() const { return static_cast<int>(Letters.size()); }
-  TLetter& Letter(int i) { return *Letters[i - 1]; }  // 1-based
-  const TLetter& Letter(int i) const { return *Letters[i - 1]; }
-
-  TParams Params;
-  TPhase Effect;
-
-  std::array<TPoint, kMaxPoints> Points{};
-  int32_t PointCount = 0;
-  int32_t PenX = 0;
-  TPicture Image;
-  TPicture Mask;
-  std::vector<std::unique_ptr<TLetter>> Letters;
-  TCaptionExtent CaptionExtent;
-  TView3D View3D;
-  TShadeRamp ButtonRamp{};
-  TShadeRamp TextRamp{};
-  TButShape Shape;
-  std::string AppPath;  // program folder, ending with '/'
-  TGlyphSource Glyphs;
-  TMessageSink* Messages = nullptr;  // not owned; stderr when null
-
- private:
   void Message(const std::string& text);
   void Note(const std::string& text);
   // Appends a point of the contour being collected; dropped once 1024 are held.
@@ -192,6 +191,13 @@ class TScene {
   void PrepareView();
   void ResizeTexture(bool button, int w, int h);
 
+  // The contour being collected from a glyph outline, and the pen's advance.
+  std::array<TPoint, kMaxPoints> Points{};
+  int32_t PointCount = 0;
+  int32_t PenX = 0;
+  std::vector<std::unique_ptr<TLetter>> Letters;
+  TCaptionExtent CaptionExtent;
+  TGlyphSource Glyphs;
   bool busy_ = false;
 };
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "scene/LetterGeometry.h"
-#include "scene/Scene.h"
+#include "scene/SceneProbe_p.h"
 
 namespace vantrix {
 namespace {
@@ -52,7 +52,7 @@ TEST(ContourWalk, WrapsAndSkipsRepeatedPoints) {
 }
 
 TEST(Normalize, CentresTheCaptionOnTheOrigin) {
-  TScene s;
+  TSceneProbe s;
   s.NewLetter();
   std::vector<TPoint> c = {{0, -20}, {99, -20}, {99, 79}, {0, -20}};
   s.Letter(1).AppendContour(c.data(), 4);
@@ -65,7 +65,7 @@ TEST(Normalize, CentresTheCaptionOnTheOrigin) {
 }
 
 TEST(BuildLetters, BevelAndWallDepthsAndTheCapPlane) {
-  TScene s;
+  TSceneProbe s;
   s.Letters.push_back(std::make_unique<TLetter>(LetterOf({{{-50, -50}, {-50, 50}, {50, 50}, {50, -50}}})));
   s.Params.ButY = -5;
   s.Params.TxtY = 30;
@@ -93,7 +93,7 @@ TEST(BuildLetters, BevelAndWallDepthsAndTheCapPlane) {
 }
 
 TEST(BuildLetters, BlanksAndDegenerateContoursGiveOnlyACapPlane) {
-  TScene s;
+  TSceneProbe s;
   s.Letters.push_back(std::make_unique<TLetter>());
   s.Letters.push_back(std::make_unique<TLetter>(LetterOf({{{7, 7}, {7, 7}}})));
   s.BuildLetters();
@@ -118,7 +118,7 @@ class ButtonOutline : public ::testing::Test {
     b.AddFace({-99, 0, 49}, {-99, 0, -49}, {99, 0, -49}, {99, 0, 49});
   }
   std::vector<TPoint> Outline() { return {s.Points.begin(), s.Points.begin() + s.PointCount}; }
-  TScene s;
+  TSceneProbe s;
 };
 
 TEST_F(ButtonOutline, RoundedRectangle) {

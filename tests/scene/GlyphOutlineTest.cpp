@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/NativeOutlineFormat.h"
-#include "scene/Scene.h"
+#include "scene/SceneProbe_p.h"
 
 namespace vantrix {
 namespace {
@@ -50,7 +50,7 @@ class GlyphParse : public ::testing::Test {
   }
   void Parse(TOutlineBuffer& b) { scene.ParseOutline(b.Bytes().data(), b.Bytes().size()); }
   const std::vector<TPoint>& Contour(int j) { return scene.Letter(1).Contour(j); }
-  TScene scene;
+  TSceneProbe scene;
   TCollect sink;
 };
 
@@ -80,7 +80,7 @@ TEST_F(GlyphParse, SplineRecordsUseImpliedMidpointsAndSplPntSteps) {
   // A = (0, 0); P0 = (40, 0), P1 = (40, 40), E = (0, 40): pieces (A, P0, M)
   // and (M, P1, E) with M = (40, 20).
   for (int spl : {1, 2, 3}) {
-    TScene s;
+    TSceneProbe s;
     s.Params.SplPnt = spl;
     s.NewLetter();
     TOutlineBuffer b;
@@ -120,7 +120,7 @@ TEST_F(GlyphParse, LimitsDropContoursAndPoints) {
   }
   Parse(b);
   EXPECT_EQ(scene.Letter(1).ContourCount(), 8);
-  TScene s;
+  TSceneProbe s;
   s.NewLetter();
   TOutlineBuffer big;
   big.Polygon(0, 0);
@@ -155,7 +155,7 @@ TEST_F(GlyphParse, RecordsClaimingMoreThanTheBufferEndTheParseCleanly) {
   const std::vector<uint8_t> whole = good.Bytes();
   // Every cut-short prefix, and the whole buffer with a lying size field.
   for (size_t n = 0; n < whole.size(); ++n) {
-    TScene s;
+    TSceneProbe s;
     s.NewLetter();
     std::vector<uint8_t> cut(whole.begin(), whole.begin() + n);
     s.ParseOutline(cut.data(), cut.size());
@@ -164,21 +164,21 @@ TEST_F(GlyphParse, RecordsClaimingMoreThanTheBufferEndTheParseCleanly) {
   for (uint32_t cb : {0u, 8u, 1000u}) {
     TOutlineBuffer b = good;
     b.Patch(0, cb);
-    TScene s;
+    TSceneProbe s;
     s.NewLetter();
     s.ParseOutline(b.Bytes().data(), b.Bytes().size());
     EXPECT_EQ(s.Letter(1).ContourCount(), 0) << cb;
   }
   TOutlineBuffer lying = good;
   lying.Bytes()[18] = 200;  // the line record claims 200 points
-  TScene s;
+  TSceneProbe s;
   s.NewLetter();
   s.ParseOutline(lying.Bytes().data(), lying.Bytes().size());
   EXPECT_EQ(s.Letter(1).ContourCount(), 0);
 }
 
 TEST(Glyphs, BlanksAdvanceThePenAndLettersFollowIt) {
-  TScene s;
+  TSceneProbe s;
   TFontSpec font;  // Arial, found as its metric-compatible substitute
   font.Size = 512;
   ASSERT_TRUE(s.Glyphs.SelectFont(font));
@@ -189,11 +189,11 @@ TEST(Glyphs, BlanksAdvanceThePenAndLettersFollowIt) {
   EXPECT_EQ(s.Letter(2).ContourCount(), 0);
   EXPECT_GT(s.PenX, penAfterA + 20);
   // "AB": B's points are shifted by A's advance + 2 * TxtW.
-  TScene t;
+  TSceneProbe t;
   ASSERT_TRUE(t.Glyphs.SelectFont(font));
   t.AddGlyph('B');
   const int minXAlone = t.CaptionExtent.MinX;
-  TScene u;
+  TSceneProbe u;
   ASSERT_TRUE(u.Glyphs.SelectFont(font));
   u.AddGlyph('A');
   TGlyphMetrics gm;

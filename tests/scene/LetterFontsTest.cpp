@@ -8,7 +8,7 @@
 
 #include "platform/CodePage.h"
 #include "scene/LetterGeometry.h"
-#include "scene/Scene.h"
+#include "scene/SceneProbe_p.h"
 
 namespace vantrix {
 namespace {
@@ -27,7 +27,7 @@ bool Filled(const TLetter& l, TPoint p) {
 }
 
 // One letter of `face` in `charset`, centred as the pipeline does.
-const TLetter& Letter(TScene& s, const std::string& face, char32_t ch, int charset = 0) {
+const TLetter& Letter(TSceneProbe& s, const std::string& face, char32_t ch, int charset = 0) {
   TCaption caption;
   TFontSpec f;
   f.FaceName = face;
@@ -46,7 +46,7 @@ TEST(LetterFonts, ContourCountsOfCommonLetters) {
   } cases[] = {{U'A', 2}, {U'B', 3}, {U'o', 2}, {U'l', 1}};
   for (const std::string face : {"Arial", "FreeSans"}) {  // a TrueType and a CFF font
     for (const auto& c : cases) {
-      TScene s;
+      TSceneProbe s;
       EXPECT_EQ(Letter(s, face, c.ch).ContourCount(), c.contours) << face << " " << static_cast<char>(c.ch);
     }
   }
@@ -57,7 +57,7 @@ TEST(LetterFonts, ContourCountsOfCommonLetters) {
 TEST(LetterFonts, BevelsMoveAwayFromTheFilledArea) {
   for (const std::string face : {"Arial", "FreeSans", "Times New Roman"}) {
     for (char32_t ch : {U'A', U'B', U'o', U'8', U'g'}) {
-      TScene s;
+      TSceneProbe s;
       const TLetter& l = Letter(s, face, ch);
       for (int j = 1; j <= l.ContourCount(); ++j) {
         const int n = static_cast<int>(l.Contour(j).size());
@@ -79,7 +79,7 @@ TEST(LetterFonts, BevelsMoveAwayFromTheFilledArea) {
 }
 
 TEST(LetterFonts, TwelvePointLettersAreOutlinedAt341Points) {
-  TScene s;
+  TSceneProbe s;
   TFontSpec twelve;
   twelve.Size = 12;
   ASSERT_TRUE(s.SelectLetterFont(twelve));
@@ -96,19 +96,19 @@ TEST(LetterFonts, TwelvePointLettersAreOutlinedAt341Points) {
 }
 
 TEST(LetterFonts, OtherCharacterSetsAndSymbolFonts) {
-  TScene s;
+  TSceneProbe s;
   const TLetter& de = Letter(s, "Arial", U'Д', 204);
   EXPECT_EQ(de.ContourCount(), 2);
-  TScene t;
+  TSceneProbe t;
   const TLetter& alpha = Letter(t, "Symbol", kSymbolBase + 'a', kSymbolCharset);
   EXPECT_GE(alpha.ContourCount(), 1);
-  TScene u;  // a character the set cannot express is drawn by code point, not as '?'
+  TSceneProbe u;  // a character the set cannot express is drawn by code point, not as '?'
   const TLetter& zhe = Letter(u, "Arial", U'Ж', 0);
   EXPECT_EQ(zhe.ContourCount(), 1);
 }
 
 TEST(LetterFonts, LongCaptionsBuildTheirFirst32Letters) {
-  TScene s;
+  TSceneProbe s;
   TCaption caption;
   caption.SetText("0123456789012345678901234567890123456789", TFontSpec{});
   EXPECT_EQ(caption.Length(), 32);

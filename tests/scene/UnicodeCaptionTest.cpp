@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/Scene.h"
+#include "scene/SceneProbe_p.h"
 
 namespace vantrix {
 namespace {
@@ -30,7 +30,7 @@ TFontSpec Arial(int charset = 0) {
 // The letters of a caption, built without a button.
 std::vector<TLetter> Letters(const std::u32string& text, const TFontSpec& font,
                              TRecorder* messages = nullptr) {
-  TScene s;
+  TSceneProbe s;
   s.Messages = messages;
   s.Params.ButType = 0;
   TCaption caption;
