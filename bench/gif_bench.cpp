@@ -20,7 +20,7 @@
 #include "imaging/Quantize.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
-#include "tests/imaging/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "fuzz/FuzzCheck.h"
 #include "platform/NativeOutline.h"
-#include "tests/platform/NativeOutlineReader.h"
+#include "tests/support/NativeOutlineReader.h"
 
 using vantrix::fuzz::Check;
 

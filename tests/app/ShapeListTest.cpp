@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,27 +7,18 @@
 #include "platform/JpegCodec.h"
 #include "platform/PictureError.h"
 #include "scene/BShape.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string FreshFolder() {
-  const std::string path =
-      (fs::temp_directory_path() / ("vantrix-shapes-" + std::to_string(::getpid()) + "-" +
-                                    ::testing::UnitTest::GetInstance()->current_test_info()->name()))
-          .string() +
-      "/";
-  fs::remove_all(path);
-  fs::create_directories(path);
-  return path;
-}
-
 const TShapeData kSquare{{-10, 10, 10, -10}, {{1, -20, 20}, {1, 20, 20}, {1, 20, -20}, {1, -20, -20}}};
 
 TEST(ShapeList, ListsShapeFilesWithUpperCaseCaptions) {
-  const std::string folder = FreshFolder();
+  const testing::TTempFolder dir;
+  const std::string& folder = dir.Path();
   for (const char* name :
        {"wave.vtxb", "Star.VTXB", ".hidden.vtxb", "notes.txt", "arrow.vtxb.bak", "pill.vtxb"})
     std::ofstream(folder + name) << "x";
@@ -55,7 +45,8 @@ TEST(ShapeList, ListsShapeFilesWithUpperCaseCaptions) {
 }
 
 TEST(ShapeList, PreviewIsTheEmbeddedJpegOrNothing) {
-  const std::string folder = FreshFolder();
+  const testing::TTempFolder dir;
+  const std::string& folder = dir.Path();
   TPicture picture(120, 40, 24);
   const std::vector<uint8_t> jpeg = EncodeJpeg(picture, 90);
   const std::vector<uint8_t> garbage(64, 0x5a);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/PictureFile.h"
-#include "tests/cli/CliRun.h"
+#include "tests/support/CliRun.h"
 
 namespace vantrix {
 namespace {
@@ -41,7 +41,7 @@ const char* const kFiveCaptions =
     "uns\thttps://example.org/about\n\nHOME\n123\n\xD0\x9A\xD0\xBE\xD0\xBD\xD1\x82\xD0\xB0\xD0\xBA\xD1\x82\n";
 
 TEST(CliBatch, FiveCaptionsGiveOneSizeUniqueNamesRollOverPairsAndANavPage) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   WriteText(tmp / "c.txt", kFiveCaptions);
   const std::string work = Quote(Data() + "Templates/Green Pill.vtxm");  // with a roll-over effect
   const TRun r = Cli("batch " + work + " --captions " + Quote(tmp / "c.txt") + " -o " + Quote(tmp / "one") +
@@ -89,7 +89,7 @@ TEST(CliBatch, FiveCaptionsGiveOneSizeUniqueNamesRollOverPairsAndANavPage) {
 TEST(CliBatch, SingleCaptionIsTheExportOfThatCaptionByteForByte) {
   // A set of one holds the rectangle the caption gets anyway.
   for (const std::string work : {"Default.dat", "Templates/Green Pill.vtxm", "Templates/Wood Sign.vtxm"}) {
-    TTemp tmp;
+    testing::TTempFolder tmp;
     WriteText(tmp / "c.txt", "Shop\n");
     fs::create_directory(tmp / "export");
     ASSERT_EQ(Cli("batch " + Quote(Data() + work) + " --captions " + Quote(tmp / "c.txt") + " -o " +
@@ -108,7 +108,7 @@ TEST(CliBatch, SingleCaptionIsTheExportOfThatCaptionByteForByte) {
 }
 
 TEST(CliBatch, WithoutAButtonBodyEachPictureIsCentredOnTheLargestOnesCanvas) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   WriteText(tmp / "c.txt", "Hi\nTypography\n");
   fs::create_directory(tmp / "export");
   const std::string work = Quote(Data() + "Default.dat") + " --set Button.Type=0";
@@ -131,7 +131,7 @@ TEST(CliBatch, WithoutAButtonBodyEachPictureIsCentredOnTheLargestOnesCanvas) {
 }
 
 TEST(CliBatch, FailingCaptionsAreReportedByLineAndTheOthersWritten) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   WriteText(tmp / "c.txt", "Home\nbad \xFF byte\n" + std::string(33, 'x') + "\nContact\nNews\n");
   fs::create_directories(tmp / "out/Contact.gif");  // a folder where a picture should go
   const TRun r = Cli("batch " + Quote(Data() + "Default.dat") + " --captions " + Quote(tmp / "c.txt") +
@@ -155,7 +155,7 @@ TEST(CliBatch, FailingCaptionsAreReportedByLineAndTheOthersWritten) {
 }
 
 TEST(CliUnicode, CaptionInAnyScriptSurvivesResaveAndInfo) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   const std::string caption =
       "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 \xD0\x96\xD1\x83\xD0\xBA \xE4\xB8\xAD \xE2\x9C\x93";
   const TRun saved = Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "u.vtxs") +

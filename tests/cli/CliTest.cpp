@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/PictureFile.h"
-#include "tests/cli/CliRun.h"
+#include "tests/support/CliRun.h"
 
 namespace fs = std::filesystem;
 
@@ -76,7 +76,7 @@ TPicture Golden(const std::string& work) {
 }
 
 TEST(CliGolden, DefaultWorkAndEveryTemplateMatchTheirGoldens) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   const auto works = Works();
   ASSERT_GE(works.size(), 7u);
   for (const std::string& w : works) {
@@ -109,7 +109,7 @@ TEST(CliGolden, ComparisonCatchesAUniformShiftAndADamagedPatch) {
 }
 
 TEST(CliRender, FullSizeMaskAndExplicitSize) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   TRun r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / "full.bmp") +
                " --full --mask " + Quote(tmp / "mask.bmp"));
   ASSERT_EQ(r.Status, 0) << r.Output;
@@ -127,7 +127,7 @@ TEST(CliRender, FullSizeMaskAndExplicitSize) {
 }
 
 TEST(CliRender, CaptionAndKeyOverridesAreParsedLikeTheFile) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   const TRun r = Cli("info " + Quote(Data() + "Default.dat") +
                      " --caption 'Hé' --set Button.Type=1 --set Render.ShadType=0 --set Render.CnX=450500"
                      " --set Message.TxtY=0x20");
@@ -141,7 +141,7 @@ TEST(CliRender, CaptionAndKeyOverridesAreParsedLikeTheFile) {
 }
 
 TEST(CliWorkFiles, EveryTemplateSurvivesASaveAndLoad) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   for (const std::string& w : Works()) {
     SCOPED_TRACE(w);
     const TRun before = Cli("info " + Quote(Data() + w));
@@ -155,7 +155,7 @@ TEST(CliWorkFiles, EveryTemplateSurvivesASaveAndLoad) {
 }
 
 TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   std::ofstream(tmp / "old.vtxs")
       << "[General]\r\nVersion=1.3.5\r\n[Render]\r\nCnX=512,5\r\n"
       << "[Message]\r\nNLetters=2\r\n[Letter 1]\r\nChar=O\r\n[Letter 2]\r\nChar=k\r\n";
@@ -166,7 +166,7 @@ TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
 }
 
 TEST(CliWorkFiles, ShorterCaptionKeepsTheOldLetterSections) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "w.vtxs") + " --caption Hello")
                 .Status,
             0);
@@ -180,7 +180,7 @@ TEST(CliWorkFiles, ShorterCaptionKeepsTheOldLetterSections) {
 }
 
 TEST(CliWorkFiles, FailedSaveReportsAndLeavesTheOldFile) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "ro.vtxs")).Status, 0);
   const std::string before = ReadFile(tmp / "ro.vtxs");
   chmod((tmp / "ro.vtxs").c_str(), 0444);
@@ -195,7 +195,7 @@ TEST(CliWorkFiles, FailedSaveReportsAndLeavesTheOldFile) {
 }
 
 TEST(CliErrors, OneLineAndTheRightExitStatus) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   std::ofstream(tmp / "v.vtxs") << "[General]\r\nVersion=1.7.1\r\n";
   TRun r = Cli("info " + Quote(tmp / "v.vtxs"));
   EXPECT_EQ(r.Status, 1);
@@ -221,7 +221,7 @@ namespace {
 TEST(CliExport, FilesDecodeInAnIndependentDecoder) {
   if (system("/usr/bin/python3 -c 'import PIL' 2>/dev/null") != 0)
     GTEST_SKIP() << "python3-pil is not installed";
-  TTemp tmp;
+  testing::TTempFolder tmp;
   for (const char* format : {"gif", "jpg", "bmp"}) {
     SCOPED_TRACE(format);
     const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " +
@@ -248,7 +248,7 @@ TEST(CliExport, FilesDecodeInAnIndependentDecoder) {
 }
 
 TEST(CliExport, DefaultNamesGoToTheImagesFolder) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   fs::copy(Data(), tmp / "prog", fs::copy_options::recursive);
   const TRun r = Cli("export " + Quote(tmp / "prog/Default.dat") + " --program-folder " +
                      Quote(tmp / "prog") + " --preset fast --format jpg");
@@ -260,7 +260,7 @@ TEST(CliExport, DefaultNamesGoToTheImagesFolder) {
 
 // Densities and roll-over: each phase at each density, the 1x pair first.
 TEST(CliExport, RollOverAtTwoDensitiesNamesEveryFile) {
-  TTemp tmp;
+  testing::TTempFolder tmp;
   const TRun r = Cli("export " + Quote(Data() + "Templates/Green Pill.vtxm") + " -o " +
                      Quote(tmp / "pill.png") + " --format png8 --scale 1,2 --rollover css --size 90x30");
   ASSERT_EQ(r.Status, 0) << r.Output;

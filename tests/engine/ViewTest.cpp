@@ -3,9 +3,9 @@
 #include <cmath>
 #include <random>
 
-#include "BodyTestUtil.h"
 #include "engine/Render3D.h"
 #include "platform/Rounding.h"
+#include "tests/support/BodyTestUtil.h"
 
 namespace vantrix {
 namespace {

@@ -23,7 +23,7 @@
 #include "app/forms/Unit2.h"
 #include "app/logic/ShapeList.h"
 #include "scene/BShape.h"
-#include "tests/gui/MainWindow.h"
+#include "tests/support/MainWindow.h"
 
 using namespace vantrix;
 

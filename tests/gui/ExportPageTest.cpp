@@ -35,7 +35,7 @@
 #include "app/forms/Unit1.h"
 #include "app/forms/WebUnit.h"
 #include "scene/WorkFile.h"
-#include "tests/gui/MainWindow.h"
+#include "tests/support/MainWindow.h"
 
 using namespace vantrix;
 

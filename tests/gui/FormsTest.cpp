@@ -24,7 +24,7 @@
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
 #include "platform/IniFile.h"
-#include "tests/gui/MainWindow.h"
+#include "tests/support/MainWindow.h"
 
 using namespace vantrix;
 

@@ -2,7 +2,7 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/Dither.h"
-#include "tests/imaging/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 namespace vantrix {
 namespace {

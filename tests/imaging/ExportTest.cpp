@@ -6,7 +6,7 @@
 
 #include "imaging/Export.h"
 #include "platform/PictureFile.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "imaging/ColorReduction.h"
 #include "platform/GifCodec.h"
-#include "tests/imaging/TestPictures.h"
-#include "tests/platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestPictures.h"
 
 namespace vantrix {
 namespace {

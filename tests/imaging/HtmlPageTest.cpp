@@ -7,7 +7,7 @@
 #include "imaging/ColorText.h"
 #include "imaging/HTMLUnit.h"
 #include "imaging/OptionsList.h"
-#include "platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

@@ -6,7 +6,7 @@
 #include "imaging/ColorMatcher.h"
 #include "imaging/ColorReduction.h"
 #include "imaging/Quantize.h"
-#include "tests/imaging/TestPictures.h"
+#include "tests/support/TestPictures.h"
 
 namespace vantrix {
 namespace {

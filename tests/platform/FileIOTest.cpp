@@ -11,7 +11,7 @@
 #include "platform/FileIO.h"
 #include "platform/IniFile.h"
 #include "platform/PictureFile.h"
-#include "platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "platform/GlyphSource.h"
-#include "tests/platform/NativeOutlineReader.h"
+#include "tests/support/NativeOutlineReader.h"
 
 namespace vantrix {
 namespace {

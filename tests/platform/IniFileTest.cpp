@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/IniFile.h"
-#include "platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "platform/NativeOutline.h"
-#include "tests/platform/NativeOutlineReader.h"
+#include "tests/support/NativeOutlineReader.h"
 
 namespace vantrix {
 namespace {

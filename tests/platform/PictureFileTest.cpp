@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
 #include "platform/PictureFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

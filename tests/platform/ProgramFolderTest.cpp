@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/ProgramFolder.h"
-#include "platform/TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

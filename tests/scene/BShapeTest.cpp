@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <climits>
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "platform/Rounding.h"
 #include "scene/BShape.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {
@@ -38,19 +38,14 @@ std::vector<TPoint> Outline(const TButShape& shape, const TRect& target) {
 
 class TempDir : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("vantrix-bshape-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
     std::ofstream out(PathOf(name), std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return PathOf(name);
   }
-  fs::path dir_;
+  testing::TTempFolder tmp_;
+  const fs::path dir_ = fs::path(tmp_.Path()).parent_path();  // without the final '/'
 };
 
 TEST(ButShapeMapping, InnerPartStretchesAboutOriginAndFrameKeepsItsSize) {

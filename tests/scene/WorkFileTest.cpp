@@ -8,9 +8,9 @@
 
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
-#include "platform/TempFolder.h"
 #include "scene/WorkFile.h"
 #include "scene/WorkKeys.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

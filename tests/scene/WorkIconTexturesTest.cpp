@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "platform/PictureFile.h"
-#include "platform/TempFolder.h"
 #include "scene/Ico2Ini.h"
 #include "scene/Textures.h"
 #include "scene/WorkFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace vantrix {
 namespace {

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/TempFolder.h"
+
 namespace vantrix {
 
 struct TRun {
@@ -41,19 +43,6 @@ inline TRun Cli(const std::string& args) {
 inline std::string Data() {
   return std::string(VANTRIX_BINARY_DIR) + "/data/";
 }
-
-class TTemp {
- public:
-  TTemp() {
-    char tmpl[] = "/tmp/vantrix-cli-test-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-  }
-  ~TTemp() { std::filesystem::remove_all(dir_); }
-  std::string operator/(const std::string& name) const { return dir_ + "/" + name; }
-
- private:
-  std::string dir_;
-};
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
