@@ -1,7 +1,7 @@
 # Compiler settings for every target, each next to its reason.
 
 # Warnings are part of the build; CI turns them into errors so they never pile up.
-add_compile_options(-Wall -Wextra)
+add_compile_options(-Wall -Wextra -Wshadow -Wpedantic)
 option(VANTRIX_WERROR "Treat warnings as errors" OFF)
 if(VANTRIX_WERROR)
   add_compile_options(-Werror)

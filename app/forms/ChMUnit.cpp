@@ -70,11 +70,11 @@ TCharMap::TCharMap(QWidget* parent) : QDialog(parent) {
   bottom->addWidget(Edit1);
   bottom->addStretch(1);
   bottom->addWidget(buttons);
-  auto* column = new QVBoxLayout(this);
-  column->addWidget(ComboBox1);
-  column->addWidget(StringGrid1);
-  column->addLayout(bottom);
-  column->setSizeConstraint(QLayout::SetFixedSize);
+  auto* page = new QVBoxLayout(this);
+  page->addWidget(ComboBox1);
+  page->addWidget(StringGrid1);
+  page->addLayout(bottom);
+  page->setSizeConstraint(QLayout::SetFixedSize);
 
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TCharMap::ComboBox1Change);
   connect(StringGrid1, &QTableWidget::currentCellChanged, this,
