@@ -53,6 +53,7 @@ TByteTable BuildTable(int codePage) {
   const char* name = IconvName(codePage);
   if (name == nullptr) return table;
   iconv_t cd = iconv_open("UTF-32LE", name);
+  // iconv's own failure value; NOLINTNEXTLINE(performance-no-int-to-ptr)
   if (cd == reinterpret_cast<iconv_t>(-1)) return table;
   for (int b = 0; b < 256; ++b) {
     char in[1] = {static_cast<char>(b)};
@@ -209,10 +210,9 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
       continue;
     }
     pos += len;
-    if (c < 0x80) {
+    // ASCII, and the C1 controls Cp1252ToUtf8 makes of undefined bytes, stay as they are.
+    if (c < 0x80 || (c <= 0xFF && table[c] == kUndefined)) {
       out += static_cast<char>(c);
-    } else if (c <= 0xFF && table[c] == kUndefined) {
-      out += static_cast<char>(c);  // the C1 controls Cp1252ToUtf8 makes of undefined bytes
     } else if (auto b = UnicodeToCharset(kAnsiCharset, c)) {
       out += static_cast<char>(*b);
     } else {

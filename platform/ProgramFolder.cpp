@@ -89,7 +89,7 @@ TProgramFolderChoice ChooseProgramFolder(const TProgramFolderCandidates& places)
 }
 
 std::string PrepareProgramFolder(const TProgramFolderChoice& choice) {
-  const std::string folder = WithTrailingSlash(choice.folder);
+  std::string folder = WithTrailingSlash(choice.folder);
   MakeFolder(folder);
   if (!choice.seedFrom.empty()) SeedFolder(choice.seedFrom, folder);
   MakeFolder(folder + "Works/");
@@ -154,7 +154,7 @@ std::string FindFileNoCase(const std::string& folder, std::string_view name) {
       name.find('\0') != name.npos)
     return {};
   const std::string dir = WithTrailingSlash(folder.empty() ? std::string("./") : folder);
-  const std::string exact = dir + std::string(name);
+  std::string exact = dir + std::string(name);
   if (NameTaken(exact)) return exact;
   std::error_code ec;
   fs::directory_iterator it(dir, ec);

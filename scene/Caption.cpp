@@ -10,7 +10,7 @@ bool TCaption::Append(char32_t ch, const TFontSpec& font) {
   return true;
 }
 
-void TCaption::SetText(std::string_view utf8, TFontSpec font) {
+void TCaption::SetText(std::string_view utf8, const TFontSpec& font) {
   chars_.clear();
   for (char32_t c : DecodeUtf8(utf8))
     if (!Append(c, font)) break;
