@@ -7,7 +7,10 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <cstring>
+
+#include "app/logic/PreviewGeometry.h"
 
 namespace vantrix {
 
@@ -108,6 +111,64 @@ QDialogButtonBox* MakeOkCancel(QDialog* dialog) {
   QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
   return buttons;
+}
+
+QSlider* MakeTrackBar(const QString& name, int min, int max, int page, QWidget* parent,
+                      Qt::Orientation orientation) {
+  auto* s = new QSlider(orientation, parent);
+  s->setObjectName(name);
+  s->setRange(min, max);
+  s->setPageStep(page);
+  s->setTickPosition(orientation == Qt::Horizontal ? QSlider::TicksBelow : QSlider::TicksRight);
+  s->setTickInterval(std::max(1, (max - min) / 20));
+  if (orientation == Qt::Horizontal) s->setMinimumWidth(220);
+  return s;
+}
+
+QCheckBox* MakeCheckBox(const QString& name, const QString& caption, bool checked, QWidget* parent) {
+  auto* c = new QCheckBox(caption, parent);
+  c->setObjectName(name);
+  c->setChecked(checked);
+  return c;
+}
+
+QComboBox* AddList(QGroupBox* group, QGridLayout* grid, const QString& name, const QString& label,
+                   const char* const* items, int count, int row) {
+  auto* combo = new QComboBox(group);
+  combo->setObjectName(name);
+  for (int i = 0; i < count; ++i) combo->addItem(items[i]);
+  grid->addWidget(MakeLabel(label, group), row, 0);
+  grid->addWidget(combo, row, 1);
+  return combo;
+}
+
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold) {
+  auto* l = new QLabel(text, parent);
+  if (bold) {
+    QFont f = l->font();
+    f.setBold(true);
+    l->setFont(f);
+  }
+  return l;
+}
+
+QPixmap MarkerPicture(qreal dpr) {
+  QPixmap pixmap(QSize(kMarkerSize, kMarkerSize) * dpr);
+  pixmap.setDevicePixelRatio(dpr);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(160, 96, 0), 2));
+  for (int i = 0; i < 8; ++i) {
+    p.save();
+    p.translate(16, 16);
+    p.rotate(i * 45);
+    p.drawLine(QPointF(10, 0), QPointF(15, 0));
+    p.restore();
+  }
+  p.setBrush(QColor(255, 208, 0));
+  p.drawEllipse(QPointF(16, 16), 8, 8);
+  return pixmap;
 }
 
 }  // namespace vantrix

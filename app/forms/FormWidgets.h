@@ -4,10 +4,16 @@
 // window's report of pipeline stages, the modal message box the scene speaks
 // through, and conversions between the core's pictures and colours and Qt's.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPixmap>
 #include <QProgressBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QToolButton>
 #include <functional>
@@ -28,6 +34,17 @@ class TArrowSpinBox : public QSpinBox {
 // A flat button named `name` whose picture shows `letter` and whose text is
 // `caption` ("F" + "ont Selection").
 QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent);
+
+// Named controls of the pages, as the window's tests find them.
+QSlider* MakeTrackBar(const QString& name, int min, int max, int page, QWidget* parent,
+                      Qt::Orientation orientation = Qt::Horizontal);
+QCheckBox* MakeCheckBox(const QString& name, const QString& caption, bool checked, QWidget* parent);
+QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false);
+// A labelled list of the page's item texts in row `row` of a group's grid.
+QComboBox* AddList(QGroupBox* group, QGridLayout* grid, const QString& name, const QString& label,
+                   const char* const* items, int count, int row);
+// The light marker: a small sun with a transparent background.
+QPixmap MarkerPicture(qreal dpr);
 
 class TWindowProgress : public TProgress {
  public:

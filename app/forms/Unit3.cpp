@@ -8,12 +8,27 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <initializer_list>
+#include <utility>
 
 #include "app/forms/FormWidgets.h"
 #include "app/logic/AdvancedOptions.h"
 #include "app/logic/TypedValues.h"
 
 namespace vantrix {
+
+namespace {
+
+// A titled group of labelled fields, as one row of a page's form.
+void AddFieldGroup(QFormLayout* page, const char* title,
+                   std::initializer_list<std::pair<const char*, QLineEdit*>> fields) {
+  auto* group = new QGroupBox(title, page->parentWidget());
+  auto* rows = new QFormLayout(group);
+  for (const auto& [label, field] : fields) rows->addRow(label, field);
+  page->addRow(group);
+}
+
+}  // namespace
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName("Form3");
@@ -28,11 +43,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 
   auto* rendering = new QWidget;
   auto* r = new QFormLayout(rendering);
-  auto* optics = new QGroupBox(" Optics ", rendering);
-  auto* o = new QFormLayout(optics);
-  o->addRow("X Factor", Edit[1]);
-  o->addRow("Y Factor", Edit[2]);
-  r->addRow(optics);
+  AddFieldGroup(r, " Optics ", {{"X Factor", Edit[1]}, {"Y Factor", Edit[2]}});
   ComboBox1 = new QComboBox(rendering);
   ComboBox1->setObjectName("ComboBox1");
   ComboBox1->addItems({" Flat", " Smooth"});
@@ -45,13 +56,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 
   auto* margins = new QWidget;
   auto* m = new QFormLayout(margins);
-  auto* text = new QGroupBox(" Button Text ", margins);
-  auto* t = new QFormLayout(text);
-  t->addRow("Top", Edit[3]);
-  t->addRow("Bottom", Edit[4]);
-  t->addRow("Left", Edit[5]);
-  t->addRow("Right", Edit[6]);
-  m->addRow(text);
+  AddFieldGroup(m, " Button Text ",
+                {{"Top", Edit[3]}, {"Bottom", Edit[4]}, {"Left", Edit[5]}, {"Right", Edit[6]}});
   SpinEdit2 = new TArrowSpinBox("SpinEdit2", kMinViewSize, kMaxViewSize, 5, margins);
   m->addRow("Preview size (%)", SpinEdit2);
   pages->addTab(margins, "Margins");
