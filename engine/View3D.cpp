@@ -2,7 +2,17 @@
 
 #include <algorithm>
 
+#include "engine/ZBuffer_p.h"
+
 namespace vantrix {
+
+TView3D::TView3D() : buffer_(std::make_unique<TZBuffer>()), buttonBuffer_(std::make_unique<TZBuffer>()) {}
+
+TView3D::~TView3D() = default;
+
+const TZBuffer& TView3D::Buffer() const {
+  return *buffer_;
+}
 
 int TView3D::AddBody() {
   if (BodyCount() >= kMaxBodies) return 0;
@@ -59,9 +69,9 @@ TRect TView3D::ScreenBounds() {
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
                      const TShadeRamp& textRamp, int buttonType, bool withMask) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;
-  buffer_.SetSize(image.Height(), image.Width());
-  buffer_.LightColor = Params.LightColor;
-  buffer_.MidBright = Params.Brightness;
+  buffer_->SetSize(image.Height(), image.Width());
+  buffer_->LightColor = Params.LightColor;
+  buffer_->MidBright = Params.Brightness;
 
   bodyList_.Clear();
   for (int i = 1; i <= BodyCount(); ++i) {
@@ -77,23 +87,23 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   TZBuffer::TPassPaint passes[2];
   int count = 0;
   if (hasButton) {
-    buttonBuffer_.SetSize(image.Height(), image.Width());
-    buttonBuffer_.LightColor = Params.LightColor;
-    buttonBuffer_.MidBright = Params.Brightness;
-    Body(BodyCount()).Draw(buttonBuffer_, true);
-    SetPassTexture(buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
+    buttonBuffer_->SetSize(image.Height(), image.Width());
+    buttonBuffer_->LightColor = Params.LightColor;
+    buttonBuffer_->MidBright = Params.Brightness;
+    Body(BodyCount()).Draw(*buttonBuffer_, true);
+    SetPassTexture(*buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
     passes[count++] = {
-        &buttonBuffer_, &buttonRamp,
+        buttonBuffer_.get(), &buttonRamp,
         TPassShadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true}};
   }
 
   for (int i = 1; i <= bodyList_.Count(); ++i) {
     const int index = bodyList_.Item(i).Index;
     if (hasButton && index == BodyCount()) continue;
-    Body(index).Draw(buffer_, false);
+    Body(index).Draw(*buffer_, false);
   }
-  SetPassTexture(buffer_, TextTextured ? &textTexture_ : nullptr);
-  passes[count++] = {&buffer_, &textRamp,
+  SetPassTexture(*buffer_, TextTextured ? &textTexture_ : nullptr);
+  passes[count++] = {buffer_.get(), &textRamp,
                      TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
   TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count);
 }

@@ -1,8 +1,8 @@
-#include "engine/ZBuffer.h"
-
 #include <algorithm>
 #include <bit>
 #include <iterator>
+
+#include "engine/ZBuffer_p.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/ZBuffer.h"
+#include "engine/ZBuffer_p.h"
 #include "platform/Rounding.h"
 
 namespace vantrix {

@@ -17,18 +17,16 @@
 // out of bounds. Pixels are 32-bit TPixel words (blue in the low byte).
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "engine/ShadeRamp.h"
 #include "platform/Color.h"
 #include "platform/Picture.h"
 #include "platform/Rounding.h"
 
 namespace vantrix {
-
-using TShadeRamp = std::array<TPixel, 256>;
 
 struct TSpan {
   int16_t X1 = 0;
