@@ -6,6 +6,25 @@
 
 namespace vantrix {
 
+namespace {
+
+// The smallest and largest x and y of the points taken in.
+struct TExtent {
+  TPoint Lo, Hi;
+  void TakeIn(int32_t x, int32_t y) {
+    Lo = {std::min(Lo.X, x), std::min(Lo.Y, y)};
+    Hi = {std::max(Hi.X, x), std::max(Hi.Y, y)};
+  }
+};
+
+bool LoadTexture(const TPicture& bitmap, TPicture& texture) {
+  if (bitmap.Width() < 2 || bitmap.Height() < 2) return false;
+  texture = bitmap.Converted(32);
+  return true;
+}
+
+}  // namespace
+
 TView3D::TView3D() : buffer_(std::make_unique<TZBuffer>()), buttonBuffer_(std::make_unique<TZBuffer>()) {}
 
 TView3D::~TView3D() = default;
@@ -37,33 +56,20 @@ int TView3D::VertexCount() const {
 }
 
 TRect TView3D::ModelBounds() const {
-  TRect r;
-  for (const auto& b : bodies_) {
-    for (int i = 1; i <= b->VertexCount(); ++i) {
-      const TVertex& v = b->Vertex(i);
-      r.Left = std::min(r.Left, v.X);
-      r.Right = std::max(r.Right, v.X);
-      r.Top = std::max(r.Top, v.Z);
-      r.Bottom = std::min(r.Bottom, v.Z);
-    }
-  }
-  return r;
+  TExtent e{{0, 0}, {0, 0}};
+  for (const auto& b : bodies_)
+    for (int i = 1; i <= b->VertexCount(); ++i) e.TakeIn(b->Vertex(i).X, b->Vertex(i).Z);
+  return TRect{e.Lo.X, e.Hi.Y, e.Hi.X, e.Lo.Y};  // model Z grows upward
 }
 
 TRect TView3D::ScreenBounds() {
-  TRect r{65535, 65535, -65535, -65535};
+  TExtent e{{65535, 65535}, {-65535, -65535}};
   for (auto& b : bodies_) {
     b->Project(Params);
     if (b->BehindEye()) continue;  // not drawn, so it takes no room
-    for (int i = 1; i <= b->VertexCount(); ++i) {
-      const TPoint& p = b->ScreenPoint(i);
-      r.Left = std::min(r.Left, p.X);
-      r.Top = std::min(r.Top, p.Y);
-      r.Right = std::max(r.Right, p.X);
-      r.Bottom = std::max(r.Bottom, p.Y);
-    }
+    for (int i = 1; i <= b->VertexCount(); ++i) e.TakeIn(b->ScreenPoint(i).X, b->ScreenPoint(i).Y);
   }
-  return r;
+  return TRect{e.Lo.X, e.Lo.Y, e.Hi.X, e.Hi.Y};
 }
 
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
@@ -114,16 +120,6 @@ void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {
   else
     buffer.Textured = false;
 }
-
-namespace {
-
-bool LoadTexture(const TPicture& bitmap, TPicture& texture) {
-  if (bitmap.Width() < 2 || bitmap.Height() < 2) return false;
-  texture = bitmap.Converted(32);
-  return true;
-}
-
-}  // namespace
 
 void TView3D::SetButtonTexture(const TPicture& bitmap) {
   ButtonTextured = false;
