@@ -19,13 +19,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/EdgeWalk.h"
 #include "engine/RenderList.h"
 #include "platform/Geometry.h"
 
 namespace vantrix {
 
 class TZBuffer;
+struct TEdgeEnd;
 struct TViewParams;
 
 struct TVertex {

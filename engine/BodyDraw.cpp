@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "engine/Body.h"
-#include "engine/EdgeWalk.h"
+#include "engine/EdgeWalk_p.h"
 #include "engine/FontView.h"
-#include "engine/ZBuffer.h"
+#include "engine/ZBuffer_p.h"
 #include "platform/Rounding.h"
 
 namespace vantrix {

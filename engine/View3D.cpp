@@ -2,7 +2,36 @@
 
 #include <algorithm>
 
+#include "engine/ZBuffer_p.h"
+
 namespace vantrix {
+
+namespace {
+
+// The smallest and largest x and y of the points taken in.
+struct TExtent {
+  TPoint Lo, Hi;
+  void TakeIn(int32_t x, int32_t y) {
+    Lo = {std::min(Lo.X, x), std::min(Lo.Y, y)};
+    Hi = {std::max(Hi.X, x), std::max(Hi.Y, y)};
+  }
+};
+
+bool LoadTexture(const TPicture& bitmap, TPicture& texture) {
+  if (bitmap.Width() < 2 || bitmap.Height() < 2) return false;
+  texture = bitmap.Converted(32);
+  return true;
+}
+
+}  // namespace
+
+TView3D::TView3D() : buffer_(std::make_unique<TZBuffer>()), buttonBuffer_(std::make_unique<TZBuffer>()) {}
+
+TView3D::~TView3D() = default;
+
+const TZBuffer& TView3D::Buffer() const {
+  return *buffer_;
+}
 
 int TView3D::AddBody() {
   if (BodyCount() >= kMaxBodies) return 0;
@@ -27,41 +56,28 @@ int TView3D::VertexCount() const {
 }
 
 TRect TView3D::ModelBounds() const {
-  TRect r;
-  for (const auto& b : bodies_) {
-    for (int i = 1; i <= b->VertexCount(); ++i) {
-      const TVertex& v = b->Vertex(i);
-      r.Left = std::min(r.Left, v.X);
-      r.Right = std::max(r.Right, v.X);
-      r.Top = std::max(r.Top, v.Z);
-      r.Bottom = std::min(r.Bottom, v.Z);
-    }
-  }
-  return r;
+  TExtent e{{0, 0}, {0, 0}};
+  for (const auto& b : bodies_)
+    for (int i = 1; i <= b->VertexCount(); ++i) e.TakeIn(b->Vertex(i).X, b->Vertex(i).Z);
+  return TRect{e.Lo.X, e.Hi.Y, e.Hi.X, e.Lo.Y};  // model Z grows upward
 }
 
 TRect TView3D::ScreenBounds() {
-  TRect r{65535, 65535, -65535, -65535};
+  TExtent e{{65535, 65535}, {-65535, -65535}};
   for (auto& b : bodies_) {
     b->Project(Params);
     if (b->BehindEye()) continue;  // not drawn, so it takes no room
-    for (int i = 1; i <= b->VertexCount(); ++i) {
-      const TPoint& p = b->ScreenPoint(i);
-      r.Left = std::min(r.Left, p.X);
-      r.Top = std::min(r.Top, p.Y);
-      r.Right = std::max(r.Right, p.X);
-      r.Bottom = std::max(r.Bottom, p.Y);
-    }
+    for (int i = 1; i <= b->VertexCount(); ++i) e.TakeIn(b->ScreenPoint(i).X, b->ScreenPoint(i).Y);
   }
-  return r;
+  return TRect{e.Lo.X, e.Lo.Y, e.Hi.X, e.Hi.Y};
 }
 
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
                      const TShadeRamp& textRamp, int buttonType, bool withMask) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;
-  buffer_.SetSize(image.Height(), image.Width());
-  buffer_.LightColor = Params.LightColor;
-  buffer_.MidBright = Params.Brightness;
+  buffer_->SetSize(image.Height(), image.Width());
+  buffer_->LightColor = Params.LightColor;
+  buffer_->MidBright = Params.Brightness;
 
   bodyList_.Clear();
   for (int i = 1; i <= BodyCount(); ++i) {
@@ -77,23 +93,23 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   TZBuffer::TPassPaint passes[2];
   int count = 0;
   if (hasButton) {
-    buttonBuffer_.SetSize(image.Height(), image.Width());
-    buttonBuffer_.LightColor = Params.LightColor;
-    buttonBuffer_.MidBright = Params.Brightness;
-    Body(BodyCount()).Draw(buttonBuffer_, true);
-    SetPassTexture(buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
+    buttonBuffer_->SetSize(image.Height(), image.Width());
+    buttonBuffer_->LightColor = Params.LightColor;
+    buttonBuffer_->MidBright = Params.Brightness;
+    Body(BodyCount()).Draw(*buttonBuffer_, true);
+    SetPassTexture(*buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
     passes[count++] = {
-        &buttonBuffer_, &buttonRamp,
+        buttonBuffer_.get(), &buttonRamp,
         TPassShadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true}};
   }
 
   for (int i = 1; i <= bodyList_.Count(); ++i) {
     const int index = bodyList_.Item(i).Index;
     if (hasButton && index == BodyCount()) continue;
-    Body(index).Draw(buffer_, false);
+    Body(index).Draw(*buffer_, false);
   }
-  SetPassTexture(buffer_, TextTextured ? &textTexture_ : nullptr);
-  passes[count++] = {&buffer_, &textRamp,
+  SetPassTexture(*buffer_, TextTextured ? &textTexture_ : nullptr);
+  passes[count++] = {buffer_.get(), &textRamp,
                      TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
   TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count);
 }
@@ -104,16 +120,6 @@ void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {
   else
     buffer.Textured = false;
 }
-
-namespace {
-
-bool LoadTexture(const TPicture& bitmap, TPicture& texture) {
-  if (bitmap.Width() < 2 || bitmap.Height() < 2) return false;
-  texture = bitmap.Converted(32);
-  return true;
-}
-
-}  // namespace
 
 void TView3D::SetButtonTexture(const TPicture& bitmap) {
   ButtonTextured = false;

@@ -13,12 +13,14 @@
 
 #include "engine/Body.h"
 #include "engine/RenderList.h"
-#include "engine/ZBuffer.h"
+#include "engine/ShadeRamp.h"
 #include "platform/Color.h"
 #include "platform/Geometry.h"
 #include "platform/Picture.h"
 
 namespace vantrix {
+
+class TZBuffer;
 
 struct TViewParams {
   float CnX = 450;                           // horizontal projection factor
@@ -43,7 +45,8 @@ class TView3D {
  public:
   static constexpr int kMaxBodies = 33;
 
-  TView3D() = default;
+  TView3D();
+  ~TView3D();
   TView3D(const TView3D&) = delete;
   TView3D& operator=(const TView3D&) = delete;
 
@@ -71,7 +74,9 @@ class TView3D {
   void SetButtonTexture(const TPicture& bitmap);
   void SetTextTexture(const TPicture& bitmap);
 
-  const TZBuffer& Buffer() const { return buffer_; }
+  // The letters' span buffer as the last frame left it; its layout is the
+  // engine's own (ZBuffer_p.h), for the engine's white-box tests.
+  const TZBuffer& Buffer() const;
   const TPicture& ButtonTexture() const { return buttonTexture_; }
   const TPicture& TextTexture() const { return textTexture_; }
 
@@ -84,8 +89,9 @@ class TView3D {
 
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;
-  TZBuffer buffer_;        // the letters
-  TZBuffer buttonBuffer_;  // the button
+  // Behind pointers, so that the span buffer's layout stays inside the engine.
+  std::unique_ptr<TZBuffer> buffer_;        // the letters
+  std::unique_ptr<TZBuffer> buttonBuffer_;  // the button
   TPicture textTexture_;
   TPicture buttonTexture_;
 };

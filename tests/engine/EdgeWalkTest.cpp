@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/EdgeWalk.h"
+#include "engine/EdgeWalk_p.h"
 
 namespace vantrix {
 namespace {

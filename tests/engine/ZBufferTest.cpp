@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/ZBuffer.h"
+#include "engine/ZBuffer_p.h"
 
 namespace vantrix {
 namespace {

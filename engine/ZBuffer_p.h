@@ -1,5 +1,7 @@
 #pragma once
-// TZBuffer: the span depth buffer.
+// TZBuffer: the span depth buffer. Private to the engine: the view holds its
+// buffers through pointers, so that nothing outside engine/ depends on this
+// layout.
 //
 // Instead of one depth per pixel, each picture row keeps a list of horizontal
 // spans with one depth (smaller is nearer), two end shades and a live flag. A
@@ -17,18 +19,16 @@
 // out of bounds. Pixels are 32-bit TPixel words (blue in the low byte).
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "engine/ShadeRamp.h"
 #include "platform/Color.h"
 #include "platform/Picture.h"
 #include "platform/Rounding.h"
 
 namespace vantrix {
-
-using TShadeRamp = std::array<TPixel, 256>;
 
 struct TSpan {
   int16_t X1 = 0;
@@ -133,32 +133,38 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
-  // What the sweep knows of a row's live spans, clipped to the picture: a
-  // bit per pixel they cover, and their extremes.
-  struct TRowCover {
-    int MinX1 = 0, MaxX1 = 0, MinX2 = 0, MaxX2 = 0;
-    bool Any = false;
-    bool Overlap = false;  // two live spans share a pixel
-  };
-  void BuildCover(int width);
-  void SizeCover(int width);
-  void CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bool textured);
-  const uint64_t* CoverBits(int r) const { return cover_.data() + static_cast<size_t>(r) * coverWords_; }
-  bool ShiftsCleanly(int r, int dx, int lastX) const;
+  // Storing spans (SpanInsert.cpp).
+  TSpanChunk* NewChunk();
+  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
+  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
+  static int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
 
-  bool IsTextured() const;
+  // Painting one row span by span (SpanPaint.cpp).
+  bool IsTextured() const {
+    return Textured && Texture != nullptr && Texture->Width() > 0 && Texture->Height() > 0;
+  }
   void PaintRow(int r, TPixel* px, int lastX, const TShadeRamp& ramp, bool textured) const;
   void PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* px, const TShadeRamp& ramp,
                  bool textured) const;
   void FillRow(int r, TPixel* px, int lastX) const;
   void ShadowRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void HullRow(int r, TPicture& bitmap, int dx, int dy, bool maskMode) const;
-  void ShadowSources(int y, int height, int dy, int& from, int& to) const;
 
-  TSpanChunk* NewChunk();
-  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
-  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
-  static int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
+  // The sweep of DrawPasses (SpanSweep.cpp). What it knows of a row's live
+  // spans, clipped to the picture: a bit per pixel they cover, and their
+  // extremes.
+  struct TRowCover {
+    int MinX1 = 0, MaxX1 = 0, MinX2 = 0, MaxX2 = 0;
+    bool Any = false;
+    bool Overlap = false;  // two live spans share a pixel
+  };
+  struct TSweep;  // the pictures and working rows of one sweep
+  void BuildCover(int width);
+  void SizeCover(int width);
+  void CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bool textured);
+  const uint64_t* CoverBits(int r) const { return cover_.data() + static_cast<size_t>(r) * coverWords_; }
+  bool ShiftsCleanly(int r, int dx, int lastX) const;
+  void ShadowSources(int y, int height, int dy, int& from, int& to) const;
 
   int maxRow_ = 0;
   int maxX_ = 0;
@@ -181,6 +187,18 @@ inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR
   if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
     return;
   Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
+}
+
+// Span s of row r over columns x1..x2 of the picture row px. Inline, since
+// both the row painter and the sweep call it once a span.
+inline void TZBuffer::PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* px, const TShadeRamp& ramp,
+                                bool textured) const {
+  if (textured)
+    DrawTexturedSpan(r, x1, x2, px, s.ShadeL, s.ShadeR);
+  else if (s.ShadeL == s.ShadeR)
+    FillSpan(x1, x2, px, ramp[s.ShadeL]);
+  else
+    DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
 }
 
 }  // namespace vantrix
