@@ -10,7 +10,9 @@ bool TCaption::Append(char32_t ch, const TFontSpec& font) {
   return true;
 }
 
-void TCaption::SetText(std::string_view utf8, const TFontSpec& font) {
+// By value: the font may be one of this caption's own letters, which the text replaces.
+// NOLINTNEXTLINE(performance-unnecessary-value-param)
+void TCaption::SetText(std::string_view utf8, TFontSpec font) {
   chars_.clear();
   for (char32_t c : DecodeUtf8(utf8))
     if (!Append(c, font)) break;

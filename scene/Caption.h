@@ -37,7 +37,7 @@ class TCaption {
   // Replaces the text, every character taking `font`; cut to 32 characters.
   // Malformed UTF-8 bytes become '?'. The font is taken by value, so it may
   // be one of this caption's own letters.
-  void SetText(std::string_view utf8, const TFontSpec& font);
+  void SetText(std::string_view utf8, TFontSpec font);
   std::string TextUtf8() const;
 
   // The byte that stands for the character in its font's character set; '?'
