@@ -1,6 +1,8 @@
 // Export benchmarks on the default work: its picture reduced to 160 x 40 and
 // 800 x 200 and written as GIF (optimized 256 colours, Floyd-Steinberg,
-// transparent background) and as JPEG.
+// transparent background) and as JPEG; and the palette searches alone, for
+// the GIF (from the colour histogram) and for the indexed PNG (RGBA, without
+// dithering, so that the search and not the diffusion is timed).
 //
 // Modes for bench/compare-export:
 //   export_bench --write-bmp DIR      the default work at 800 x 200 as DIR/default-800x200.bmp
@@ -17,8 +19,10 @@
 #include <string>
 
 #include "imaging/ColorReduction.h"
+#include "imaging/Dither.h"
 #include "imaging/Export.h"
 #include "imaging/Quantize.h"
+#include "imaging/QuantizeAlpha.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "resample/Resample.h"
@@ -34,16 +38,22 @@ struct TRendered {
   TScene Scene;
   TCaption Caption;
   TExportPhases Phases;
-  explicit TRendered(const std::string& work) {
+  explicit TRendered(const std::string& work, bool alpha = false) {
     Scene.AppPath = kData;
     LoadWork(Scene, Caption, work);
     PrepareLoadedWork(Scene);
-    Phases = ExportButton(Scene, Caption);
+    Phases = ExportButton(Scene, Caption, nullptr, alpha);
   }
 };
 
 TRendered& DefaultWork() {
   static TRendered r(kData + "Default.dat");
+  return r;
+}
+
+// With the renders on black and white that the pictures with alpha need.
+TRendered& DefaultWorkWithAlpha() {
+  static TRendered r(kData + "Default.dat", true);
   return r;
 }
 
@@ -78,6 +88,21 @@ void BM_ReduceToExportSize(benchmark::State& state) {
   }
 }
 
+void BM_OptimizedPalette(benchmark::State& state) {
+  TRendered& r = DefaultWork();
+  const TPicture picture = ResizedPicture(r.Phases.Image1, static_cast<int>(state.range(0)),
+                                          static_cast<int>(state.range(1)), Lanczos3Filter, 3);
+  const std::vector<TColorCount> histogram = ColorHistogram(picture, nullptr);
+  for (auto _ : state) benchmark::DoNotOptimize(OptimizedPalette(histogram, 256).data());
+}
+
+void BM_ReduceColorsAlpha(benchmark::State& state) {
+  TRendered& r = DefaultWorkWithAlpha();
+  const TRgbaPicture picture = ExportAlphaPicture(
+      r.Phases.Black1, r.Phases.White1, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  for (auto _ : state) benchmark::DoNotOptimize(ReduceColorsAlpha(picture, 256, kDitherNone).Pixels.data());
+}
+
 void BM_FillPicture(benchmark::State& state) {
   TPicture p(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), 24);
   for (auto _ : state) {
@@ -90,6 +115,8 @@ BENCHMARK(BM_FillPicture)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kM
 BENCHMARK(BM_ReduceToExportSize)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportGif)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportJpeg)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OptimizedPalette)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReduceColorsAlpha)->Args({160, 40})->Args({800, 200})->Unit(benchmark::kMillisecond);
 
 int MseReport() {
   std::vector<std::string> works = {kData + "Default.dat"};

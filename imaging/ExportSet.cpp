@@ -8,9 +8,9 @@
 #include <system_error>
 #include <thread>
 
-#include "imaging/ColorText.h"
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
+#include "platform/Color.h"
 #include "platform/FileIO.h"
 #include "platform/PathText.h"
 #include "scene/WorkDocument.h"
@@ -33,6 +33,23 @@ void PadPicture(TPicture& picture, int dw, int dh, TPixel fill) {
   out.Fill(fill);
   out.CopyFrom(picture, 0, 0, dw / 2, dh / 2, picture.Width(), picture.Height());
   picture = std::move(out);
+}
+
+// The written captions, each linked to its own link, else the export's target.
+std::vector<TNavButton> NavButtons(const std::vector<TExportSetItem>& items,
+                                   const std::vector<TCaptionLine>& captions,
+                                   const TExportSettings& settings) {
+  std::vector<TNavButton> buttons;
+  for (size_t i = 0; i < items.size() && i < captions.size(); ++i) {
+    const TExportSetItem& item = items[i];
+    if (!item.Written()) continue;
+    const std::string& link = !captions[i].Link.empty()     ? captions[i].Link
+                              : !settings.TargetURL.empty() ? settings.TargetURL
+                                                            : std::string("#");
+    buttons.push_back({link, FileNameOf(item.FirstFile),
+                       item.SecondFile.empty() ? std::string() : FileNameOf(item.SecondFile), item.Caption});
+  }
+  return buttons;
 }
 
 }  // namespace
@@ -216,6 +233,9 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
 TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::string& folder, bool page,
                                     const TExportSetProgressFunc& progress) {
   if (!planned_) Plan();
+  // Every caption of a set shares the work's effect, and so has a roll-over or not.
+  const TNavTemplates navTemplates =
+      page ? ReadNavTemplates(look_.AppPath, look3D_->Params.EffectType > 0) : TNavTemplates{};
   std::string dir = folder.empty() ? std::string(".") : folder;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
@@ -247,55 +267,10 @@ TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::
   TExportSetResult result;
   result.Items = items_;
   result.Messages = setMessages_;
-  if (page) {
-    const std::string snippet = NavigationSnippet(items_, captions_, settings);
-    const std::string html =
-        "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>Buttons</title>\n"
-        "<style>\n  body { background: #" +
-        ColorToHex(look3D_->Params.BkgColor) +
-        "; margin: 24px; }\n  nav.buttons { display: flex; flex-wrap: wrap; gap: 4px; }\n"
-        "  nav.buttons img { display: block; border: 0; }\n</style>\n</head>\n<body>\n" +
-        snippet + "</body>\n</html>\n";
-    for (const auto& [name, text] : {std::pair{"nav.html", html}, std::pair{"nav.txt", snippet}}) {
-      const std::string path = dir + name;
-      try {
-        ReplaceFileAtomically(path, text);
-      } catch (const TFileError& e) {
-        throw TExportError(e.what());
-      }
-      result.PageFiles.push_back(path);
-    }
-  }
+  if (page)
+    result.PageFiles = WriteNavigation(navTemplates, dir, NavButtons(items_, captions_, settings),
+                                       settings.ExportWidth, settings.ExportHeight, look3D_->Params.BkgColor);
   return result;
-}
-
-std::string NavigationSnippet(const std::vector<TExportSetItem>& items,
-                              const std::vector<TCaptionLine>& captions, const TExportSettings& settings) {
-  std::string out =
-      "<!-- A set of buttons: put its pictures beside your page. -->\n<nav class=\"buttons\">\n";
-  const std::string size = "width=\"" + std::to_string(settings.ExportWidth) + "\" height=\"" +
-                           std::to_string(settings.ExportHeight) + "\"";
-  for (size_t i = 0; i < items.size() && i < captions.size(); ++i) {
-    const TExportSetItem& item = items[i];
-    if (!item.Written()) continue;
-    const std::string& link = !captions[i].Link.empty()     ? captions[i].Link
-                              : !settings.TargetURL.empty() ? settings.TargetURL
-                                                            : std::string("#");
-    out +=
-        "  <a href=\"" + HtmlEscape(link) + "\"><img src=\"" + HtmlEscape(FileNameOf(item.FirstFile)) + "\"";
-    if (!item.SecondFile.empty()) out += " data-over=\"" + HtmlEscape(FileNameOf(item.SecondFile)) + "\"";
-    out += " " + size + " alt=\"" + HtmlEscape(item.Caption) + "\"></a>\n";
-  }
-  out +=
-      "</nav>\n<script>\n"
-      "  // Each roll-over picture is loaded up front so that the swap shows at once.\n"
-      "  document.querySelectorAll(\"nav.buttons img[data-over]\").forEach(function (img) {\n"
-      "    var normal = img.src, over = new Image();\n"
-      "    over.src = img.getAttribute(\"data-over\");\n"
-      "    img.addEventListener(\"mouseover\", function () { img.src = over.src; });\n"
-      "    img.addEventListener(\"mouseout\", function () { img.src = normal; });\n"
-      "  });\n</script>\n";
-  return out;
 }
 
 }  // namespace vantrix

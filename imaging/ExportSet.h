@@ -39,7 +39,7 @@ namespace vantrix {
 struct TExportSetLook {
   TParams Params;
   TPhase Effect;
-  std::string AppPath;  // program folder, for the textures and the shape file
+  std::string AppPath;  // program folder, for the textures, the shape file and the page templates
   TFontSpec Font;       // every caption's letters take it
 };
 // The look of a loaded work, with the caption's first letter's font.
@@ -94,7 +94,9 @@ class TExportSet {
   // Renders and writes every planned caption into `folder` (created when
   // missing) with the settings, as the export of one button does. With
   // `page`, also nav.html (the whole set as a navigation bar with its
-  // roll-overs) and nav.txt (the bar to paste into a page). Plan first.
+  // roll-overs) and nav.txt (the bar to paste into a page), from the
+  // templates of the program folder (HTMLUnit.h): a missing one throws
+  // THtmlError before anything is written. Plan first.
   TExportSetResult Export(const TExportSettings& settings, const std::string& folder, bool page,
                           const TExportSetProgressFunc& progress = {});
 
@@ -124,11 +126,5 @@ class TExportSet {
   std::unique_ptr<TScene> look3D_;  // textures as loaded, copied into every worker's scene
   bool planned_ = false;
 };
-
-// The navigation bar of a set: one linked picture per written caption, a
-// mouse-over swap where a roll-over picture exists. Picture names are
-// relative to the page. Returns the snippet nav.txt holds.
-std::string NavigationSnippet(const std::vector<TExportSetItem>& items,
-                              const std::vector<TCaptionLine>& captions, const TExportSettings& settings);
 
 }  // namespace vantrix

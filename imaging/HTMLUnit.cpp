@@ -222,6 +222,46 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
   return pageOut;
 }
 
+TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers) {
+  TNavTemplates t;
+  t.Page = ReadTemplate(FindHtmlFile(programFolder, "nav.tml"));
+  t.Snippet = ReadTemplate(FindHtmlFile(programFolder, "navsnippet.tml"));
+  t.Button = ReadTemplate(FindHtmlFile(programFolder, rollovers ? "navbutton_ani.tml" : "navbutton.tml"));
+  return t;
+}
+
+TOptionsList NavButtonVariables(const TNavButton& button, int width, int height) {
+  TOptionsList v;
+  v.PutString("LinkURL", HtmlEscape(button.Link));
+  v.PutString("ImageFileName", HtmlEscape(button.FirstFile));
+  v.PutString("Phase2FileName", HtmlEscape(button.SecondFile.empty() ? button.FirstFile : button.SecondFile));
+  v.PutInteger("ImageWidth", width);
+  v.PutInteger("ImageHeight", height);
+  v.PutString("ButtonText", HtmlEscape(button.Caption));
+  return v;
+}
+
+std::vector<std::string> WriteNavigation(const TNavTemplates& templates, const std::string& folder,
+                                         const std::vector<TNavButton>& buttons, int width, int height,
+                                         TColor background) {
+  TOptionsList variables;
+  variables.PutInteger("ImageWidth", width);
+  variables.PutInteger("ImageHeight", height);
+  variables.PutString("BgColor", "#" + ColorToHex(background));
+  std::string lines;
+  for (const TNavButton& b : buttons)
+    lines += FillLines(templates.Button, NavButtonVariables(b, width, height));
+  variables.PutString("Buttons", lines);
+  const std::string snippet = FillLines(templates.Snippet, variables);
+  variables.PutString("NavSnippet", snippet);
+  const std::string page = FillLines(templates.Page, variables);
+
+  const std::string base = WithTrailingSlash(folder);
+  WriteFileReplacing(base + "nav.html", page);
+  WriteFileReplacing(base + "nav.txt", snippet);
+  return {base + "nav.html", base + "nav.txt"};
+}
+
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
                            const TExportSettings& settings, const TScene& scene, const TCaption& caption,
                            uint64_t imageFileSize, uint64_t phase2FileSize) {

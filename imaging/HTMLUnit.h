@@ -3,7 +3,9 @@
 // button (with a mouse-over swap when a roll-over picture exists), and with a
 // roll-over html/example.txt holds the snippet a user pastes into a page.
 // Both come from the template files html/preview.tml, html/preview_ani.tml and
-// html/example.tml in the program folder.
+// html/example.tml in the program folder. A set of buttons gets a navigation
+// page the same way, from html/nav.tml, html/navsnippet.tml and
+// html/navbutton.tml (navbutton_ani.tml with roll-overs).
 //
 // Templates name variables between back-quotes: `ImageFileName`. Names
 // compare without regard to case; an undefined name gives nothing; a
@@ -19,9 +21,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "imaging/ExportSettings.h"
 #include "imaging/OptionsList.h"
+#include "platform/Color.h"
 #include "scene/Caption.h"
 #include "scene/Scene.h"
 
@@ -73,6 +77,40 @@ std::string FindHtmlFile(const std::string& programFolder, std::string_view name
 
 // Replaces every variable reference of text.
 std::string FillTemplate(std::string_view text, const TOptionsList& variables);
+
+// One button of a set's navigation page.
+struct TNavButton {
+  std::string Link;        // where it leads; "#" for nowhere
+  std::string FirstFile;   // picture names, relative to the page
+  std::string SecondFile;  // empty without a roll-over picture
+  std::string Caption;
+};
+
+// The templates of a set's navigation page, read before the set is made so
+// that a missing one stops it before any picture is written.
+struct TNavTemplates {
+  std::string Page;     // nav.tml
+  std::string Snippet;  // navsnippet.tml
+  std::string Button;   // navbutton.tml, or navbutton_ani.tml for roll-overs
+};
+
+// Reads them from the program's html folder (FindHtmlFile); throws
+// THtmlError naming the first that cannot be read.
+TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers);
+
+// The variables of one button, for the button template: LinkURL,
+// ImageFileName, Phase2FileName (the first picture's without a roll-over),
+// ImageWidth, ImageHeight and ButtonText.
+TOptionsList NavButtonVariables(const TNavButton& button, int width, int height);
+
+// Writes nav.html and nav.txt into `folder` and returns their paths, in that order.
+// The snippet template gets ImageWidth, ImageHeight, BgColor and Buttons
+// (every button's template filled, one after the other, each ending its
+// line); the page template gets the same and NavSnippet, the filled snippet.
+// Throws THtmlError when a file cannot be written.
+std::vector<std::string> WriteNavigation(const TNavTemplates& templates, const std::string& folder,
+                                         const std::vector<TNavButton>& buttons, int width, int height,
+                                         TColor background);
 
 // "bt_" and a random number 0..99998 of at least six digits, drawn anew at
 // every call.

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 
+#include "imaging/BoxCut_p.h"
 #include "imaging/ColorMatcher.h"
 #include "platform/Rounding.h"
 
@@ -33,88 +33,38 @@ void SortKeys(std::vector<uint32_t>& keys) {
   }
 }
 
-// Count-weighted sums of a set of colours; q sums the squared channel values.
-struct TMoments {
-  double w = 0, r = 0, g = 0, b = 0, q = 0;
-  void Add(const TColorCount& c) {
+using TMoments = boxcut::TMoments<3>;
+
+// The box cuts' view of the histogram.
+struct TColorItems {
+  using TItem = TColorCount;
+  static constexpr bool kStablePartition = false;
+  static int Bin(const TColorCount& c, int axis) { return Channel(c.Rgb, axis); }
+  static void Add(TMoments& m, const TColorCount& c) {
     const double n = c.Count;
     const double cr = Channel(c.Rgb, 0), cg = Channel(c.Rgb, 1), cb = Channel(c.Rgb, 2);
-    w += n;
-    r += n * cr;
-    g += n * cg;
-    b += n * cb;
-    q += n * (cr * cr + cg * cg + cb * cb);
+    m.W += n;
+    m.S[0] += n * cr;
+    m.S[1] += n * cg;
+    m.S[2] += n * cb;
+    m.Q += n * (cr * cr + cg * cg + cb * cb);
   }
-  TMoments operator-(const TMoments& o) const { return {w - o.w, r - o.r, g - o.g, b - o.b, q - o.q}; }
-  TMoments& operator+=(const TMoments& o) {
-    w += o.w;
-    r += o.r;
-    g += o.g;
-    b += o.b;
-    q += o.q;
-    return *this;
-  }
-  // Summed squared distance of the colours to their mean.
-  double Error() const { return w > 0 ? q - (r * r + g * g + b * b) / w : 0.0; }
-  TRgb Mean() const {
-    if (w <= 0) return {};
-    return {static_cast<uint8_t>(ClampInt(RoundInt(r / w), 0, 255)),
-            static_cast<uint8_t>(ClampInt(RoundInt(g / w), 0, 255)),
-            static_cast<uint8_t>(ClampInt(RoundInt(b / w), 0, 255))};
+  static double Error(const TMoments& m) {
+    return m.W > 0 ? m.Q - (m.S[0] * m.S[0] + m.S[1] * m.S[1] + m.S[2] * m.S[2]) / m.W : 0.0;
   }
 };
 
-TMoments BoxMoments(const std::vector<TColorCount>& colors, size_t begin, size_t end) {
-  TMoments m;
-  for (size_t i = begin; i < end; ++i) m.Add(colors[i]);
-  return m;
+TRgb MeanOf(const TMoments& m) {
+  if (m.W <= 0) return {};
+  return {static_cast<uint8_t>(ClampInt(RoundInt(m.S[0] / m.W), 0, 255)),
+          static_cast<uint8_t>(ClampInt(RoundInt(m.S[1] / m.W), 0, 255)),
+          static_cast<uint8_t>(ClampInt(RoundInt(m.S[2] / m.W), 0, 255))};
 }
 
-// A box of the splitting quantizers: a range of the working colour list.
-struct TBox {
-  size_t Begin = 0;
-  size_t End = 0;
-  double Gain = -1.0;  // error saved by the best cut; negative: cannot be cut
-  int Axis = 0;
-  int Cut = 0;  // colours with channel value <= Cut go to the first half
-};
-
-// Per-value sums of one box on each channel; zero between uses.
-using TBins = std::array<std::array<TMoments, 256>, 3>;
-
-// Finds the cut of the box that lowers the summed squared error the most.
-// Only the values the box spans are scanned, and only they are cleared after.
-void FindBestCut(const std::vector<TColorCount>& colors, TBox& box, TBins& bins) {
-  TMoments total;
-  int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
-  for (size_t i = box.Begin; i < box.End; ++i) {
-    const TColorCount& c = colors[i];
-    TMoments one;
-    one.Add(c);
-    total += one;
-    for (int a = 0; a < 3; ++a) {
-      const int v = Channel(c.Rgb, a);
-      bins[a][v] += one;
-      lo[a] = std::min(lo[a], v);
-      hi[a] = std::max(hi[a], v);
-    }
-  }
-  const double whole = total.Error();
-  box.Gain = -1.0;
-  for (int a = 0; a < 3; ++a) {
-    TMoments left;
-    for (int v = lo[a]; v < hi[a]; ++v) {
-      if (bins[a][v].w == 0) continue;
-      left += bins[a][v];
-      const double gain = whole - left.Error() - (total - left).Error();
-      if (gain > box.Gain) {
-        box.Gain = gain;
-        box.Axis = a;
-        box.Cut = v;
-      }
-    }
-    if (box.End > box.Begin) std::fill(bins[a].begin() + lo[a], bins[a].begin() + hi[a] + 1, TMoments{});
-  }
+TRgb BoxMean(const std::vector<TColorCount>& colors, size_t begin, size_t end) {
+  TMoments m;
+  for (size_t i = begin; i < end; ++i) TColorItems::Add(m, colors[i]);
+  return MeanOf(m);
 }
 
 TPalette ExactColors(const std::vector<TColorCount>& histogram, const TPalette& fixed) {
@@ -127,28 +77,9 @@ TPalette ExactColors(const std::vector<TColorCount>& histogram, const TPalette& 
 }
 
 TPalette VarianceSplit(std::vector<TColorCount> colors, int count) {
-  auto bins = std::make_unique<TBins>();
-  std::vector<TBox> boxes(1);
-  boxes[0].End = colors.size();
-  FindBestCut(colors, boxes[0], *bins);
-  while (static_cast<int>(boxes.size()) < count) {
-    size_t pick = 0;
-    for (size_t i = 1; i < boxes.size(); ++i)
-      if (boxes[i].Gain > boxes[pick].Gain) pick = i;
-    TBox box = boxes[pick];
-    if (box.Gain <= 0) break;
-    const auto mid = std::partition(
-        colors.begin() + static_cast<ptrdiff_t>(box.Begin), colors.begin() + static_cast<ptrdiff_t>(box.End),
-        [&](const TColorCount& c) { return Channel(c.Rgb, box.Axis) <= box.Cut; });
-    const size_t split = static_cast<size_t>(mid - colors.begin());
-    TBox low{box.Begin, split}, high{split, box.End};
-    FindBestCut(colors, low, *bins);
-    FindBestCut(colors, high, *bins);
-    boxes[pick] = low;
-    boxes.push_back(high);
-  }
   TPalette p;
-  for (const TBox& b : boxes) p.push_back(BoxMoments(colors, b.Begin, b.End).Mean());
+  for (const boxcut::TBox& b : boxcut::SplitBoxes<3, TColorItems>(colors, count))
+    p.push_back(BoxMean(colors, b.Begin, b.End));
   return p;
 }
 
@@ -196,7 +127,7 @@ TPalette Refine(const std::vector<TColorCount>& histogram, TPalette palette, siz
         worst = e;
         worstRgb = c.Rgb;
       }
-      sums[idx].Add(c);
+      TColorItems::Add(sums[idx], c);
     }
     if (!(error < bestError)) break;
     const bool small = bestError - error < kMinGain * error;
@@ -205,8 +136,8 @@ TPalette Refine(const std::vector<TColorCount>& histogram, TPalette palette, siz
     if (small || error == 0) break;
     bool reseeded = false;
     for (size_t i = fixedCount; i < palette.size(); ++i) {
-      if (sums[i].w > 0) {
-        palette[i] = sums[i].Mean();
+      if (sums[i].W > 0) {
+        palette[i] = MeanOf(sums[i]);
       } else if (!reseeded) {
         // An entry nobody uses is worth more at the colour that is served worst.
         palette[i] = Unpack(worstRgb);
@@ -291,7 +222,7 @@ TPalette MedianCutPalette(const std::vector<TColorCount>& histogram, int colors)
     boxes.push_back(measure(split, box.End));
   }
   TPalette p;
-  for (const TRange& b : boxes) p.push_back(BoxMoments(work, b.Begin, b.End).Mean());
+  for (const TRange& b : boxes) p.push_back(BoxMean(work, b.Begin, b.End));
   return p;
 }
 

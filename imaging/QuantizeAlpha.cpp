@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <limits>
-#include <memory>
 #include <stdexcept>
 
+#include "imaging/BoxCut_p.h"
 #include "imaging/Dither.h"
 #include "platform/Rounding.h"
 
@@ -36,32 +36,25 @@ struct TEntry {
   double Count;
 };
 
-struct TMoments {
-  double W = 0, Q = 0;
-  TVec4 S{};
-  void Add(const TVec4& p, double n) {
-    W += n;
+using TMoments = boxcut::TMoments<4>;
+
+// The box cuts' view of the entries: cut where the rounded premultiplied
+// values change, sums of the values themselves.
+struct TEntryItems {
+  using TItem = TEntry;
+  static constexpr bool kStablePartition = true;
+  static int Bin(const TEntry& e, int axis) { return e.Bin[axis]; }
+  static void Add(TMoments& m, const TEntry& e) {
+    m.W += e.Count;
     for (int c = 0; c < 4; ++c) {
-      S[c] += n * p[c];
-      Q += n * p[c] * p[c];
+      m.S[c] += e.Count * e.P[c];
+      m.Q += e.Count * e.P[c] * e.P[c];
     }
   }
-  void Add(const TMoments& o) {
-    W += o.W;
-    Q += o.Q;
-    for (int c = 0; c < 4; ++c) S[c] += o.S[c];
-  }
-  TMoments Minus(const TMoments& o) const {
-    TMoments m = *this;
-    m.W -= o.W;
-    m.Q -= o.Q;
-    for (int c = 0; c < 4; ++c) m.S[c] -= o.S[c];
-    return m;
-  }
-  double Error() const {
-    if (W <= 0) return 0;
-    double e = Q;
-    for (int c = 0; c < 4; ++c) e -= S[c] * S[c] / W;
+  static double Error(const TMoments& m) {
+    if (m.W <= 0) return 0;
+    double e = m.Q;
+    for (int c = 0; c < 4; ++c) e -= m.S[c] * m.S[c] / m.W;
     return e;
   }
 };
@@ -78,43 +71,6 @@ std::array<uint8_t, 4> EntryOfMean(const TVec4& m) {
 
 TVec4 PremultipliedOf(const std::array<uint8_t, 4>& e) {
   return Premultiplied(uint32_t{e[0]} << 24 | uint32_t{e[1]} << 16 | uint32_t{e[2]} << 8 | e[3]);
-}
-
-struct TBox {
-  size_t Begin = 0, End = 0;
-  double Gain = -1;
-  int Axis = 0, Cut = 0;
-};
-
-void FindBestCut(const std::vector<TEntry>& items, TBox& box) {
-  static thread_local std::array<std::array<TMoments, 256>, 4> bins;
-  TMoments total;
-  int lo[4] = {255, 255, 255, 255}, hi[4] = {0, 0, 0, 0};
-  for (size_t i = box.Begin; i < box.End; ++i) {
-    total.Add(items[i].P, items[i].Count);
-    for (int a = 0; a < 4; ++a) {
-      const int v = items[i].Bin[a];
-      bins[a][v].Add(items[i].P, items[i].Count);
-      lo[a] = std::min(lo[a], v);
-      hi[a] = std::max(hi[a], v);
-    }
-  }
-  const double whole = total.Error();
-  box.Gain = -1;
-  for (int a = 0; a < 4; ++a) {
-    TMoments left;
-    for (int v = lo[a]; v < hi[a]; ++v) {
-      if (bins[a][v].W == 0) continue;
-      left.Add(bins[a][v]);
-      const double gain = whole - left.Error() - total.Minus(left).Error();
-      if (gain > box.Gain) {
-        box.Gain = gain;
-        box.Axis = a;
-        box.Cut = v;
-      }
-    }
-    if (box.End > box.Begin) std::fill(bins[a].begin() + lo[a], bins[a].begin() + hi[a] + 1, TMoments{});
-  }
 }
 
 // Nearest-entry search with entries sorted by the sum of their channels:
@@ -175,29 +131,11 @@ class TAlphaMatcher {
 };
 
 std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int count) {
-  std::vector<TBox> boxes(1);
-  boxes[0].End = items.size();
-  FindBestCut(items, boxes[0]);
-  while (static_cast<int>(boxes.size()) < count) {
-    size_t pick = 0;
-    for (size_t i = 1; i < boxes.size(); ++i)
-      if (boxes[i].Gain > boxes[pick].Gain) pick = i;
-    const TBox box = boxes[pick];
-    if (box.Gain <= 0) break;
-    const auto mid = std::stable_partition(items.begin() + static_cast<ptrdiff_t>(box.Begin),
-                                           items.begin() + static_cast<ptrdiff_t>(box.End),
-                                           [&](const TEntry& e) { return e.Bin[box.Axis] <= box.Cut; });
-    const size_t split = static_cast<size_t>(mid - items.begin());
-    TBox low{box.Begin, split}, high{split, box.End};
-    FindBestCut(items, low);
-    FindBestCut(items, high);
-    boxes[pick] = low;
-    boxes.push_back(high);
-  }
+  const std::vector<boxcut::TBox> boxes = boxcut::SplitBoxes<4, TEntryItems>(items, count);
   std::vector<std::array<uint8_t, 4>> palette;
-  for (const TBox& b : boxes) {
+  for (const boxcut::TBox& b : boxes) {
     TMoments m;
-    for (size_t i = b.Begin; i < b.End; ++i) m.Add(items[i].P, items[i].Count);
+    for (size_t i = b.Begin; i < b.End; ++i) TEntryItems::Add(m, items[i]);
     TVec4 mean;
     for (int c = 0; c < 4; ++c) mean[c] = m.S[c] / m.W;
     palette.push_back(EntryOfMean(mean));
@@ -216,7 +154,7 @@ std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int coun
     for (const TEntry& item : items) {
       const int idx = matcher.Nearest(item.P);
       error += item.Count * Distance(item.P, pre[idx]);
-      sums[idx].Add(item.P, item.Count);
+      TEntryItems::Add(sums[idx], item);
     }
     if (!(error < bestError)) break;
     const bool small = bestError - error < 2e-3 * error;

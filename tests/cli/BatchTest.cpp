@@ -86,6 +86,37 @@ TEST(CliBatch, FiveCaptionsGiveOneSizeUniqueNamesRollOverPairsAndANavPage) {
   }
 }
 
+// The navigation page comes from the program folder's templates: a user's
+// edit shows in the next set, and a missing template stops the set, naming
+// the file, before any picture is written.
+TEST(CliBatch, NavigationPageFollowsTheProgramFoldersTemplates) {
+  testing::TTempFolder tmp;
+  fs::copy(Data(), tmp / "prog", fs::copy_options::recursive);
+  WriteText(tmp / "c.txt", "Home\nFish & Chips\thttps://example.org/?a=1&b=2\n");
+  const std::string batch = "batch " + Quote(tmp / "prog/Templates/Green Pill.vtxm") + " --captions " +
+                            Quote(tmp / "c.txt") + " --html --jobs 1 --program-folder " +
+                            Quote(tmp / "prog") + " -o ";
+  WriteText(tmp / "prog/html/nav.tml",
+            "<title>Our shop</title>\r\n<body style=\"color: `BgColor`\">\n`NavSnippet`</body>");
+  WriteText(tmp / "prog/html/navbutton_ani.tml",
+            "<li>`ButtonText`: `LinkURL` `ImageFileName`/`Phase2FileName`</li>\n");
+  const TRun r = Cli(batch + Quote(tmp / "edited"));
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  const std::string snippet = ReadFile(tmp / "edited/nav.txt");
+  const std::string buttons =
+      "<li>Home: # Home_1.gif/Home_2.gif</li>\n"
+      "<li>Fish &amp; Chips: https://example.org/?a=1&amp;b=2 FishChips_1.gif/FishChips_2.gif</li>\n";
+  EXPECT_NE(snippet.find("<nav class=\"buttons\">\n" + buttons + "</nav>\n"), std::string::npos) << snippet;
+  EXPECT_EQ(ReadFile(tmp / "edited/nav.html"),
+            "<title>Our shop</title>\n<body style=\"color: #FFFFFF\">\n" + snippet + "</body>\n");
+
+  fs::remove(tmp / "prog/html/navsnippet.tml");
+  const TRun missing = Cli(batch + Quote(tmp / "missing"));
+  EXPECT_NE(missing.Status, 0);
+  EXPECT_NE(missing.Output.find(tmp / "prog/html/navsnippet.tml"), std::string::npos) << missing.Output;
+  EXPECT_FALSE(fs::exists(tmp / "missing"));
+}
+
 TEST(CliBatch, SingleCaptionIsTheExportOfThatCaptionByteForByte) {
   // A set of one holds the rectangle the caption gets anyway.
   for (const std::string work : {"Default.dat", "Templates/Green Pill.vtxm", "Templates/Wood Sign.vtxm"}) {
