@@ -78,7 +78,7 @@ void WriteFileReplacing(const std::string& path, const std::string& text) {
 // rather than joined by a second page.
 std::string OutputPath(const std::string& templatePath, std::string_view name) {
   const std::string folder = fs::path(templatePath).parent_path().string() + "/";
-  const std::string found = FindFileNoCase(folder, name);
+  std::string found = FindFileNoCase(folder, name);
   std::error_code ec;
   if (!found.empty() && fs::is_regular_file(found, ec)) return found;
   return folder + std::string(name);
@@ -91,7 +91,7 @@ std::string FillLines(const std::string& templateText, const TOptionsList& varia
 // The folder part of a picture's path with its final separator, made
 // absolute against the current folder when it is relative.
 std::string AbsoluteFolderOf(const std::string& path) {
-  const std::string folder = StoredPathFolder(path);
+  std::string folder = StoredPathFolder(path);
   if (StoredPathIsAbsolute(folder)) return folder;
   std::error_code ec;
   const fs::path here = fs::current_path(ec);
@@ -104,7 +104,7 @@ std::string AbsoluteFolderOf(const std::string& path) {
 std::string FindHtmlFile(const std::string& programFolder, std::string_view name) {
   const std::string base = WithTrailingSlash(programFolder);
   const std::string folder = FindFileNoCase(base, kHtmlFolder);
-  const std::string found = folder.empty() ? std::string() : FindFileNoCase(folder, name);
+  std::string found = folder.empty() ? std::string() : FindFileNoCase(folder, name);
   if (!found.empty()) return found;
   return base + kHtmlFolder + "/" + std::string(name);
 }
@@ -216,7 +216,7 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
     snippet = FillLines(ReadTemplate(snippetPath), variables);
   }
 
-  const std::string pageOut = OutputPath(pagePath, "preview.html");
+  std::string pageOut = OutputPath(pagePath, "preview.html");
   WriteFileReplacing(pageOut, page);
   if (animated) WriteFileReplacing(OutputPath(snippetPath, "example.txt"), snippet);
   return pageOut;

@@ -147,6 +147,7 @@ std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int coun
   double bestError = std::numeric_limits<double>::infinity();
   for (int pass = 0; pass <= kPasses; ++pass) {
     std::vector<TVec4> pre;
+    pre.reserve(palette.size());
     for (const auto& e : palette) pre.push_back(PremultipliedOf(e));
     const TAlphaMatcher matcher(pre);
     std::vector<TMoments> sums(palette.size());
