@@ -24,6 +24,7 @@ struct TFontSpec {
   int Size = 18;    // points
   int Charset = 0;  // Windows character set number
   bool Bold = false, Italic = false, Underline = false, Strikeout = false;
+  friend bool operator==(const TFontSpec&, const TFontSpec&) = default;
 };
 
 constexpr uint32_t kGlyphError = 0xFFFFFFFFu;

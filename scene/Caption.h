@@ -19,6 +19,7 @@ namespace vantrix {
 struct TCaptionChar {
   char32_t Char = U' ';
   TFontSpec Font;
+  friend bool operator==(const TCaptionChar&, const TCaptionChar&) = default;
 };
 
 class TCaption {
@@ -32,6 +33,7 @@ class TCaption {
   const std::vector<TCaptionChar>& Chars() const { return chars_; }
 
   void Clear() { chars_.clear(); }
+  friend bool operator==(const TCaption&, const TCaption&) = default;
   // False (and nothing added) once 32 characters are held.
   bool Append(char32_t ch, const TFontSpec& font);
   // Replaces the text, every character taking `font`; cut to 32 characters.
