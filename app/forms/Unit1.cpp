@@ -83,7 +83,7 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   Edit8->setText(QString::fromStdString(ColorToHex(scene_->Params.BkgColor)));
   ControlsFromScene();
   schedule_ = TRenderSchedule();  // the start-up values need no picture of their own
-  modified_ = false;
+  StartHistory({});
   MarkerFromLight();
   Image1->setEnabled(false);
   Image1->hide();
@@ -187,14 +187,31 @@ void TForm1::CreateMenus() {
   connect(add(file, "Newfromtemplate1", "New from &template ..."), &QAction::triggered, this,
           &TForm1::Newfromtemplate1Click);
   connect(add(file, "Open1", "&Open ..."), &QAction::triggered, this, &TForm1::Open1Click);
-  QAction* save = add(file, "Save2", "&Save ...");
+  recentMenu_ = file->addMenu("&Recent");
+  recentMenu_->setObjectName("Recent1");
+  connect(recentMenu_, &QMenu::aboutToShow, this, &TForm1::FillRecentMenu);
+  QAction* save = add(file, "Save2", "&Save");
   save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   connect(save, &QAction::triggered, this, &TForm1::Save2Click);
+  QAction* saveAs = add(file, "SaveAs1", "Save &As ...");
+  saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  connect(saveAs, &QAction::triggered, this, &TForm1::SaveAs1Click);
   file->addSeparator();
   connect(add(file, "ExportSet1", "Export a set of buttons ..."), &QAction::triggered, this,
           &TForm1::ExportSet1Click);
   file->addSeparator();
   connect(add(file, "Exit1", "E&xit"), &QAction::triggered, this, &QWidget::close);
+
+  QMenu* editMenu = menuBar()->addMenu("&Edit");
+  editMenu->setObjectName("Edit1");
+  undo_ = add(editMenu, "Undo1", "Undo");
+  undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  connect(undo_, &QAction::triggered, this, &TForm1::Undo1Click);
+  redo_ = add(editMenu, "Redo1", "Redo");
+  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  connect(redo_, &QAction::triggered, this, &TForm1::Redo1Click);
+  Edit1->setUndoRedoEnabled(false);
+  Edit1->installEventFilter(this);
 
   QMenu* settings = menuBar()->addMenu("&Settings");
   settings->setObjectName("Settings1");

@@ -13,13 +13,16 @@
 #include <vector>
 
 #include "app/forms/FormWidgets.h"
+#include "app/logic/EditHistory.h"
 #include "app/logic/ExportSize.h"
 #include "app/logic/ProgramSettings.h"
 #include "app/logic/RenderSchedule.h"
 #include "imaging/ExportSettings.h"
 #include "scene/Scene.h"
 
+class QAction;
 class QCheckBox;
+class QMenu;
 class QButtonGroup;
 class QComboBox;
 class QGroupBox;
@@ -59,6 +62,9 @@ class TForm1 : public QMainWindow {
   const TRenderSchedule& Schedule() const { return schedule_; }
   const TExportSize& ExportSize() const { return size_; }
   bool Modified() const { return modified_; }
+  const TEditHistory& History() const { return history_; }
+  // The open work's own file, which Save writes; empty for a new work.
+  const std::string& WorkFile() const { return workFile_; }
   int RebuildCount() const { return rebuilds_; }  // Build calls so far, for tests
   int RenderCount() const { return renders_; }
   const std::string& ProgramFolder() const { return programFolder_; }
@@ -89,8 +95,14 @@ class TForm1 : public QMainWindow {
   void New1Click();
   void Newfromtemplate1Click();
   void Open1Click();
-  // False when the user cancelled the save dialog.
+  // Saves the work to its own file, or asks for one when it has none. False
+  // when the user cancelled the save dialog.
   bool Save2Click();
+  // Always asks, proposing the work's own name. False when cancelled.
+  bool SaveAs1Click();
+  void Undo1Click();
+  void Redo1Click();
+  void OpenRecent(const std::string& path);
   void AdvancedOptions1Click();
   void SpeedButton9Click();
 
@@ -119,7 +131,16 @@ class TForm1 : public QMainWindow {
   void DeferRebuild(int delay = -1);
   void DeferRefresh(int delay = -1);
   void DeferTextureRebuild(int delay = -1);
-  void SetModified() { modified_ = true; }
+  // Records an edit in the undo history: `work` puts it on screen again.
+  void NoteEdit(TPreviewWork work);
+  void SetModified() { NoteEdit(TPreviewWork::Rebuild); }
+  TDesign CurrentDesign() const;
+  void ApplyDesign(const TDesign& before, const TDesign& design, TPreviewWork work);
+  // The design shown from now on, as saved: a fresh history (New, Open).
+  void StartHistory(const std::string& workFile);
+  void ShowEditState();  // Undo/Redo texts, the title and its modified mark
+  void FillRecentMenu();
+  bool SaveTo(const std::string& name, bool asTemplate);
   bool CaptionEmpty() const;
   bool InsideRun() const;
 
@@ -189,6 +210,12 @@ class TForm1 : public QMainWindow {
   std::string programFolder_;
   std::string texturesFolder_;
   std::string initialFile_;
+  TEditHistory history_;
+  bool restoring_ = false;  // an undo or redo puts its design into the controls
+  std::string workFile_;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   bool building_ = false;
   bool markerDragging_ = false;
   bool modified_ = false;

@@ -44,15 +44,17 @@ void TForm1::FormShow() {
     return;
   }
   MarkerFromLight();
-  if (!initialFile_.empty()) {
-    OpenWorkFile(initialFile_);
-    modified_ = false;
-    return;
+  std::string file = initialFile_;
+  if (file.empty()) {
+    RunWelcome(" Welcome to Vantrix v1.7", static_cast<int>(TWelcomeMode::New));
+    const bool chosen = form4_->result() == QDialog::Accepted && !form4_->Choice().ChosenFile.empty();
+    file = chosen ? form4_->Choice().ChosenFile : programFolder_ + "default.dat";
   }
-  RunWelcome(" Welcome to Vantrix v1.7", static_cast<int>(TWelcomeMode::New));
-  const bool chosen = form4_->result() == QDialog::Accepted && !form4_->Choice().ChosenFile.empty();
-  OpenWorkFile(chosen ? form4_->Choice().ChosenFile : programFolder_ + "default.dat");
-  modified_ = false;
+  OpenWorkFile(file);
+  StartHistory(SavesInPlace(file) ? file : std::string());
+  // Typing goes to the caption from the start.
+  activateWindow();
+  Edit1->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::RunWelcome(const QString& caption, int mode) {
@@ -119,7 +121,7 @@ void TForm1::New1Click() {
   OpenWorkFile(programFolder_ + std::string(kDefaultWork));
   PageControl1->setCurrentIndex(0);
   ShowPhases();
-  modified_ = false;
+  StartHistory({});
 }
 
 void TForm1::Newfromtemplate1Click() {
@@ -130,7 +132,7 @@ void TForm1::Newfromtemplate1Click() {
   settings_.Saves = form4_->Choice().WorksFolder;
   OpenWorkFile(settings_.TemplateFile);
   ShowPhases();
-  modified_ = false;
+  StartHistory({});
 }
 
 void TForm1::Open1Click() {
@@ -140,25 +142,39 @@ void TForm1::Open1Click() {
   settings_.Saves = form4_->Choice().WorksFolder;
   OpenWorkFile(form4_->Choice().ChosenFile);
   ShowPhases();
-  modified_ = false;
+  StartHistory(SavesInPlace(form4_->Choice().ChosenFile) ? form4_->Choice().ChosenFile : std::string());
 }
 
 bool TForm1::Save2Click() {
-  settings_.JobFile = ReplaceExtension(settings_.JobFile, kWorkExtension);
+  if (workFile_.empty()) return SaveAs1Click();
+  SaveTo(workFile_, false);
+  return true;
+}
+
+bool TForm1::SaveAs1Click() {
+  // The work's own name, never that of another work saved earlier: Enter and
+  // Yes must not replace a different design.
+  const std::string own = workFile_.empty() ? std::string(kUntitledWork) : FileNameOf(workFile_);
+  const std::string folder = workFile_.empty() ? settings_.Saves : FolderOf(workFile_);
   const QString works = "3D Button FIles (*.vtxs)", templates = "VTXS Templates (*.vtxm)";
   QFileDialog dialog(this);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setNameFilters({works, templates});
   dialog.selectNameFilter(works);
-  dialog.setDirectory(QString::fromStdString(settings_.Saves));
-  dialog.selectFile(QString::fromStdString(FileNameOf(settings_.JobFile)));
+  dialog.setDirectory(QString::fromStdString(folder));
+  dialog.selectFile(QString::fromStdString(own));
   dialog.setOption(QFileDialog::DontUseNativeDialog, qEnvironmentVariableIsSet("VANTRIX_PLAIN_DIALOGS"));
-  scene_->Params.ExpWidth = size_.ExportWidth;
-  scene_->Params.ExpHeight = size_.ExportHeight;
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   const bool asTemplate = dialog.selectedNameFilter() == templates;
   const std::string name = ReplaceExtension(dialog.selectedFiles().first().toStdString(),
                                             asTemplate ? kTemplateExtension : kWorkExtension);
+  SaveTo(name, asTemplate);
+  return true;
+}
+
+bool TForm1::SaveTo(const std::string& name, bool asTemplate) {
+  scene_->Params.ExpWidth = size_.ExportWidth;
+  scene_->Params.ExpHeight = size_.ExportHeight;
   try {
     const TCaption caption = Edit1->Caption();
     SaveWork(*scene_, caption, name);
@@ -167,13 +183,19 @@ bool TForm1::Save2Click() {
       settings_.TemplateFile = name;
       settings_.Templates = FolderOf(name);
     } else {
+      // A template saved is a template to start from; the work keeps its own file.
       settings_.JobFile = name;
       settings_.Saves = FolderOf(name);
+      workFile_ = name;
+      AddRecentWork(settings_.Recent, name);
     }
-    modified_ = false;
   } catch (const std::exception& e) {
     ShowMessageBox(this, e.what());
+    return false;
   }
+  history_.MarkSaved(CurrentDesign());
+  modified_ = false;
+  ShowEditState();
   return true;
 }
 
@@ -208,6 +230,10 @@ void TForm1::AdvancedOptions1Click() {
   const bool taken = form3_->FormHide();
   if (result != QDialog::Accepted || !taken) return;
   scene_->Params = form3_->Params;
+  // One step per OK, whatever was edited just before.
+  history_.EndBurst();
+  NoteEdit(TPreviewWork::Rebuild);
+  history_.EndBurst();
   RebuildPreview(Image2);
   ShowPhases();
 }

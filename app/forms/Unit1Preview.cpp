@@ -67,7 +67,7 @@ void TForm1::RebuildPreview(QLabel* target) {
       return;
     }
     ++rebuilds_;
-    SetModified();
+    NoteEdit(TPreviewWork::Rebuild);
   }
   RefreshPreview(true, target);
   if (!p.HoldButtonSize) size_.FollowPicture(scene_->Image.Width(), scene_->Image.Height());
@@ -208,6 +208,14 @@ void TForm1::Panel1Resize() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Edit1 && event->type() == QEvent::ShortcutOverride) {
+    // Undo and redo are the window's, for the caption as for every control:
+    // left unaccepted here, the shortcut reaches the Edit menu.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+        key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y))
+      return true;
+  }
   if (watched == Panel1 && event->type() == QEvent::Resize) {
     LayoutPreview();
     // A burst of resizes (maximising) gives one rebuild.
@@ -231,7 +239,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       SetLightFromMarker(Image1->x() + RoundInt(mouse->position().x()),
                          Image1->y() + RoundInt(mouse->position().y()));
       markerDragging_ = false;
-      SetModified();
+      NoteEdit(TPreviewWork::Refresh);
       RefreshPreview(true, Image2);
       return true;
     }

@@ -41,12 +41,15 @@ bool PickColor(QWidget* owner, TColor start, TColor& chosen) {
 }  // namespace
 
 void TForm1::DeferRebuild(int delay) {
+  NoteEdit(TPreviewWork::Rebuild);
   schedule_.RequestRebuild(delay < 0 ? scene_->Params.RDelay : delay);
 }
 void TForm1::DeferRefresh(int delay) {
+  NoteEdit(TPreviewWork::Refresh);
   schedule_.RequestRefresh(delay < 0 ? scene_->Params.RDelay : delay);
 }
 void TForm1::DeferTextureRebuild(int delay) {
+  NoteEdit(TPreviewWork::TextureRebuild);
   schedule_.RequestTextureRebuild(delay < 0 ? scene_->Params.RDelay : delay);
 }
 
@@ -134,7 +137,7 @@ void TForm1::ChooseBackground(TColor color) {
   pal = Panel1->palette();
   pal.setColor(QPalette::Window, QColorOf(color));
   Panel1->setPalette(pal);
-  SetModified();
+  NoteEdit(TPreviewWork::Refresh);
 }
 
 void TForm1::SpeedButton2Click() {
@@ -157,7 +160,7 @@ void TForm1::ChooseMainColor(bool button) {
   if (!PickColor(this, scheme.MColor, scheme.MColor)) return;
   scene_->BuildRamp(!button);
   RefreshPreview(true, Image2);
-  SetModified();
+  NoteEdit(TPreviewWork::Refresh);
 }
 
 std::string TForm1::TextureDialogFolder() const {
@@ -187,7 +190,7 @@ void TForm1::ClearTexture(bool button) {
   if (!textured) return;
   (button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile).clear();
   textured = false;
-  if (button) SetModified();  // clearing the caption's texture leaves the flag as it was
+  NoteEdit(TPreviewWork::Refresh);
   RefreshPreview(true, Image2);
 }
 
@@ -199,7 +202,7 @@ void TForm1::TextureRepeatsChanged(bool button, bool width) {
     (width ? p.ButTexW : p.ButTexH) = value;
   else
     (width ? p.TxtTexW : p.TxtTexH) = value;
-  SetModified();
+  NoteEdit(TPreviewWork::TextureRebuild);
   const bool textured = button ? scene_->View3D.ButtonTextured && p.ButType > 0 : scene_->View3D.TextTextured;
   const bool held = button ? p.ButHoldRatio : p.TxtHoldRatio;
   if (textured && !(width && held)) DeferTextureRebuild();
@@ -245,7 +248,7 @@ void TForm1::SpeedButton13Click() {
   scene_->BuildRamp(false);
   scene_->BuildRamp(true);
   RefreshPreview(true, Image2);
-  SetModified();
+  NoteEdit(TPreviewWork::Refresh);
 }
 
 void TForm1::TrackBar8Change() {
@@ -286,7 +289,7 @@ void TForm1::EffectColorClick(int which) {
   if (!PickColor(this, color, chosen)) return;
   color = chosen;
   ShowPhases();
-  SetModified();
+  NoteEdit(TPreviewWork::Refresh);
 }
 
 void TForm1::MarkerFromLight() {

@@ -1,5 +1,7 @@
 #include "app/logic/ProgramSettings.h"
 
+#include <algorithm>
+
 #include "platform/CodePage.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -9,6 +11,7 @@ namespace vantrix {
 namespace {
 
 constexpr std::string_view kSection = "General";
+constexpr std::string_view kRecentSection = "Recent";
 
 std::string SettingsPath(const std::string& programFolder) {
   return WithTrailingSlash(programFolder) + std::string(kSettingsFileName);
@@ -38,6 +41,11 @@ TProgramSettings ReadProgramSettings(const std::string& programFolder) {
   Read(ini, "Saves", s.Saves);
   Read(ini, "TemplateFile", s.TemplateFile);
   if (s.JobFile.empty()) s.JobFile = kUntitledWork;
+  for (size_t i = 1; i <= kMaxRecentWorks; ++i) {
+    const std::string path = Cp1252ToUtf8(ini.ReadString(kRecentSection, "Work" + std::to_string(i), ""));
+    if (!path.empty() && std::find(s.Recent.begin(), s.Recent.end(), path) == s.Recent.end())
+      s.Recent.push_back(path);
+  }
   return s;
 }
 
@@ -49,7 +57,16 @@ void WriteProgramSettings(const std::string& programFolder, const TProgramSettin
   ini.WriteString(kSection, "Templates", Utf8ToCp1252(s.Templates));
   ini.WriteString(kSection, "Saves", Utf8ToCp1252(s.Saves));
   ini.WriteString(kSection, "TemplateFile", Utf8ToCp1252(s.TemplateFile));
+  ini.EraseSection(kRecentSection);
+  for (size_t i = 0; i < s.Recent.size() && i < kMaxRecentWorks; ++i)
+    ini.WriteString(kRecentSection, "Work" + std::to_string(i + 1), Utf8ToCp1252(s.Recent[i]));
   ini.UpdateFile();
+}
+
+void AddRecentWork(std::vector<std::string>& recent, const std::string& path) {
+  std::erase(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > kMaxRecentWorks) recent.resize(kMaxRecentWorks);
 }
 
 }  // namespace vantrix

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrix {
 
@@ -12,16 +13,23 @@ inline constexpr std::string_view kSettingsFileName = "Vuzedav.ode";
 inline constexpr std::string_view kUntitledWork = "Untitled.vtxs";
 
 struct TProgramSettings {
-  std::string CurPath;       // current directory
-  std::string JobFile;       // work last saved: the name Save proposes
-  std::string TextureDir;    // first folder of the texture dialogs; never changed by the program
-  std::string Templates;     // templates folder, ending with '/'
-  std::string Saves;         // works folder, ending with '/'
-  std::string TemplateFile;  // template last saved or chosen
+  std::string CurPath;              // current directory
+  std::string JobFile;              // work last saved: the name Save proposes
+  std::string TextureDir;           // first folder of the texture dialogs; never changed by the program
+  std::string Templates;            // templates folder, ending with '/'
+  std::string Saves;                // works folder, ending with '/'
+  std::string TemplateFile;         // template last saved or chosen
+  std::vector<std::string> Recent;  // works last opened or saved, the newest first
 };
 
+inline constexpr size_t kMaxRecentWorks = 10;
+
+// path first in the list, once, and at most kMaxRecentWorks names kept.
+void AddRecentWork(std::vector<std::string>& recent, const std::string& path);
+
 // Defaults: the folders Templates/ and Works/ of the program folder, and
-// "Untitled.vtxs" for an empty JobFile.
+// "Untitled.vtxs" for an empty JobFile. The recent works are section Recent's
+// keys Work1, Work2, ... in order.
 TProgramSettings ReadProgramSettings(const std::string& programFolder);
 // Throws TIniError "Unable to write to <name>" when the file cannot be written.
 void WriteProgramSettings(const std::string& programFolder, const TProgramSettings& settings);

@@ -51,4 +51,8 @@ std::vector<std::string> ListWorkFiles(const std::string& folder, std::string_vi
   return names;
 }
 
+bool SavesInPlace(const std::string& openedFile) {
+  return EndsWithNoCase(openedFile, kWorkExtension) && FileNameOf(openedFile).size() > kWorkExtension.size();
+}
+
 }  // namespace vantrix

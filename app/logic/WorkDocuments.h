@@ -16,6 +16,10 @@ inline constexpr std::string_view kWorkExtension = ".vtxs";
 inline constexpr std::string_view kTemplateExtension = ".vtxm";
 inline constexpr std::string_view kDefaultWork = "Default.dat";
 
+// Whether Save may write a work back to the file it was opened from: a saved
+// work (".vtxs"), not a template nor the default work, which only Save As
+// replaces.
+bool SavesInPlace(const std::string& openedFile);
 // name with its extension (if any) replaced by ext (".vtxs").
 std::string ReplaceExtension(const std::string& name, std::string_view ext);
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -86,6 +87,7 @@ TEST(ProgramSettings, FirstStartAndRoundTrip) {
   EXPECT_EQ(r.Templates, s.Templates);
   EXPECT_EQ(r.Saves, s.Saves);
   EXPECT_EQ(r.TemplateFile, s.TemplateFile);
+  EXPECT_TRUE(r.Recent.empty());
   EXPECT_EQ(
       TIniFile(t.Path() + "Vuzedav.ode").ReadSection("General"),
       (std::vector<std::string>{"CurPath", "JobFile", "TextureDir", "Templates", "Saves", "TemplateFile"}));
@@ -94,6 +96,31 @@ TEST(ProgramSettings, FirstStartAndRoundTrip) {
     EXPECT_THROW(WriteProgramSettings(t.Path(), s), TIniError);
   }
   fs::permissions(t.Path(), fs::perms::owner_all);
+}
+
+// The recent works: newest first, each once, ten at most, and kept in the
+// settings file in that order.
+TEST(ProgramSettings, RecentWorks) {
+  TTempFolder t;
+  TProgramSettings s = ReadProgramSettings(t.Path());
+  for (int i = 1; i <= 12; ++i) AddRecentWork(s.Recent, "/w/" + std::to_string(i) + ".vtxs");
+  AddRecentWork(s.Recent, "/w/5.vtxs");
+  ASSERT_EQ(s.Recent.size(), kMaxRecentWorks);
+  EXPECT_EQ(s.Recent.front(), "/w/5.vtxs");
+  EXPECT_EQ(s.Recent[1], "/w/12.vtxs");
+  EXPECT_EQ(s.Recent.back(), "/w/3.vtxs");
+  EXPECT_EQ(std::count(s.Recent.begin(), s.Recent.end(), "/w/5.vtxs"), 1);
+  WriteProgramSettings(t.Path(), s);
+  EXPECT_EQ(ReadProgramSettings(t.Path()).Recent, s.Recent);
+  s.Recent = {"/home/zoë/Go.vtxs"};
+  WriteProgramSettings(t.Path(), s);  // a shorter list leaves no stale names behind
+  EXPECT_EQ(ReadProgramSettings(t.Path()).Recent, s.Recent);
+}
+
+TEST(WorkDocuments, OnlySavedWorksAreSavedInPlace) {
+  for (const char* own : {"/w/Go.vtxs", "/w/GO.VTXS", "Go.vtxs"}) EXPECT_TRUE(SavesInPlace(own)) << own;
+  for (const char* other : {"/app/Default.dat", "/app/Templates/Web.vtxm", "", "/w/.vtxs", "/w/Go.vtxs.bak"})
+    EXPECT_FALSE(SavesInPlace(other)) << other;
 }
 
 }  // namespace

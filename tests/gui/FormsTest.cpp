@@ -2,6 +2,7 @@
 // offscreen platform: widgets found by their names, keys typed, buttons
 // clicked, timer ticks fed by hand so that the counts are exact.
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
@@ -412,6 +413,126 @@ class TFormsTest : public QObject {
     }
     QVERIFY(!form_->Modified());
     QCOMPARE(Find<QLabel>("Image2")->pixmap().toImage(), picture);  // the saved work looks the same
+  }
+
+  // Each kind of edit, taken back and done again from the Edit menu: the
+  // design comes back exactly, the modified flag follows, and the preview
+  // is asked for the work the edit asked for.
+  void UndoAndRedoEveryKindOfEdit_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<bool>("rebuild");
+    QTest::addRow("typing") << "Typing" << true;
+    QTest::addRow("slider") << "Caption Extrusion" << true;
+    QTest::addRow("altitude") << "Caption Shadow" << false;
+    QTest::addRow("drop shadow") << "Button Shadow" << true;
+    QTest::addRow("background") << "Background Color" << false;
+  }
+  void UndoAndRedoEveryKindOfEdit() {
+    QFETCH(QString, what);
+    QFETCH(bool, rebuild);
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    const TParams startParams = scene().Params;
+    const TPhase startEffect = scene().Effect;
+    const TCaption startCaption = edit->Caption();
+    QVERIFY(!Find<QAction>("Undo1")->isEnabled());
+    if (what == "Typing") {
+      edit->setFocus();
+      edit->moveCursor(QTextCursor::End);
+      QTest::keyClicks(edit, "abc");  // one burst, one step
+    } else if (what == "Caption Extrusion") {
+      for (int v : {40, 60, 90}) Find<QSlider>("TrackBar2")->setValue(v);  // one drag
+    } else if (what == "Caption Shadow") {
+      Find<QSlider>("TrackBar1")->setValue(33);
+    } else if (what == "Button Shadow") {
+      QTest::mouseClick(Find<QCheckBox>("CheckBox5"), Qt::LeftButton);
+    } else {
+      Find<QLineEdit>("Edit8")->clear();
+      QTest::keyClicks(Find<QLineEdit>("Edit8"), "123456");
+      QTest::mouseClick(Find<QToolButton>("SpeedButton10"), Qt::LeftButton);
+    }
+    Settle();
+    const TParams editedParams = scene().Params;
+    const TCaption editedCaption = edit->Caption();
+    QVERIFY(form_->Modified());
+    QCOMPARE(Find<QAction>("Undo1")->text(), "Undo " + what);
+    QVERIFY(form_->windowTitle().startsWith("Untitled"));
+    QVERIFY(form_->isWindowModified());
+
+    edit->setFocus();  // Ctrl+Z in the caption is the window's undo too
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(scene().Params == startParams);
+    QVERIFY(scene().Effect == startEffect);
+    QVERIFY(edit->Caption() == startCaption);
+    QVERIFY(!form_->Modified());
+    QVERIFY(!form_->isWindowModified());
+    QCOMPARE(form_->Schedule().RebuildPending(), rebuild);
+    QVERIFY(rebuild || form_->Schedule().RefreshPending());
+    Settle();
+
+    Find<QAction>("Redo1")->trigger();
+    QCOMPARE(scene().Params.TxtY, editedParams.TxtY);
+    QCOMPARE(scene().Params.BkgColor, editedParams.BkgColor);
+    QCOMPARE(scene().Params.ViewParams.TextAltitude, editedParams.ViewParams.TextAltitude);
+    QVERIFY(edit->Caption() == editedCaption);
+    QVERIFY(form_->Modified());
+  }
+
+  // Save writes the open work back to its own file without asking; Save As
+  // proposes that file's name, never the name of another work saved before.
+  void SaveWritesTheOpenWorkInPlace() {
+    const QString folder = folder_->path() + "/Works/";
+    const std::string other = (folder + "Other.vtxs").toStdString();
+    auto saveAs = [&](const QString& typed) {
+      // Typed once the dialog has listed its folder: the listing selects the proposed file.
+      QTimer::singleShot(300, [&, typed] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        testing::TypeFileName(dialog, folder + typed);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        static_cast<QDialog*>(dialog)->accept();
+      });
+      QVERIFY(form_->SaveAs1Click());
+    };
+    saveAs("Other.vtxs");
+    saveAs("Sale.vtxs");
+    const std::string sale = (folder + "Sale.vtxs").toStdString();
+    QCOMPARE(form_->WorkFile(), sale);
+    QCOMPARE(form_->windowTitle(), QString("Sale.vtxs[*] \u2014 Vantrix"));
+    QCOMPARE(form_->Settings().Recent.front(), sale);
+
+    Find<QSlider>("TrackBar2")->setValue(77);
+    Settle();
+    QVERIFY(form_->isWindowModified());
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = QApplication::activeModalWidget()) {
+        asked = true;
+        dialog->close();
+      }
+    });
+    QVERIFY(form_->Save2Click());
+    QVERIFY(!asked);
+    QCOMPARE(TIniFile(sale).ReadInteger("Message", "TxtY", 0), 77);
+    QVERIFY(TIniFile(other).ReadInteger("Message", "TxtY", 0) != 77);
+    QVERIFY(!form_->isWindowModified());
+
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      proposed = dialog->selectedFiles().value(0).section('/', -1);
+      dialog->reject();
+    });
+    QVERIFY(!form_->SaveAs1Click());
+    QCOMPARE(proposed, QString("Sale.vtxs"));
+    // New starts a work without a file of its own: Save asks again.
+    form_->New1Click();
+    QVERIFY(form_->WorkFile().empty());
+    QVERIFY(!Find<QAction>("Undo1")->isEnabled());
+  }
+
+  void TheCaptionHasTheFocusAtStart() {
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Find<TCaptionEdit>("Edit1")));
   }
 };
 
