@@ -128,15 +128,32 @@ TProgramFolderCandidates DefaultProgramFolderCandidates(const std::string& expli
   return places;
 }
 
-std::string UserDataFolder(const char* xdgDataHome, const char* home) {
-  // Relative values of XDG_DATA_HOME are to be ignored.
-  if (xdgDataHome != nullptr && xdgDataHome[0] == '/') return WithTrailingSlash(xdgDataHome) + "Vantrix/";
+namespace {
+
+// An XDG base folder's Vantrix/: the variable's value, else the home's default.
+std::string XdgFolder(const char* xdgValue, const char* home, const char* homeDefault) {
+  // Relative values of the XDG variables are to be ignored.
+  if (xdgValue != nullptr && xdgValue[0] == '/') return WithTrailingSlash(xdgValue) + "Vantrix/";
   std::string base = home != nullptr ? home : "";
   if (base.empty()) {
     if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) base = pw->pw_dir;
   }
   if (base.empty()) base = "/tmp";
-  return WithTrailingSlash(base) + ".local/share/Vantrix/";
+  return WithTrailingSlash(base) + homeDefault + "Vantrix/";
+}
+
+}  // namespace
+
+std::string UserDataFolder(const char* xdgDataHome, const char* home) {
+  return XdgFolder(xdgDataHome, home, ".local/share/");
+}
+
+std::string UserStateFolder(const char* xdgStateHome, const char* home) {
+  return XdgFolder(xdgStateHome, home, ".local/state/");
+}
+
+std::string UserStateFolder() {
+  return UserStateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
 }
 
 std::string UserDataFolder() {

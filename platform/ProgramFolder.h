@@ -62,6 +62,10 @@ std::string ExecutableFolder();
 // missing home falls back to the password database, then to "/tmp".
 std::string UserDataFolder(const char* xdgDataHome, const char* home);
 std::string UserDataFolder();  // from the environment
+// The same for what a run leaves for the next (recovery copies):
+// $XDG_STATE_HOME/Vantrix/, else ~/.local/state/Vantrix/.
+std::string UserStateFolder(const char* xdgStateHome, const char* home);
+std::string UserStateFolder();
 
 // Copies into `to`, recursively, every regular file and folder of `from` that
 // `to` lacks (by exact name); existing files are never touched. Each file is

@@ -100,6 +100,8 @@ TEST(ProgramFolderChoice, UserFolderFollowsTheXdgRules) {
   EXPECT_EQ(UserDataFolder("relative/path", "/home/ann"), "/home/ann/.local/share/Vantrix/");
   EXPECT_EQ(UserDataFolder("", "/home/ann/"), "/home/ann/.local/share/Vantrix/");
   EXPECT_EQ(UserDataFolder(nullptr, "/home/ann"), "/home/ann/.local/share/Vantrix/");
+  EXPECT_EQ(UserStateFolder("/state", "/home/ann"), "/state/Vantrix/");
+  EXPECT_EQ(UserStateFolder("relative", "/home/ann"), "/home/ann/.local/state/Vantrix/");
   const std::string fallback = UserDataFolder(nullptr, nullptr);
   EXPECT_TRUE(fallback.ends_with("/.local/share/Vantrix/")) << fallback;
 }
