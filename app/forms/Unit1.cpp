@@ -36,6 +36,7 @@
 #include "app/forms/Unit4.h"
 #include "app/forms/WebUnit.h"
 #include "app/logic/PreviewGeometry.h"
+#include "app/logic/Recovery.h"
 #include "app/logic/TypedValues.h"
 #include "imaging/ColorText.h"
 #include "imaging/ExportSettings.h"
@@ -93,6 +94,13 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   StaticText39->hide();
   PageControl1->setCurrentIndex(0);
 
+  recovery_ = std::make_unique<TRecovery>(options.RecoveryFolder.empty() ? UserStateFolder()
+                                                                         : options.RecoveryFolder);
+  recoveryTimer_ = new QTimer(this);
+  recoveryTimer_->setSingleShot(true);
+  recoveryTimer_->setInterval(2000);  // a copy at most this long after the last edit
+  connect(recoveryTimer_, &QTimer::timeout, this, &TForm1::WriteRecoveryCopy);
+
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
   Timer1->setInterval(250);
@@ -101,6 +109,7 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
 }
 
 TForm1::~TForm1() {
+  recovery_->Discard();  // a clean end leaves nothing to recover
   WriteSettings();
 }
 

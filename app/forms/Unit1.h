@@ -46,10 +46,12 @@ class TForm4;
 class TOpenShForm;
 class TWebForm;
 class TSetForm;
+class TRecovery;
 
 struct TForm1Options {
-  std::string ProgramFolder;  // ending with '/'
-  std::string InitialFile;    // opened instead of asking the welcome dialog when not empty
+  std::string ProgramFolder;   // ending with '/'
+  std::string InitialFile;     // opened instead of asking the welcome dialog when not empty
+  std::string RecoveryFolder;  // where recovery copies go; the user's state folder when empty
 };
 
 class TForm1 : public QMainWindow {
@@ -140,6 +142,9 @@ class TForm1 : public QMainWindow {
   void StartHistory(const std::string& workFile);
   void ShowEditState();  // Undo/Redo texts, the title and its modified mark
   void FillRecentMenu();
+  void WriteRecoveryCopy();
+  // Offers the copies a crashed run left; true when one was opened.
+  bool OfferRecovery();
   bool SaveTo(const std::string& name, bool asTemplate);
   bool CaptionEmpty() const;
   bool InsideRun() const;
@@ -213,6 +218,8 @@ class TForm1 : public QMainWindow {
   TEditHistory history_;
   bool restoring_ = false;  // an undo or redo puts its design into the controls
   std::string workFile_;
+  std::unique_ptr<TRecovery> recovery_;
+  QTimer* recoveryTimer_ = nullptr;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;

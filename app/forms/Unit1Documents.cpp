@@ -44,6 +44,11 @@ void TForm1::FormShow() {
     return;
   }
   MarkerFromLight();
+  if (OfferRecovery()) {
+    activateWindow();
+    Edit1->setFocus(Qt::OtherFocusReason);
+    return;
+  }
   std::string file = initialFile_;
   if (file.empty()) {
     RunWelcome(" Welcome to Vantrix v1.7", static_cast<int>(TWelcomeMode::New));

@@ -6,10 +6,13 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStatusBar>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
+#include "app/logic/Recovery.h"
 #include "platform/PathText.h"
 #include "scene/Textures.h"
 
@@ -51,6 +54,16 @@ void TForm1::StartHistory(const std::string& workFile) {
 }
 
 void TForm1::ShowEditState() {
+  // The recovery copy follows the modified flag: written soon after the last
+  // edit, gone once the work is as saved.
+  if (recovery_ != nullptr) {
+    if (modified_) {
+      recoveryTimer_->start();
+    } else {
+      recoveryTimer_->stop();
+      recovery_->Discard();
+    }
+  }
   if (undo_ != nullptr) {
     undo_->setText(QString::fromStdString(history_.UndoText()));
     undo_->setEnabled(history_.CanUndo());
@@ -116,6 +129,39 @@ void TForm1::ApplyDesign(const TDesign& before, const TDesign& design, TPreviewW
   schedule_.RequestPhases(scene_->Params.RDelay);
   modified_ = history_.Modified();
   ShowEditState();
+}
+
+void TForm1::WriteRecoveryCopy() {
+  if (!modified_) return;
+  try {
+    recovery_->Write(*scene_, Edit1->Caption(), workFile_);
+  } catch (const std::exception& e) {
+    statusBar()->showMessage(QString("No recovery copy: ") + e.what(), 8000);
+  }
+}
+
+bool TForm1::OfferRecovery() {
+  for (const TRecovered& orphan : recovery_->Orphans()) {
+    const QString name =
+        QString::fromStdString(orphan.WorkFile.empty() ? "an untitled work" : FileNameOf(orphan.WorkFile));
+    const auto answer = QMessageBox::question(
+        this, "Recover unsaved work",
+        "Vantrix ended before the changes to " + name + " were saved.\nOpen the recovered design?",
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer != QMessageBox::Yes) {
+      recovery_->Drop(orphan);
+      continue;
+    }
+    OpenWorkFile(orphan.Copy);
+    workFile_ = orphan.WorkFile;
+    history_.ResetUnsaved(CurrentDesign());
+    modified_ = true;
+    ShowEditState();
+    WriteRecoveryCopy();  // this run's own copy before the old one goes
+    recovery_->Drop(orphan);
+    return true;
+  }
+  return false;
 }
 
 void TForm1::FillRecentMenu() {

@@ -142,7 +142,13 @@ void TEditHistory::Reset(const TDesign& design) {
   steps_.clear();
   done_ = 0;
   current_ = saved_ = design;
+  savedKnown_ = true;
   mergeable_ = false;
+}
+
+void TEditHistory::ResetUnsaved(const TDesign& design) {
+  Reset(design);
+  savedKnown_ = false;
 }
 
 bool TEditHistory::Record(const TDesign& design, TPreviewWork work, int64_t nowMs) {
@@ -207,6 +213,7 @@ const TDesign& TEditHistory::Redo(TPreviewWork& work) {
 
 void TEditHistory::MarkSaved(const TDesign& design) {
   current_ = saved_ = design;
+  savedKnown_ = true;
   mergeable_ = false;  // an edit after saving is a step of its own, so undo finds the saved design
 }
 

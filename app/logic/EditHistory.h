@@ -42,6 +42,8 @@ class TEditHistory {
 
   // A fresh history whose start is the design just opened, saved as it is.
   void Reset(const TDesign& design);
+  // The same for a design that was never saved as it is (a recovered copy).
+  void ResetUnsaved(const TDesign& design);
   // After an edit: the design is now `design`, put on screen by `work`.
   // Returns false (and records nothing) when it shows the same design.
   bool Record(const TDesign& design, TPreviewWork work, int64_t nowMs);
@@ -60,7 +62,7 @@ class TEditHistory {
 
   const TDesign& Current() const { return current_; }
   void MarkSaved(const TDesign& design);
-  bool Modified() const { return !SameDesign(current_, saved_); }
+  bool Modified() const { return !savedKnown_ || !SameDesign(current_, saved_); }
 
  private:
   struct TStep {
@@ -73,6 +75,7 @@ class TEditHistory {
   size_t done_ = 0;  // steps_[0, done_) are applied
   TDesign current_;
   TDesign saved_;
+  bool savedKnown_ = true;
   bool mergeable_ = false;
   int64_t lastEditMs_ = 0;
 };

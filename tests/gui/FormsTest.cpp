@@ -24,6 +24,7 @@
 #include "app/forms/Unit1.h"
 #include "app/forms/Unit3.h"
 #include "app/forms/Unit4.h"
+#include "app/logic/Recovery.h"
 #include "platform/IniFile.h"
 #include "tests/support/MainWindow.h"
 
@@ -279,6 +280,7 @@ class TFormsTest : public QObject {
     form_.reset();
     TForm1Options options;
     options.ProgramFolder = folder_->path().toStdString() + "/";
+    options.RecoveryFolder = options.ProgramFolder + "state/";
     form_ = std::make_unique<TForm1>(options);
     QString title;
     bool newPressed = false;
@@ -533,6 +535,47 @@ class TFormsTest : public QObject {
 
   void TheCaptionHasTheFocusAtStart() {
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Find<TCaptionEdit>("Edit1")));
+  }
+
+  // After a crash the next start asks first; Yes opens the design with its
+  // own file name, modified, and the old copy makes way for this run's.
+  void ACrashedRunsWorkIsOfferedAtTheNextStart() {
+    const std::string state = folder_->path().toStdString() + "/state/";
+    {
+      TRecovery crashed(state);  // a run that ends without cleaning up
+      TScene design;
+      design.Params.TxtY = 91;
+      TCaption caption;
+      caption.SetText("Saved?", TFontSpec{});
+      crashed.Write(design, caption, "/w/Sale.vtxs");
+    }
+    form_.reset();
+    QString title;
+    QTimer::singleShot(100, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      title = box->windowTitle();
+      box->button(QMessageBox::Yes)->click();
+    });
+    TForm1Options options;
+    options.ProgramFolder = folder_->path().toStdString() + "/";
+    options.InitialFile = options.ProgramFolder + "Default.dat";
+    options.RecoveryFolder = state;
+    form_ = std::make_unique<TForm1>(options);
+    form_->findChild<QTimer*>("Timer1")->stop();
+    form_->show();
+    QTRY_VERIFY(!title.isEmpty());
+    QVERIFY(title.startsWith("Recover"));
+    QTRY_COMPARE(form_->WorkFile(), std::string("/w/Sale.vtxs"));
+    QCOMPARE(scene().Params.TxtY, 91);
+    QCOMPARE(Find<TCaptionEdit>("Edit1")->Caption().TextUtf8(), std::string("Saved?"));
+    QVERIFY(form_->Modified());
+    QCOMPARE(form_->windowTitle(), QString("Sale.vtxs[*] \u2014 Vantrix"));
+    // Only this run's copy is left, and a clean end removes it.
+    QCOMPARE(std::distance(std::filesystem::directory_iterator(state), {}), 2);  // the copy and its lock
+    form_.reset();
+    for (const auto& e : std::filesystem::directory_iterator(state))
+      QVERIFY2(!e.path().string().ends_with(".vtxs"), e.path().c_str());
   }
 };
 

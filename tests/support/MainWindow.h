@@ -24,6 +24,7 @@ inline std::unique_ptr<TForm1> ShowMainWindow(const QTemporaryDir& folder) {
   TForm1Options options;
   options.ProgramFolder = path;
   options.InitialFile = path + "Default.dat";
+  options.RecoveryFolder = path + "state/";
   auto form = std::make_unique<TForm1>(options);
   form->findChild<QTimer*>("Timer1")->stop();
   form->resize(1000, 700);
