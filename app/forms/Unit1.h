@@ -138,6 +138,7 @@ class TForm1 : public QMainWindow {
   void SetModified() { NoteEdit(TPreviewWork::Rebuild); }
   TDesign CurrentDesign() const;
   void ApplyDesign(const TDesign& before, const TDesign& design, TPreviewWork work);
+  void StepHistory(bool redo);
   // The design shown from now on, as saved: a fresh history (New, Open).
   void StartHistory(const std::string& workFile);
   void ShowEditState();  // Undo/Redo texts, the title and its modified mark

@@ -76,19 +76,18 @@ void TForm1::ShowEditState() {
 }
 
 void TForm1::Undo1Click() {
-  TPreviewWork work = TPreviewWork::None;
-  const TDesign before = CurrentDesign();
-  const TDesign design = history_.Undo(work);
-  if (work == TPreviewWork::None) return;
-  ApplyDesign(before, design, work);
+  StepHistory(false);
 }
 
 void TForm1::Redo1Click() {
+  StepHistory(true);
+}
+
+void TForm1::StepHistory(bool redo) {
   TPreviewWork work = TPreviewWork::None;
   const TDesign before = CurrentDesign();
-  const TDesign design = history_.Redo(work);
-  if (work == TPreviewWork::None) return;
-  ApplyDesign(before, design, work);
+  const TDesign design = redo ? history_.Redo(work) : history_.Undo(work);
+  if (work != TPreviewWork::None) ApplyDesign(before, design, work);
 }
 
 void TForm1::ApplyDesign(const TDesign& before, const TDesign& design, TPreviewWork work) {
