@@ -40,6 +40,7 @@ class TWindow {
     TForm1Options options;
     options.ProgramFolder = folder_.path().toStdString() + "/";
     options.InitialFile = options.ProgramFolder + "Default.dat";
+    options.RecoveryFolder = options.ProgramFolder + "state/";
     form_ = std::make_unique<TForm1>(options);
     form_->findChild<QTimer*>("Timer1")->stop();
     form_->resize(1000, 700);
