@@ -125,6 +125,31 @@ __attribute__((target("avx2"))) int WidenEightRows(const uint8_t* const* in, int
 }
 #endif
 
+template <class V>
+VANTRIX_INLINE void LoadVec(V& v, const double* p) {
+  std::memcpy(&v, p, sizeof v);
+}
+
+// The weighted sums of a list's entries, N vectors each: acc[k] is the sum
+// over the entries, in their order, of the entry's weight times source(e)[k].
+// Both passes add up this way; source(e) gives the entry's first double.
+template <class V, size_t N, class TSource>
+VANTRIX_INLINE void WeightedSums(V (&acc)[N], TWeightList list, TSource source) {
+#pragma GCC unroll 8
+  for (size_t k = 0; k < N; ++k) acc[k] = V{};
+  for (int e = 0; e < list.Count; ++e) {
+    V weight;
+    Splat(weight, list.Entries[e].Weight);
+    const double* from = source(e);
+#pragma GCC unroll 8
+    for (size_t k = 0; k < N; ++k) {
+      V v;
+      LoadVec(v, from + sizeof(V) / sizeof(double) * k);
+      acc[k] += weight * v;
+    }
+  }
+}
+
 // Rows y .. y + 3 into the intermediate rows (row j at slot j % slots); rows
 // past the end repeat the last one and are not stored.
 template <int W>
@@ -154,15 +179,9 @@ VANTRIX_INLINE void HorizontalRows(const TPicture& src, int y, const TWeightTabl
   for (int i = 0; i < dw; ++i) {
     const TWeightList list = lists.List(i);
     V acc[kPixelVecs];
-#pragma GCC unroll 6
-    for (int k = 0; k < kPixelVecs; ++k) acc[k] = V{};
-    for (int e = 0; e < list.Count; ++e) {
-      V weight;
-      Splat(weight, list.Entries[e].Weight);
-      const V* px = wide + static_cast<size_t>(list.Entries[e].Pixel) * kPixelVecs;
-#pragma GCC unroll 6
-      for (int k = 0; k < kPixelVecs; ++k) acc[k] += weight * px[k];
-    }
+    WeightedSums(acc, list, [&](int e) {
+      return reinterpret_cast<const double*>(wide + static_cast<size_t>(list.Entries[e].Pixel) * kPixelVecs);
+    });
     const size_t o = 3 * static_cast<size_t>(i);
     for (int c = 0; c < 3; ++c) {
       for (int h = 0; h < kHalves; ++h) {
@@ -175,11 +194,6 @@ VANTRIX_INLINE void HorizontalRows(const TPicture& src, int y, const TWeightTabl
   }
 }
 
-template <class V>
-VANTRIX_INLINE void LoadVec(V& v, const double* p) {
-  std::memcpy(&v, p, sizeof v);
-}
-
 constexpr size_t kColumnBlock = 8;  // vectors of sums kept in registers
 
 // N vectors of sums of the vertical pass, from vector q0 of the intermediate
@@ -189,19 +203,7 @@ VANTRIX_INLINE void VerticalBlock(const double* const* rows, TWeightList list, s
                                   size_t bytes) {
   using V = typename TVec<W>::T;
   V acc[N];
-#pragma GCC unroll 8
-  for (size_t k = 0; k < N; ++k) acc[k] = V{};
-  for (int e = 0; e < list.Count; ++e) {
-    V weight;
-    Splat(weight, list.Entries[e].Weight);
-    const double* row = rows[e] + W * q0;
-#pragma GCC unroll 8
-    for (size_t k = 0; k < N; ++k) {
-      V v;
-      LoadVec(v, row + W * k);
-      acc[k] += weight * v;
-    }
-  }
+  WeightedSums(acc, list, [&](int e) { return rows[e] + W * q0; });
 #pragma GCC unroll 8
   for (size_t k = 0; k < N; ++k) {
     SumsToBytes(acc[k]);
