@@ -85,6 +85,10 @@ std::string EditName(std::string_view section, std::string_view key) {
   return full;
 }
 
+bool IsButtonRectangle(std::string_view key) {
+  return key == "ButLeft" || key == "ButTop" || key == "ButRight" || key == "ButBottom";
+}
+
 // Equal as stored: a float compares by its bits, so a NaN read from a
 // damaged file does not count as an edit on every comparison.
 struct TSameValue {
@@ -106,8 +110,7 @@ void AddChanges(std::span<const TWorkKey<Root>> rows, const Root& a, const Root&
                 std::vector<std::string>& names) {
   for (const TWorkKey<Root>& row : rows) {
     if (row.Key.empty() || row.Section == kGeneralSection) continue;  // worked out, or the window's
-    if (!buttonHeld && row.Section == kButtonSection && row.Key.starts_with("But") && row.Key != "ButW" &&
-        row.Key != "ButY")
+    if (!buttonHeld && row.Section == kButtonSection && IsButtonRectangle(row.Key))
       continue;  // the rectangle follows the caption until the user holds it
     if (std::visit(TSameValue{}, row.Field.At(a), row.Field.At(b))) continue;
     std::string name = EditName(row.Section, row.Key);

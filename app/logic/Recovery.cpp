@@ -62,6 +62,7 @@ TRecovery::~TRecovery() {
 
 void TRecovery::Write(TScene& scene, const TCaption& caption, const std::string& workFile) {
   if (!Enabled()) return;
+  written_ = true;  // before the write: a failed one may still leave a file
   SaveWork(scene, caption, copy_);
   TIniFile ini(copy_);
   ini.WriteString(kSection, "WorkFile", Utf8ToCp1252(workFile));
@@ -69,7 +70,9 @@ void TRecovery::Write(TScene& scene, const TCaption& caption, const std::string&
 }
 
 void TRecovery::Discard() {
+  if (!written_) return;
   RemoveQuietly(copy_);
+  written_ = false;
 }
 
 std::vector<TRecovered> TRecovery::Orphans() {

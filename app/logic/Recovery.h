@@ -34,7 +34,7 @@ class TRecovery {
   // Throws as saving a work does when the copy cannot be written.
   void Write(TScene& scene, const TCaption& caption, const std::string& workFile);
   // Removes this program's copy: the work is saved, or back as saved, or the
-  // program ends cleanly.
+  // program ends cleanly. Touches the disk only when a copy was written.
   void Discard();
 
   // Copies that programs left behind, each now locked for this program until
@@ -47,6 +47,7 @@ class TRecovery {
   std::string folder_;
   std::string copy_;
   int lockFd_ = -1;
+  bool written_ = false;  // a copy may be on disk: Discard has something to remove
   std::vector<int> orphanLocks_;
 };
 
