@@ -1,7 +1,11 @@
-// The desktop program's preview path as a user drives it: a slider moved on
-// the main window, then the timer's pending work run until the preview label
-// shows a new picture. One geometry slider (full rebuild) and one altitude
-// slider (render only), on the default work, on the offscreen platform.
+// The desktop program's preview path as a user drives it, on the default work,
+// on the offscreen platform (QT_SCALE_FACTOR=2 for a 2x screen):
+// - a slider moved, then the timer's pending work run until the preview label
+//   shows a new picture: one geometry slider (full rebuild) and one altitude
+//   slider (render only);
+// - a slider held and dragged: each move until its drag frame is shown;
+// - a click on a check box while a 32-character caption renders: until the
+//   window has answered it.
 //
 // The stages of that path (Build, Render, B-Spline reduction, the QImage and
 // QPixmap conversions) are timed on their own to show where the time goes.
@@ -9,8 +13,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -69,7 +75,10 @@ class TWindow {
   // was not replaced.
   bool Settle() {
     const qint64 before = image2_ ? image2_->pixmap().cacheKey() : 0;
-    for (int i = 0; i < 1000 && Pending(); ++i) form_->Timer1Timer();
+    for (int i = 0; i < 1000 && Pending(); ++i) {
+      form_->Timer1Timer();
+      form_->WaitForPreview();
+    }
     return !Pending() && (!image2_ || image2_->pixmap().cacheKey() != before);
   }
 
@@ -100,9 +109,7 @@ void BM_SliderToPreview(benchmark::State& state, const char* slider) {
   state.counters["renders"] =
       benchmark::Counter(w.Form().RenderCount() - renders, benchmark::Counter::kAvgIterations);
   const QPixmap shown = w.Image2().pixmap();
-  state.SetLabel(std::to_string(w.Form().Scene().Image.Width()) + "x" +
-                 std::to_string(w.Form().Scene().Image.Height()) + " shown as " +
-                 std::to_string(shown.width()) + "x" + std::to_string(shown.height()));
+  state.SetLabel("shown as " + std::to_string(shown.width()) + "x" + std::to_string(shown.height()));
 }
 BENCHMARK_CAPTURE(BM_SliderToPreview, geometry_TrackBar2, "TrackBar2")
     ->Unit(benchmark::kMillisecond)
@@ -111,13 +118,83 @@ BENCHMARK_CAPTURE(BM_SliderToPreview, render_only_TrackBar1, "TrackBar1")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// A held slider: every move until the window shows its drag frame.
+void BM_SliderDragToPreview(benchmark::State& state, const char* slider) {
+  TWindow w;
+  auto* bar = w.Form().findChild<QSlider*>(slider);
+  const int start = bar->value();
+  const int other = start + (start + 10 <= bar->maximum() ? 10 : -10);
+  bool flip = false, shown = false;
+  QObject::connect(&w.Form(), &TForm1::PreviewShown, [&shown] { shown = true; });
+  bar->setSliderDown(true);
+  for (auto _ : state) {
+    flip = !flip;
+    shown = false;
+    bar->setValue(flip ? other : start);
+    QElapsedTimer waited;
+    waited.start();
+    while (!shown && waited.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 1);
+    if (!shown) {
+      state.SkipWithError("no drag frame was shown");
+      break;
+    }
+  }
+  bar->setSliderDown(false);
+  w.Form().WaitForPreview();
+  state.SetLabel(w.Form().LiveDrag() ? "live drag" : "live drag off in the settings");
+}
+BENCHMARK_CAPTURE(BM_SliderDragToPreview, geometry_TrackBar2, "TrackBar2")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_SliderDragToPreview, render_only_TrackBar1, "TrackBar1")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A click while a 32-character caption renders on the worker: the time until
+// the check box has toggled. "in_flight" is the share of clicks that came
+// while the render was still running.
+void BM_ClickDuringLongRender(benchmark::State& state) {
+  TWindow w;
+  auto* edit = w.Form().findChild<TCaptionEdit*>("Edit1");
+  TCaption caption = edit->Caption();
+  while (caption.Length() < TCaption::kMaxChars) caption.Append(U'W', caption.At(0).Font);
+  edit->SetCaption(caption);
+  auto* box = w.Form().findChild<QCheckBox*>("CheckBox4");
+  bool shown = false;
+  QObject::connect(&w.Form(), &TForm1::PreviewShown, [&shown] { shown = true; });
+  int inFlight = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    w.Form().WaitForPreview();
+    shown = false;
+    w.Form().RebuildPreview();
+    const bool before = box->isChecked();
+    state.ResumeTiming();
+    // Posted like a user's click: it waits its turn in the window's event queue.
+    const QPointF at = box->rect().center();
+    QApplication::postEvent(box, new QMouseEvent(QEvent::MouseButtonPress, at, box->mapToGlobal(at),
+                                                 Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QApplication::postEvent(box, new QMouseEvent(QEvent::MouseButtonRelease, at, box->mapToGlobal(at),
+                                                 Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    while (box->isChecked() == before) QApplication::processEvents(QEventLoop::AllEvents, 1);
+    state.PauseTiming();
+    inFlight += shown ? 0 : 1;
+    state.ResumeTiming();
+  }
+  w.Form().WaitForPreview();
+  state.counters["in_flight"] = benchmark::Counter(inFlight, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ClickDuringLongRender)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 enum TStage { Build, Render, Reduce, ToImage, ToPixmap };
 
 // One stage of the same path on the window's own scene, at the window's sizes.
 void BM_PreviewStage(benchmark::State& state) {
   TWindow w;
-  TScene& scene = w.Form().Scene();
+  TScene scene;  // the window's design, drawn here as its worker draws it
+  CopySceneLook(w.Form().Scene(), scene);
   const TCaption caption = w.Form().findChild<TCaptionEdit*>("Edit1")->Caption();
+  if (!scene.Build(caption) || !scene.Render({})) state.SkipWithError("the scene was not drawn");
   QLabel& label = w.Image2();
   const qreal dpr = label.devicePixelRatioF();
   const TSize2 size = PreviewSize({qRound(label.width() * dpr), qRound(label.height() * dpr)},

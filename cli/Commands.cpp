@@ -79,11 +79,11 @@ void WritePicture(const std::string& path, const TPicture& picture, const TPictu
   WriteExportPicture(path, picture, mask, settings, filteredMask);
 }
 
-// Builds and renders the loaded work. Only a scene already drawing refuses,
-// which one command never causes; a refusal is still an error, not a picture.
+// Builds and renders the loaded work. Only a progress that asks to stop ends
+// a run early, which the command line's never does; it is still an error.
 void Draw(TLoadedWork& w, TRenderOptions options) {
   if (!w.Scene.Build(w.Caption, &w.Progress) || !w.Scene.Render(options, &w.Progress))
-    throw std::runtime_error("the scene is busy and made no picture");
+    throw std::runtime_error("the drawing was stopped and made no picture");
 }
 
 int Render(const TCliOptions& o) {

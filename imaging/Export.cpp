@@ -22,7 +22,7 @@ constexpr TPixel kMagenta = MakePixel(255, 0, 255);
 // picture would be wrong, so that is an error.
 void Draw(TScene& scene, const TCaption& caption, TRenderOptions options, TProgress* progress) {
   if (!scene.Build(caption, progress) || !scene.Render(options, progress))
-    throw TExportError("Sorry, the button is being drawn: export it when it is done");
+    throw TExportError("The export was stopped before its picture was made");
 }
 
 void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TPicture& image,
@@ -41,7 +41,7 @@ void RenderBackdrops(TScene& scene, TProgress* progress, TPicture& onBlack, TPic
     for (TPicture* target : {&onBlack, &onWhite}) {
       scene.Params.BkgColor = target == &onBlack ? MakeColor(0, 0, 0) : MakeColor(255, 255, 255);
       if (!scene.Render({}, progress))
-        throw TExportError("Sorry, the button is being drawn: export it when it is done");
+        throw TExportError("The export was stopped before its picture was made");
       *target = scene.Image.Converted(24);
     }
   } catch (...) {

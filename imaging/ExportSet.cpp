@@ -181,12 +181,12 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
       TExportSetProgress::Measuring, progress, [this](TScene& scene, const TCaption& caption, size_t i) {
         scene.Params.HoldButtonSize = false;
         if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
-        if (!scene.Build(caption)) throw TExportError("the scene is busy and made no picture");
+        if (!scene.Build(caption)) throw TExportError("the drawing was stopped and made no picture");
         const TParams& p = scene.Params;
         measured_[i] =
             p.ButType > 0 ? TRect{p.ButLeft, p.ButTop, p.ButRight, p.ButBottom} : scene.View3D.ModelBounds();
         if (p.ButType < 1) {
-          if (!scene.Render({})) throw TExportError("the scene is busy and made no picture");
+          if (!scene.Render({})) throw TExportError("the drawing was stopped and made no picture");
           pictures_[i] = {scene.Image.Width(), scene.Image.Height()};
         }
       });
@@ -223,7 +223,7 @@ bool TExportSet::Plan(const TExportSetProgressFunc& progress) {
   TCaption caption;
   caption.SetText(captions_[widest].Text, look_.Font);
   if (!worker.Scene.Build(caption) || !worker.Scene.Render({}))
-    throw TExportError("the scene is busy and made no picture");
+    throw TExportError("the drawing was stopped and made no picture");
   sample_ = worker.Scene.Image.Converted(24);
   const auto [dw, dh] = CanvasMargins(widest);
   PadPicture(sample_, dw, dh, ColorToPixel(worker.Scene.Params.BkgColor));

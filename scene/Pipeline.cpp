@@ -15,23 +15,15 @@ namespace vantrix {
 
 namespace {
 
-// Sets a flag for the lifetime of a pipeline call.
-class TBusy {
- public:
-  explicit TBusy(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TBusy() { flag_ = false; }
-
- private:
-  bool& flag_;
-};
-
 void Status(TProgress* p, const char* text) {
-  if (!p) return;
-  p->SetStatus(text);
-  p->LetMessagesRun();
+  if (p) p->SetStatus(text);
 }
 void Position(TProgress* p, int position) {
   if (p) p->SetPosition(position);
+}
+// Checked between stages: a run whose result nobody wants any more ends early.
+bool Stopped(const TProgress* p) {
+  return p && p->Stopped();
 }
 
 }  // namespace
@@ -43,8 +35,6 @@ bool TScene::SelectLetterFont(const TFontSpec& font) {
 }
 
 bool TScene::Build(const TCaption& caption, TProgress* progress) {
-  if (busy_) return false;
-  TBusy busy(busy_);
   Params.View.OffsetY = static_cast<float>(Params.Distance);
   Status(progress, " Reallocating memory ...");
   ClearLetters();
@@ -54,6 +44,7 @@ bool TScene::Build(const TCaption& caption, TProgress* progress) {
   const int n = std::min(caption.Length(), TCaption::kMaxChars);
   std::u32string noted;  // one note per character and build
   for (int i = 0; i < n; ++i) {
+    if (Stopped(progress)) return false;
     const TCaptionChar& c = caption.At(i);
     if (!SelectLetterFont(c.Font)) {
       Message("ERROR: Cannot obtain Size of the Glyph");  // no face could be loaded at all
@@ -73,6 +64,7 @@ bool TScene::Build(const TCaption& caption, TProgress* progress) {
   Position(progress, 17);
   BuildLetters();
   Position(progress, 20);
+  if (Stopped(progress)) return false;
   if (Params.ButType > 0) {
     Status(progress, " Making button ...");
     MakeOutline();
@@ -92,10 +84,8 @@ void TScene::PrepareView() {
 
 bool TScene::Render(TRenderOptions options, TProgress* progress) {
   const bool withMask = options.WithMask, showProgress = options.ShowProgress;
-  if (busy_) return false;
-  TBusy busy(busy_);
+  if (Stopped(progress)) return false;
   if (showProgress && progress) progress->SetStatus(" Calculating viewport ...");
-  if (progress) progress->LetMessagesRun();
 
   TViewParams& v = Params.ViewParams;
   v.CentreX = v.CentreY = 0;
@@ -140,6 +130,7 @@ bool TScene::Render(TRenderOptions options, TProgress* progress) {
   Mask.SetSize(static_cast<int>(width), static_cast<int>(height), 32);  // black
   ClearImage();
   PrepareView();
+  if (Stopped(progress)) return false;
   View3D.Render(Image, Mask, ButtonRamp, TextRamp, Params.ButType, withMask);
   if (showProgress) Position(progress, 75);
   return true;

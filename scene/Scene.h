@@ -92,6 +92,12 @@ struct TParams {
 // The five roll-over values as the parameters hold them now.
 TPhase PhaseOfParams(const TParams& params);
 
+class TScene;
+// Gives `to` the look of `from` as it stands: parameters, the roll-over
+// phase, the shade ramps and the textures, but no geometry. A scene drawn on
+// another thread starts from such a copy.
+void CopySceneLook(const TScene& from, TScene& to);
+
 struct TCaptionExtent {
   int32_t MinX = 65535;
   int32_t MaxX = -65535;
@@ -124,13 +130,12 @@ class TScene {
   static int CountNonBlank(std::string_view utf8);
 
   // The pipeline. Build makes the geometry of `caption`; Render sizes and
-  // draws Image (and Mask). Both refuse, returning false, when entered again
-  // while one of them runs (the caller's message loop runs inside them).
+  // draws Image (and Mask). Both return false when their progress says stop
+  // (a newer request supersedes this one); the scene must then be built again.
   [[nodiscard]] bool Build(const TCaption& caption, TProgress* progress = nullptr);
   [[nodiscard]] bool Render(TRenderOptions options, TProgress* progress = nullptr);
   void ClearImage();
   void ResizeTextures();
-  bool Busy() const { return busy_; }
 
   // Largest picture Render makes; a larger scene is cut at these sides.
   static constexpr int kMaxImageWidth = 32767;
@@ -198,7 +203,6 @@ class TScene {
   std::vector<std::unique_ptr<TLetter>> Letters;
   TCaptionExtent CaptionExtent;
   TGlyphSource Glyphs;
-  bool busy_ = false;
 };
 
 }  // namespace vantrix

@@ -139,4 +139,17 @@ int TScene::CountNonBlank(std::string_view utf8) {
   return n;
 }
 
+void CopySceneLook(const TScene& from, TScene& to) {
+  to.Params = from.Params;
+  to.Effect = from.Effect;
+  to.AppPath = from.AppPath;
+  to.ButtonRamp = from.ButtonRamp;
+  to.TextRamp = from.TextRamp;
+  const TView3D& v = from.View3D;
+  to.View3D.ButtonTextured = v.ButtonTextured;
+  to.View3D.TextTextured = v.TextTextured;
+  if (v.ButtonTextured) to.View3D.SetButtonTexture(v.ButtonTexture());
+  if (v.TextTextured) to.View3D.SetTextTexture(v.TextTexture());
+}
+
 }  // namespace vantrix

@@ -44,16 +44,15 @@ QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& c
   return button;
 }
 
+// From the window's thread the change is made at once; from another it is
+// posted to the window's.
 void TWindowProgress::SetStatus(const std::string& text) {
-  stage_->setText(QString::fromStdString(text));
+  QMetaObject::invokeMethod(stage_,
+                            [stage = stage_, t = QString::fromStdString(text)] { stage->setText(t); });
 }
 
 void TWindowProgress::SetPosition(int position) {
-  bar_->setValue(position);
-}
-
-void TWindowProgress::LetMessagesRun() {
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QMetaObject::invokeMethod(bar_, [bar = bar_, position] { bar->setValue(position); });
 }
 
 void ShowMessageBox(QWidget* owner, const QString& text) {

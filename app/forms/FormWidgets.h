@@ -51,8 +51,6 @@ class TWindowProgress : public TProgress {
   TWindowProgress(QProgressBar* bar, QLabel* stage) : bar_(bar), stage_(stage) {}
   void SetStatus(const std::string& text) override;
   void SetPosition(int position) override;
-  // Paints what changed; input waits, so nothing starts a second run inside this one.
-  void LetMessagesRun() override;
 
  private:
   QProgressBar* bar_;

@@ -71,6 +71,30 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   CreateLayout();
   CreateMenus();
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
+  // The worker's reports and pictures come on its thread: each is posted to
+  // the window's, where only the newest request's reports are shown.
+  worker_ = std::make_unique<TPreviewWorker>(
+      programFolder_,
+      [this](uint64_t generation, int position, const std::string& stage) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation, position, text = QString::fromStdString(stage)] {
+              if (generation != worker_->Latest()) return;
+              ProgressBar1->setValue(position);
+              StatusPanels[3]->setText(text);
+            },
+            Qt::QueuedConnection);
+      },
+      [this](TPreviewResult result) {
+        auto shared = std::make_shared<TPreviewResult>(std::move(result));
+        QMetaObject::invokeMethod(
+            this, [this, shared] { ShowPreviewResult(std::move(*shared)); }, Qt::QueuedConnection);
+      });
+  // A held slider drags the preview along.
+  for (QSlider* slider : findChildren<QSlider*>()) {
+    connect(slider, &QSlider::sliderPressed, this, [this] { SetDragging(true); });
+    connect(slider, &QSlider::sliderReleased, this, [this] { SetDragging(false); });
+  }
   form3_ = new TForm3(this);
   webForm_ = new TWebForm(this);
   form2_ = new TForm2(this);
@@ -109,6 +133,9 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
 }
 
 TForm1::~TForm1() {
+  // The threads first: nothing they post may reach a window half taken down.
+  worker_.reset();
+  if (exportThread_.joinable()) exportThread_.join();
   recovery_->Discard();  // a clean end leaves nothing to recover
   WriteSettings();
 }
@@ -236,6 +263,10 @@ void TForm1::CreateMenus() {
   }
   connect(status, &QAction::toggled, statusBar(), &QWidget::setVisible);
   connect(progress, &QAction::toggled, ProgressBar1, &QWidget::setVisible);
+  QAction* liveDrag = add(view, "LiveDrag1", "&Live Preview While Dragging");
+  liveDrag->setCheckable(true);
+  liveDrag->setChecked(settings_.LiveDrag);
+  connect(liveDrag, &QAction::toggled, this, [this](bool on) { settings_.LiveDrag = on; });
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help1");

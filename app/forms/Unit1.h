@@ -1,20 +1,25 @@
 #pragma once
 // TForm1: the main window. A preview of the button above eleven editing
 // pages, a thin progress bar and a four-panel status bar. The window owns the
-// scene for the whole run; each control hands its value to the scene and asks
-// the render schedule (app/logic/RenderSchedule.h) for a rebuild or a refresh,
-// which the 250 ms timer carries out once the user has stopped changing
-// things. The document commands (File menu, welcome dialog, settings file)
-// are in Unit1Documents.cpp.
+// scene's design for the whole run; each control hands its value to the scene
+// and asks the render schedule (app/logic/RenderSchedule.h) for a rebuild or a
+// refresh, which the 250 ms timer hands to the preview worker
+// (app/logic/PreviewWorker.h) once the user has stopped changing things. The
+// window's thread never draws: the preview and the export render on threads
+// of their own. The document commands (File menu, welcome dialog, settings
+// file) are in Unit1Documents.cpp.
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/forms/FormWidgets.h"
 #include "app/logic/EditHistory.h"
 #include "app/logic/ExportSize.h"
+#include "app/logic/PreviewWorker.h"
 #include "app/logic/ProgramSettings.h"
 #include "app/logic/RenderSchedule.h"
 #include "imaging/ExportSettings.h"
@@ -67,8 +72,15 @@ class TForm1 : public QMainWindow {
   const TEditHistory& History() const { return history_; }
   // The open work's own file, which Save writes; empty for a new work.
   const std::string& WorkFile() const { return workFile_; }
-  int RebuildCount() const { return rebuilds_; }  // Build calls so far, for tests
-  int RenderCount() const { return renders_; }
+  int RebuildCount() const { return rebuilds_; }  // rebuilt previews shown so far, for tests
+  int RenderCount() const { return renders_; }    // previews shown so far
+  // Blocks until the preview worker is idle and its results are shown; for
+  // tests and benchmarks, which step the window's timer themselves.
+  void WaitForPreview();
+  // Blocks until the export in progress has made its pictures and asked for
+  // its file (the dialog runs its own loop), and is written.
+  void WaitForExport();
+  bool LiveDrag() const { return settings_.LiveDrag; }
   const std::string& ProgramFolder() const { return programFolder_; }
   const TProgramSettings& Settings() const { return settings_; }
   TForm3* AdvancedOptionsDialog() const { return form3_; }
@@ -79,10 +91,10 @@ class TForm1 : public QMainWindow {
   uint64_t ImageFileSize() const { return imageFileSize_; }
   uint64_t Phase2FileSize() const { return phase2FileSize_; }
 
-  // Operations of the window.
-  void RebuildPreview(QLabel* target);
-  void RefreshPreview(bool filtered, QLabel* target);
-  void ShowPreview(bool filtered, QLabel* target);
+  // Operations of the window. The preview is asked for here and shown when
+  // the worker is done.
+  void RebuildPreview() { StartPreview(TPreviewWork::Rebuild); }
+  void RefreshPreview() { StartPreview(TPreviewWork::Refresh); }
   void ShowPhases();
   void ControlsFromScene();
   void OpenWorkFile(const std::string& fileName);
@@ -148,7 +160,17 @@ class TForm1 : public QMainWindow {
   bool OfferRecovery();
   bool SaveTo(const std::string& name, bool asTemplate);
   bool CaptionEmpty() const;
-  bool InsideRun() const;
+  // Hands the design to the preview worker. A drag frame leaves the
+  // schedule alone: the full picture still comes after the release.
+  void StartPreview(TPreviewWork work, bool withPhase = false, bool drag = false);
+  void ShowPreviewResult(TPreviewResult result);
+  void ShowBlankPreview();
+  // The texture as loaded, for the worker: the same pointer while it is unchanged.
+  std::shared_ptr<const TPicture> HandedTexture(bool button);
+  void SetDragging(bool dragging);
+  // Runs `work` on the export thread, then `then` on the window's, with the
+  // message of what `work` threw (empty when nothing).
+  void RunExportStep(std::function<void()> work, std::function<void(const std::string& error)> then);
 
   // Handlers.
   void SpeedButton1Click();
@@ -184,7 +206,9 @@ class TForm1 : public QMainWindow {
 
   // The Export page (Unit1Export.cpp).
   void ExportButton();
-  void SaveExport(TExportPhases& phases);
+  void SaveExport(std::shared_ptr<TExportPhases> phases);
+  void WriteExport(const std::shared_ptr<TExportPhases>& phases, const TExportSettings& settings,
+                   const std::string& chosen);
   void ShowPage(const std::string& path);
   void ExportSet1Click();
   // Asks before replacing those of the files that exist; true when none does or the user agrees.
@@ -209,7 +233,17 @@ class TForm1 : public QMainWindow {
   std::string TextureDialogFolder() const;
   void OpenWithShell(const std::string& file);
 
-  std::unique_ptr<TScene> scene_;
+  std::unique_ptr<TScene> scene_;  // the design; never drawn on the window's thread
+  std::unique_ptr<TPreviewWorker> worker_;
+  std::shared_ptr<const TPicture> textTexture_, buttonTexture_;  // as last handed to the worker
+  uint64_t shownGeneration_ = 0;
+  bool dragging_ = false;  // a slider held or the light marker dragged
+  // The export in progress: its own copy of the scene, drawn on its own thread.
+  std::thread exportThread_;
+  bool exportRunning_ = false;
+  std::shared_ptr<TScene> exportScene_;
+  TCaption exportCaption_;
+  TMessageLog exportLog_;
   TRenderSchedule schedule_;
   TExportSize size_;
   TProgramSettings settings_;
@@ -224,13 +258,10 @@ class TForm1 : public QMainWindow {
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
   QMenu* recentMenu_ = nullptr;
-  bool building_ = false;
   bool markerDragging_ = false;
   bool modified_ = false;
   bool rulersActive_ = false;
   bool shown_ = false;
-  bool showing_ = false;    // inside ShowPreview
-  bool exporting_ = false;  // inside ExportButton, its save dialog included
   TExportSettings export_;  // the Export page's controls
   uint64_t imageFileSize_ = 0;
   uint64_t phase2FileSize_ = 0;  // kept from the last export that wrote a second picture

@@ -16,7 +16,7 @@ void TForm1::SpeedButton11Click() {
   CopyRichText(form2_->Editor(), Edit1);
   if (form2_->exec() != QDialog::Accepted) return;
   CopyRichText(Edit1, form2_->Editor());
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::SpeedButton12Click() {
@@ -28,7 +28,7 @@ void TForm1::SpeedButton12Click() {
     const QSignalBlocker block(CheckBox9);  // a hidden button is shown again with its new shape
     CheckBox9->setChecked(false);
   }
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 }  // namespace vantrix

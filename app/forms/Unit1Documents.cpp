@@ -36,13 +36,6 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
-  // The first resize may still be drawing its preview and letting queued calls
-  // run; opening the work inside that run would defer its rebuild to a timer
-  // tick, which then marks the untouched work as changed.
-  if (building_ || InsideRun()) {
-    QTimer::singleShot(10, this, &TForm1::FormShow);
-    return;
-  }
   MarkerFromLight();
   if (OfferRecovery()) {
     activateWindow();
@@ -95,7 +88,7 @@ void TForm1::OpenWorkFile(const std::string& fileName) {
   pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
   Panel1->setPalette(pal);
   MarkerFromLight();
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::SaveWorkIcon(const std::string& fileName, const std::string& section) {
@@ -103,7 +96,6 @@ void TForm1::SaveWorkIcon(const std::string& fileName, const std::string& sectio
       size_.ExportHeight <= 1)
     return;
   progress_->SetStatus(" Sretching icon ...");
-  progress_->LetMessagesRun();
   const TPicture icon = MakeWorkIcon(PictureOfImage(previewImage_));
   progress_->SetStatus(" Saving icon ...");
   IconToIni(fileName, section, icon, progress_.get());
@@ -239,7 +231,7 @@ void TForm1::AdvancedOptions1Click() {
   history_.EndBurst();
   NoteEdit(TPreviewWork::Rebuild);
   history_.EndBurst();
-  RebuildPreview(Image2);
+  RebuildPreview();
   ShowPhases();
 }
 

@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -150,37 +148,72 @@ void TForm1::SpeedButton9Click() {
   ExportButton();
 }
 
+void TForm1::RunExportStep(std::function<void()> work, std::function<void(const std::string&)> then) {
+  exportRunning_ = true;
+  if (exportThread_.joinable()) exportThread_.join();
+  exportThread_ = std::thread([this, work = std::move(work), then = std::move(then)] {
+    std::string error;
+    try {
+      work();
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, then, error] {
+          exportRunning_ = false;
+          QApplication::restoreOverrideCursor();
+          exportLog_.Replay(*messages_);
+          exportLog_.Entries.clear();
+          then(error);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void TForm1::WaitForExport() {
+  while (exportRunning_) {
+    if (exportThread_.joinable()) exportThread_.join();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+  }
+}
+
+// The export draws a copy of the design as it stands at the click, on a
+// thread of its own: the window goes on answering, and edits made meanwhile
+// belong to the next export.
 void TForm1::ExportButton() {
-  // A run lets events through: a click that arrives inside one, or inside
-  // an export, waits for the user to press again.
-  if (building_ || InsideRun()) return;
+  if (exportRunning_) return;  // one export at a time; the click waits for the user to press again
   const TCaption caption = Edit1->Caption();
   if (caption.Empty()) {
     ShowMessageBox(this, "Sorry, there is nothing to export");
     return;
   }
-  const QScopedValueRollback<bool> exporting(exporting_, true);
-  TExportPhases phases;
-  {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    try {
-      // A tab with alpha renders on black and white too, so that the usual
-      // case asks for no second round after the dialog.
-      const TExportType tab = ExportTypeOfIndex(PageControl2->currentIndex());
-      phases =
-          vantrix::ExportButton(*scene_, caption, progress_.get(), tab == kExportPng || tab == kExportWebp);
-    } catch (const std::exception& e) {
-      QApplication::restoreOverrideCursor();
-      ShowMessageBox(this, QString::fromStdString(e.what()));
-      return;
-    }
-    QApplication::restoreOverrideCursor();
-  }
-  schedule_.StatusDone(scene_->Params.RDelay);
-  SaveExport(phases);
+  exportScene_ = std::make_shared<TScene>();
+  CopySceneLook(*scene_, *exportScene_);
+  exportScene_->Messages = &exportLog_;
+  exportCaption_ = caption;
+  auto phases = std::make_shared<TExportPhases>();
+  // A tab with alpha renders on black and white too, so that the usual case
+  // asks for no second round after the dialog.
+  const TExportType tab = ExportTypeOfIndex(PageControl2->currentIndex());
+  const bool withAlpha = tab == kExportPng || tab == kExportWebp;
+  ProgressBar1->setValue(0);
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  RunExportStep(
+      [scene = exportScene_, caption, phases, withAlpha, progress = progress_.get()] {
+        *phases = vantrix::ExportButton(*scene, caption, progress, withAlpha);
+      },
+      [this, phases](const std::string& error) {
+        if (!error.empty()) {
+          ShowMessageBox(this, QString::fromStdString(error));
+          return;
+        }
+        schedule_.StatusDone(scene_->Params.RDelay);
+        SaveExport(phases);
+      });
 }
 
-void TForm1::SaveExport(TExportPhases& phases) {
+void TForm1::SaveExport(std::shared_ptr<TExportPhases> phases) {
   // The window's export size and the link join the page's record; the
   // filter the user leaves in the dialog decides this export's type only.
   export_.Type = ExportTypeOfIndex(PageControl2->currentIndex());
@@ -188,7 +221,7 @@ void TForm1::SaveExport(TExportPhases& phases) {
   export_.ExportHeight = size_.ExportHeight;
   export_.TargetURL = Edit2->text().toStdString();
   TExportSettings settings = export_;
-  const TCaption caption = Edit1->Caption();
+  const TCaption& caption = exportCaption_;
 
   const std::string folder = ExportFolder(programFolder_);
   std::error_code ec;
@@ -223,7 +256,7 @@ void TForm1::SaveExport(TExportPhases& phases) {
     if (dialog.exec() != QDialog::Accepted || pickedFile.isEmpty()) return;
     settings.Type = ExportTypeOfFilter(pickedFilter.toStdString());
     chosen = pickedFile.toStdString();
-    const TExportResult names = ExportFileNames(chosen, settings, ExportHasSecond(*scene_, phases));
+    const TExportResult names = ExportFileNames(chosen, settings, ExportHasSecond(*exportScene_, *phases));
     std::vector<std::string> files = names.FirstFiles;
     if (names.SecondFiles != names.FirstFiles)
       files.insert(files.end(), names.SecondFiles.begin(), names.SecondFiles.end());
@@ -231,15 +264,30 @@ void TForm1::SaveExport(TExportPhases& phases) {
     dialog.selectFile(QString::fromStdString(chosen));
   }
 
+  if (settings.HasAlpha() && !phases->HasAlpha()) {
+    // A filter with alpha chosen in the dialog: the renders on black and white are still to make.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    RunExportStep(
+        [scene = exportScene_, caption, phases, progress = progress_.get()] {
+          *phases = vantrix::ExportButton(*scene, caption, progress, true);
+        },
+        [this, phases, settings, chosen](const std::string& error) {
+          if (!error.empty()) {
+            ShowMessageBox(this, QString::fromStdString(error));
+            return;
+          }
+          WriteExport(phases, settings, chosen);
+        });
+    return;
+  }
+  WriteExport(phases, settings, chosen);
+}
+
+void TForm1::WriteExport(const std::shared_ptr<TExportPhases>& phases, const TExportSettings& settings,
+                         const std::string& chosen) {
   TExportResult r;
   try {
-    if (settings.HasAlpha() && !phases.HasAlpha()) {
-      // A filter with alpha chosen in the dialog: the renders on black and white are still to make.
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-      phases = vantrix::ExportButton(*scene_, caption, progress_.get(), true);
-    }
-    vantrix::SaveExport(*scene_, phases, settings, chosen, r);
+    vantrix::SaveExport(*exportScene_, *phases, settings, chosen, r);
   } catch (const std::exception& e) {
     // A first picture written before the failure is kept, and so is its size.
     if (r.ImageFileSize > 0) imageFileSize_ = r.ImageFileSize;
@@ -247,11 +295,11 @@ void TForm1::SaveExport(TExportPhases& phases) {
     return;
   }
   imageFileSize_ = r.ImageFileSize;
-  if (phases.HasSecond()) phase2FileSize_ = r.Phase2FileSize;
+  if (phases->HasSecond()) phase2FileSize_ = r.Phase2FileSize;
   if (!settings.BrowserPreview) return;
   try {
-    ShowPage(MakeHtml(programFolder_, r.FirstFile, r.SecondFile, settings, *scene_, caption, imageFileSize_,
-                      phase2FileSize_));
+    ShowPage(MakeHtml(programFolder_, r.FirstFile, r.SecondFile, settings, *exportScene_, exportCaption_,
+                      imageFileSize_, phase2FileSize_));
   } catch (const std::exception& e) {
     ShowMessageBox(this, QString::fromStdString(e.what()));
   }

@@ -3,8 +3,6 @@
 // rendered pixel), the two-phase roll-over view, the light marker and the
 // export-size preview.
 
-#include <malloc.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -13,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -29,133 +26,123 @@ namespace vantrix {
 
 namespace {
 
-// Keeps the hourglass for the lifetime of a run.
-struct TWaitCursor {
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
+TSize2 DeviceArea(const QLabel* target) {
+  const qreal dpr = target->devicePixelRatioF();
+  return {RoundInt(target->width() * dpr), RoundInt(target->height() * dpr)};
+}
+
+void ShowPicture(QLabel* target, const QImage& picture) {
+  QPixmap pixmap = QPixmap::fromImage(picture);
+  pixmap.setDevicePixelRatio(target->devicePixelRatioF());
+  target->setPixmap(pixmap);
+}
 
 }  // namespace
 
-void TForm1::RebuildPreview(QLabel* target) {
-  if (building_ || InsideRun()) {
-    DeferRebuild(0);  // asked for inside a run: the next free tick does it
-    return;
-  }
-  schedule_.RebuildStarted();
-  ProgressBar1->setValue(0);
-  schedule_.StatusCleared();
-  const TCaption caption = Edit1->Caption();
-  if (caption.Empty() || (scene_->Params.ButType == 0 && TScene::CountNonBlank(caption.TextUtf8()) < 1)) {
-    scene_->ClearImage();
-    ShowPreview(false, target);
-    return;
-  }
-  building_ = true;
-  TParams& p = scene_->Params;
-  p.TxtTexW = static_cast<float>(SpinEdit[1]->value());
-  p.TxtTexH = static_cast<float>(SpinEdit[2]->value());
-  p.ButTexW = static_cast<float>(SpinEdit[3]->value());
-  p.ButTexH = static_cast<float>(SpinEdit[4]->value());
-  {
-    TWaitCursor wait;
-    // The guard above keeps runs apart, so a refusal here is not expected;
-    // should one come, the next free tick tries again.
-    if (!scene_->Build(caption, progress_.get())) {
-      building_ = false;
-      DeferRebuild(0);
-      return;
-    }
-    ++rebuilds_;
-    NoteEdit(TPreviewWork::Rebuild);
-  }
-  RefreshPreview(true, target);
-  if (!p.HoldButtonSize) size_.FollowPicture(scene_->Image.Width(), scene_->Image.Height());
-  building_ = false;
-  QSignalBlocker b1(SpinEdit[1]), b2(SpinEdit[2]), b3(SpinEdit[3]), b4(SpinEdit[4]);
-  SpinEdit[1]->setValue(RoundInt(p.TxtTexW));
-  SpinEdit[2]->setValue(RoundInt(p.TxtTexH));
-  SpinEdit[3]->setValue(RoundInt(p.ButTexW));
-  SpinEdit[4]->setValue(RoundInt(p.ButTexH));
+std::shared_ptr<const TPicture> TForm1::HandedTexture(bool button) {
+  const TView3D& v = scene_->View3D;
+  if (!(button ? v.ButtonTextured : v.TextTextured)) return nullptr;
+  std::shared_ptr<const TPicture>& handed = button ? buttonTexture_ : textTexture_;
+  const TPicture& now = button ? v.ButtonTexture() : v.TextTexture();
+  if (!handed || !(*handed == now)) handed = std::make_shared<const TPicture>(now);
+  return handed;
 }
 
-void TForm1::RefreshPreview(bool filtered, QLabel* target) {
-  schedule_.RefreshStarted();
-  if (CaptionEmpty()) {
-    ShowPreview(false, target);
-    return;
-  }
-  if (InsideRun()) {
-    DeferRefresh(0);
-    return;
-  }
-  if (!building_) {
+void TForm1::StartPreview(TPreviewWork work, bool withPhase, bool drag) {
+  TParams& p = scene_->Params;
+  if (!drag) {
+    if (work == TPreviewWork::Refresh)
+      schedule_.RefreshStarted();
+    else
+      schedule_.RebuildStarted();
     ProgressBar1->setValue(0);
     schedule_.StatusCleared();
   }
-  TWaitCursor wait;
-  const size_t memory = mallinfo2().uordblks;
-  if (!scene_->Render({.ShowProgress = true}, progress_.get())) {
-    DeferRefresh(0);
+  const TCaption caption = Edit1->Caption();
+  if (caption.Empty() || (p.ButType == 0 && TScene::CountNonBlank(caption.TextUtf8()) < 1)) {
+    ShowBlankPreview();
     return;
   }
-  ++renders_;
-  ShowPreview(filtered, target);
-  StatusPanels[0]->setText(QString("V : %1").arg(scene_->View3D.VertexCount()));
-  StatusPanels[1]->setText(QString("F : %1").arg(scene_->View3D.FaceCount()));
-  StatusPanels[2]->setText(QString("%1 Kb").arg(memory / 1024));
-}
-
-bool TForm1::InsideRun() const {
-  return scene_->Busy() || showing_ || exporting_;
-}
-
-void TForm1::ShowPreview(bool filtered, QLabel* target) {
-  // The stage texts let timers and queued calls run; none may start a run of its own.
-  const QScopedValueRollback<bool> showing(showing_, true);
-  if (ProgressBar1->value() == 100) ProgressBar1->setValue(0);
-  if (CaptionEmpty()) {
-    scene_->Image.SetSize(16, 16, 32);
-    scene_->ClearImage();
-    filtered = false;
+  if (work != TPreviewWork::Refresh) {
+    p.TxtTexW = static_cast<float>(SpinEdit[1]->value());
+    p.TxtTexH = static_cast<float>(SpinEdit[2]->value());
+    p.ButTexW = static_cast<float>(SpinEdit[3]->value());
+    p.ButTexH = static_cast<float>(SpinEdit[4]->value());
   }
-  const qreal dpr = target->devicePixelRatioF();
-  const TSize2 area{RoundInt(target->width() * dpr), RoundInt(target->height() * dpr)};
-  const TSize2 size =
-      PreviewSize(area, scene_->Params.ViewSize, {scene_->Image.Width(), scene_->Image.Height()});
-  const TPicture& copy = scene_->Image;
-  progress_->SetPosition(80);
-  progress_->SetStatus(" Stretching preview ...");
-  progress_->LetMessagesRun();
-  QImage preview;
-  if (size.Width >= 1 && size.Height >= 1 && !copy.Empty()) {
-    if (filtered) {
-      TPicture out(size.Width, size.Height, 24);
-      try {
-        ResampleBitmap(copy, out, SplineFilter, 2);
-      } catch (const TResampleError& e) {
-        ShowMessageBox(this, e.what());
-      }
-      preview = ImageOfPicture(out);
-    } else {
-      preview =
-          ImageOfPicture(copy).scaled(size.Width, size.Height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  TPreviewRequest request;
+  request.Work = work == TPreviewWork::Refresh ? TPreviewWork::Refresh : TPreviewWork::Rebuild;
+  request.Params = p;
+  request.Effect = scene_->Effect;
+  request.ButtonRamp = scene_->ButtonRamp;
+  request.TextRamp = scene_->TextRamp;
+  request.Caption = caption;
+  request.ButtonTexture = HandedTexture(true);
+  request.TextTexture = HandedTexture(false);
+  request.Area = DeviceArea(Image2);
+  if (withPhase) request.PhaseArea = DeviceArea(Image5);
+  request.Drag = drag;
+  worker_->Submit(std::move(request));
+}
+
+void TForm1::ShowPreviewResult(TPreviewResult r) {
+  if (r.Generation < shownGeneration_) return;  // a drag frame overtaken by a newer picture
+  shownGeneration_ = r.Generation;
+  const bool current = r.Generation == worker_->Latest();
+  r.Messages.Replay(*messages_);
+  previewImage_ = ImageOfPicture(r.Preview);
+  ShowPicture(Image2, previewImage_);
+  if (!r.PhasePreview.Empty()) ShowPicture(Image5, ImageOfPicture(r.PhasePreview));
+  ++renders_;
+  if (r.Work == TPreviewWork::Rebuild) {
+    ++rebuilds_;
+    if (current && !r.Drag) {
+      TParams& p = scene_->Params;
+      p.TxtTexW = r.TxtTexW;
+      p.TxtTexH = r.TxtTexH;
+      p.ButTexW = r.ButTexW;
+      p.ButTexH = r.ButTexH;
+      const QSignalBlocker b1(SpinEdit[1]), b2(SpinEdit[2]), b3(SpinEdit[3]), b4(SpinEdit[4]);
+      SpinEdit[1]->setValue(RoundInt(p.TxtTexW));
+      SpinEdit[2]->setValue(RoundInt(p.TxtTexH));
+      SpinEdit[3]->setValue(RoundInt(p.ButTexW));
+      SpinEdit[4]->setValue(RoundInt(p.ButTexH));
+      NoteEdit(TPreviewWork::Rebuild);
+      if (!p.HoldButtonSize) size_.FollowPicture(r.ImageWidth, r.ImageHeight);
     }
   }
-  progress_->SetPosition(95);
-  progress_->SetStatus(" Displaying preview ...");
-  progress_->LetMessagesRun();
-  QPalette pal = Panel1->palette();
-  pal.setColor(QPalette::Window, QColorOf(scene_->Params.BkgColor));
-  Panel1->setPalette(pal);
-  QPixmap pixmap = QPixmap::fromImage(preview);
-  pixmap.setDevicePixelRatio(dpr);
-  target->setPixmap(pixmap);
-  if (target == Image2) previewImage_ = preview;
+  StatusPanels[0]->setText(QString("V : %1").arg(r.Vertices));
+  StatusPanels[1]->setText(QString("F : %1").arg(r.Faces));
+  StatusPanels[2]->setText(QString("%1 Kb").arg(r.MemoryInUse / 1024));
+  if (current && !r.Drag) {
+    progress_->SetPosition(100);
+    progress_->SetStatus(" Done");
+    schedule_.StatusDone(scene_->Params.RDelay);
+  }
+  emit PreviewShown();
+}
+
+// Nothing to draw: the background colour alone, and no run in flight may
+// bring back the old caption.
+void TForm1::ShowBlankPreview() {
+  worker_->Cancel();
+  const TSize2 size = PreviewSize(DeviceArea(Image2), scene_->Params.ViewSize, {16, 16});
+  QImage blank(std::max(size.Width, 1), std::max(size.Height, 1), QImage::Format_RGB32);
+  blank.fill(QColorOf(scene_->Params.BkgColor));
+  previewImage_ = blank;
+  ShowPicture(Image2, blank);
   progress_->SetPosition(100);
   progress_->SetStatus(" Done");
   schedule_.StatusDone(scene_->Params.RDelay);
-  if (target == Image2) emit PreviewShown();
+  emit PreviewShown();
+}
+
+void TForm1::WaitForPreview() {
+  worker_->WaitIdle();
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void TForm1::SetDragging(bool dragging) {
+  dragging_ = dragging && settings_.LiveDrag;
 }
 
 void TForm1::LayoutPreview() {
@@ -175,11 +162,7 @@ void TForm1::ShowPhases() {
   if (scene_->Params.EffectType <= 0 || PageControl1->currentWidget() != TabSheet9) return;
   Image5->show();
   LayoutPreview();
-  const TPhase saved = scene_->SavePhase();
-  scene_->ApplyPhase(scene_->Effect);
-  RebuildPreview(Image5);
-  scene_->ApplyPhase(saved);
-  RebuildPreview(Image2);
+  StartPreview(TPreviewWork::Rebuild, true);
   StaticText38->show();
   StaticText39->show();
   StaticText38->raise();
@@ -199,10 +182,7 @@ void TForm1::ShowSizePreview() {
 }
 
 void TForm1::Panel1Resize() {
-  // A new window size redraws the same work: it is no change to save.
-  const bool modified = modified_;
-  RebuildPreview(Image2);
-  modified_ = modified;
+  RebuildPreview();
   ShowPhases();
   MarkerFromLight();
 }
@@ -233,6 +213,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       const TPoint m{RoundInt(mouse->position().x()), RoundInt(mouse->position().y())};
       const TPoint corner = DragMarker({Image1->x(), Image1->y()}, m, {Image2->width(), Image2->height()});
       Image1->move(corner.X, corner.Y);
+      if (settings_.LiveDrag) {
+        // The light follows the marker's centre while it moves.
+        SetLightFromMarker(corner.X + kMarkerSize / 2, corner.Y + kMarkerSize / 2);
+        StartPreview(TPreviewWork::Refresh, false, true);
+      }
       return true;
     }
     if (event->type() == QEvent::MouseButtonRelease && markerDragging_) {
@@ -240,7 +225,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
                          Image1->y() + RoundInt(mouse->position().y()));
       markerDragging_ = false;
       NoteEdit(TPreviewWork::Refresh);
-      RefreshPreview(true, Image2);
+      RefreshPreview();
       return true;
     }
   } else if ((watched == edWidth || watched == edHeight) && event->type() == QEvent::KeyPress) {

@@ -40,13 +40,17 @@ bool PickColor(QWidget* owner, TColor start, TColor& chosen) {
 
 }  // namespace
 
+// While a slider is held the preview follows at once; the full picture still
+// waits for the delay after the last change.
 void TForm1::DeferRebuild(int delay) {
   NoteEdit(TPreviewWork::Rebuild);
   schedule_.RequestRebuild(delay < 0 ? scene_->Params.RDelay : delay);
+  if (dragging_) StartPreview(TPreviewWork::Rebuild, false, true);
 }
 void TForm1::DeferRefresh(int delay) {
   NoteEdit(TPreviewWork::Refresh);
   schedule_.RequestRefresh(delay < 0 ? scene_->Params.RDelay : delay);
+  if (dragging_) StartPreview(TPreviewWork::Refresh, false, true);
 }
 void TForm1::DeferTextureRebuild(int delay) {
   NoteEdit(TPreviewWork::TextureRebuild);
@@ -58,20 +62,19 @@ bool TForm1::CaptionEmpty() const {
 }
 
 void TForm1::Timer1Timer() {
-  if (building_ || InsideRun()) return;  // a tick inside a run waits for the next one
   const TTickWork work = schedule_.Tick();
   switch (work.Preview) {
     case TPreviewWork::Rebuild:
-      RebuildPreview(Image2);
+      RebuildPreview();
       break;
     case TPreviewWork::TextureRebuild:
       if (scene_->View3D.TextTextured) LoadCaptionTexture(*scene_);
       if (scene_->View3D.ButtonTextured) LoadButtonTexture(*scene_);
       if (scene_->View3D.TextTextured || scene_->View3D.ButtonTextured)
-        RebuildPreview(Image2);  // settles a refresh too
+        RebuildPreview();  // settles a refresh too
       break;
     case TPreviewWork::Refresh:
-      RefreshPreview(true, Image2);
+      RefreshPreview();
       break;
     case TPreviewWork::None:
       break;
@@ -125,7 +128,7 @@ void TForm1::SpeedButton1Click() {
   face.Underline = chosen.underline();
   face.Strikeout = chosen.strikeOut();
   Edit1->ApplyFaceToAll(face);
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::ChooseBackground(TColor color) {
@@ -133,7 +136,7 @@ void TForm1::ChooseBackground(TColor color) {
   QPalette pal = Panel13->palette();
   pal.setColor(QPalette::Window, QColorOf(color));
   Panel13->setPalette(pal);
-  RefreshPreview(true, Image2);
+  RefreshPreview();
   pal = Panel1->palette();
   pal.setColor(QPalette::Window, QColorOf(color));
   Panel1->setPalette(pal);
@@ -159,7 +162,7 @@ void TForm1::ChooseMainColor(bool button) {
   TColorScheme& scheme = button ? scene_->Params.ButColors : scene_->Params.TxtColors;
   if (!PickColor(this, scheme.MColor, scheme.MColor)) return;
   scene_->BuildRamp(!button);
-  RefreshPreview(true, Image2);
+  RefreshPreview();
   NoteEdit(TPreviewWork::Refresh);
 }
 
@@ -182,7 +185,7 @@ void TForm1::ChooseTexture(bool button) {
     LoadButtonTexture(*scene_);
   else
     LoadCaptionTexture(*scene_);
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::ClearTexture(bool button) {
@@ -191,7 +194,7 @@ void TForm1::ClearTexture(bool button) {
   (button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile).clear();
   textured = false;
   NoteEdit(TPreviewWork::Refresh);
-  RefreshPreview(true, Image2);
+  RefreshPreview();
 }
 
 void TForm1::TextureRepeatsChanged(bool button, bool width) {
@@ -217,7 +220,7 @@ void TForm1::HoldRatioClick(bool button) {
 
 void TForm1::ComboBox1Change() {
   scene_->Params.SplPnt = ComboBox1->currentIndex() + 1;
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::DropShadowClick(bool button) {
@@ -228,7 +231,7 @@ void TForm1::DropShadowClick(bool button) {
   altitude = box->isChecked() ? bar->value() : 0;
   bar->setEnabled(box->isChecked());
   scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::CheckBox6Click() {
@@ -239,7 +242,7 @@ void TForm1::CheckBox6Click() {
 void TForm1::CheckBox9Click() {
   TParams& p = scene_->Params;
   p.ButType = CheckBox9->isChecked() ? 0 : p.ShapeName.empty() ? 2 : 16;
-  RebuildPreview(Image2);
+  RebuildPreview();
 }
 
 void TForm1::SpeedButton13Click() {
@@ -247,7 +250,7 @@ void TForm1::SpeedButton13Click() {
   if (!PickColor(this, light, light)) return;
   scene_->BuildRamp(false);
   scene_->BuildRamp(true);
-  RefreshPreview(true, Image2);
+  RefreshPreview();
   NoteEdit(TPreviewWork::Refresh);
 }
 

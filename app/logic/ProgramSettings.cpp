@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::string_view kSection = "General";
 constexpr std::string_view kRecentSection = "Recent";
+constexpr std::string_view kPreviewSection = "Preview";
 
 std::string SettingsPath(const std::string& programFolder) {
   return WithTrailingSlash(programFolder) + std::string(kSettingsFileName);
@@ -46,6 +47,7 @@ TProgramSettings ReadProgramSettings(const std::string& programFolder) {
     if (!path.empty() && std::find(s.Recent.begin(), s.Recent.end(), path) == s.Recent.end())
       s.Recent.push_back(path);
   }
+  s.LiveDrag = ini.ReadInteger(kPreviewSection, "LiveDrag", 1) != 0;
   return s;
 }
 
@@ -60,6 +62,7 @@ void WriteProgramSettings(const std::string& programFolder, const TProgramSettin
   ini.EraseSection(kRecentSection);
   for (size_t i = 0; i < s.Recent.size() && i < kMaxRecentWorks; ++i)
     ini.WriteString(kRecentSection, "Work" + std::to_string(i + 1), Utf8ToCp1252(s.Recent[i]));
+  ini.WriteInteger(kPreviewSection, "LiveDrag", s.LiveDrag ? 1 : 0);
   ini.UpdateFile();
 }
 

@@ -20,6 +20,7 @@ struct TProgramSettings {
   std::string Saves;                // works folder, ending with '/'
   std::string TemplateFile;         // template last saved or chosen
   std::vector<std::string> Recent;  // works last opened or saved, the newest first
+  bool LiveDrag = true;             // the preview follows a held slider or the dragged light
 };
 
 inline constexpr size_t kMaxRecentWorks = 10;
@@ -29,7 +30,7 @@ void AddRecentWork(std::vector<std::string>& recent, const std::string& path);
 
 // Defaults: the folders Templates/ and Works/ of the program folder, and
 // "Untitled.vtxs" for an empty JobFile. The recent works are section Recent's
-// keys Work1, Work2, ... in order.
+// keys Work1, Work2, ... in order; LiveDrag is section Preview's key of that name.
 TProgramSettings ReadProgramSettings(const std::string& programFolder);
 // Throws TIniError "Unable to write to <name>" when the file cannot be written.
 void WriteProgramSettings(const std::string& programFolder, const TProgramSettings& settings);

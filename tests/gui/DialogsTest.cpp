@@ -141,6 +141,7 @@ class TDialogsTest : public QObject {
       });
       QCOMPARE(scene().Params.ShapeName, ok ? std::string("STAR.vtxb") : before.ShapeName);
       QCOMPARE(scene().Params.ButType, ok ? 16 : before.ButType);
+      form_->WaitForPreview();
       QCOMPARE(form_->RebuildCount(), builds + (ok ? 1 : 0));
     }
   }
@@ -263,6 +264,7 @@ class TDialogsTest : public QObject {
     QCOMPARE(QString::fromStdString(after.TextUtf8()), QString("xAy"));
     QCOMPARE(after.At(1).Font.Size, 18);
     QCOMPARE(after.At(2).Font.Size, 14);
+    form_->WaitForPreview();
     QCOMPARE(form_->RebuildCount(), builds + 1);
   }
 

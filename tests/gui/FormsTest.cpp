@@ -42,8 +42,12 @@ class TFormsTest : public QObject {
     if (!w) qFatal("no widget %s", name);
     return w;
   }
+  // Timer ticks, each followed by the pictures it asked the worker for.
   void Ticks(int n) {
-    for (int i = 0; i < n; ++i) form_->Timer1Timer();
+    for (int i = 0; i < n; ++i) {
+      form_->Timer1Timer();
+      form_->WaitForPreview();
+    }
   }
   // Settles whatever the last action scheduled.
   void Settle() { Ticks(scene().Params.RDelay + 2); }
@@ -103,7 +107,8 @@ class TFormsTest : public QObject {
     TCaption caption = edit->Caption();
     caption.Append(U'\u2713', caption.At(0).Font);
     edit->SetCaption(caption);
-    form_->RebuildPreview(Find<QLabel>("Image2"));
+    form_->RebuildPreview();
+    form_->WaitForPreview();
     const QString shown = form_->statusBar()->currentMessage();
     QVERIFY2(shown.contains("U+2713") && shown.contains("drawn with"), qPrintable(shown));
   }
@@ -185,9 +190,11 @@ class TFormsTest : public QObject {
     QTest::mouseClick(box, Qt::LeftButton);  // on: the slider's position again (40 after this)
     Find<QSlider>("TrackBar1")->setValue(40);
     QTest::mouseClick(box, Qt::LeftButton);
+    form_->WaitForPreview();
     const int builds = form_->RebuildCount();
     QTest::mouseClick(box, Qt::LeftButton);
     QCOMPARE(scene().Params.ViewParams.TextAltitude, 40);
+    form_->WaitForPreview();
     QCOMPARE(form_->RebuildCount(), builds + 1);
   }
 
@@ -222,6 +229,7 @@ class TFormsTest : public QObject {
     QCOMPARE(scene().Params.GutLeft, 5);
     QCOMPARE(scene().Params.RDelay, before.RDelay);
     QCOMPARE(scene().Params.ViewParams.CnX, before.ViewParams.CnX);
+    form_->WaitForPreview();
     QCOMPARE(form_->RebuildCount(), builds + 1);
 
     QTimer::singleShot(0, [] {
@@ -246,6 +254,7 @@ class TFormsTest : public QObject {
     // Within one pixel's angle of pi/2 (an odd size has no middle pixel).
     QVERIFY(qAbs(scene().Params.ViewParams.LightA1 - M_PI / 2) <= M_PI / preview->width());
     QVERIFY(qAbs(scene().Params.ViewParams.LightA2 - M_PI / 2) <= M_PI / preview->height());
+    form_->WaitForPreview();
     QCOMPARE(form_->RenderCount(), renders + 1);
     QVERIFY(form_->Modified());
     Find<QTabWidget>("PageControl1")->setCurrentIndex(0);
@@ -334,28 +343,52 @@ class TFormsTest : public QObject {
     QVERIFY(!form_->Modified());
   }
 
-  // The pipeline lets timers run while it works; a tick then must neither
-  // start a second run nor lose the work it finds pending.
-  void TickDuringARebuildStartsNothing() {
-    bool firedInside = false;
-    int buildsInside = -1, rendersInside = -1;
-    QTimer::singleShot(0, [&] {
-      firedInside = scene().Busy();
-      Find<QSlider>("TrackBar1")->setValue(scene().Params.ViewParams.TextAltitude + 7);  // a refresh
-      Find<QSlider>("TrackBar2")->setValue(scene().Params.TxtY + 9);                     // a rebuild
-      Ticks(scene().Params.RDelay + 2);
-      buildsInside = form_->RebuildCount();
-      rendersInside = form_->RenderCount();
-    });
-    const int builds = form_->RebuildCount(), renders = form_->RenderCount();
-    form_->RebuildPreview(Find<QLabel>("Image2"));
-    QVERIFY(firedInside);
-    QCOMPARE(buildsInside, builds);
-    QCOMPARE(rendersInside, renders);
-    QCOMPARE(form_->RebuildCount(), builds + 1);
-    Settle();  // the changes made inside the run are done afterwards, once
-    QCOMPARE(form_->RebuildCount(), builds + 2);
-    QCOMPARE(form_->RenderCount(), renders + 2);
+  // A held slider drags the preview along without waiting for the timer; the
+  // full picture still comes by the timer after the release. Off in the
+  // settings, the drag waits like any other change.
+  void AHeldSliderDragsThePreviewAlong() {
+    for (const bool live : {true, false}) {
+      auto* option = Find<QAction>("LiveDrag1");
+      option->setChecked(live);
+      auto* bar = Find<QSlider>("TrackBar2");
+      const int renders = form_->RenderCount();
+      bar->setSliderDown(true);
+      for (int step = 1; step <= 3; ++step) {
+        bar->setValue(bar->value() + 5);
+        form_->WaitForPreview();
+      }
+      QCOMPARE(form_->RenderCount(), renders + (live ? 3 : 0));
+      QVERIFY(form_->Schedule().RebuildPending());
+      bar->setSliderDown(false);
+      const int builds = form_->RebuildCount();
+      Settle();
+      QCOMPARE(form_->RebuildCount(), builds + 1);
+      QVERIFY(!form_->Schedule().RebuildPending());
+    }
+  }
+
+  // The window answers while a long caption renders on the worker: an edit
+  // made meanwhile asks for a new picture, which is the one shown last.
+  void AnEditWhileARenderRunsSupersedesIt() {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    TCaption caption = edit->Caption();
+    while (caption.Length() < TCaption::kMaxChars) caption.Append(U'W', caption.At(0).Font);
+    edit->SetCaption(caption);
+    const int builds = form_->RebuildCount();
+    form_->RebuildPreview();
+    bool answered = false;
+    QTimer::singleShot(0, form_.get(), [&] { answered = true; });
+    QCoreApplication::processEvents();
+    QVERIFY(answered);
+    auto* bar = Find<QSlider>("TrackBar2");
+    bar->setValue(bar->value() + 9);
+    form_->RebuildPreview();
+    form_->WaitForPreview();
+    QVERIFY(form_->RebuildCount() > builds);
+    QVERIFY(form_->RebuildCount() <= builds + 2);
+    QCOMPARE(scene().Params.TxtY, bar->value());
+    QVERIFY(!form_->Schedule().RebuildPending());
+    QCOMPARE(Find<QLabel>("StatusPanel3")->text(), QString(" Done"));
   }
 
   // Only edits are changes to save: not the load, nor a new window size.
@@ -513,6 +546,7 @@ class TFormsTest : public QObject {
       }
     });
     QVERIFY(form_->Save2Click());
+    QCoreApplication::processEvents();  // the check above runs, and finds no dialog
     QVERIFY(!asked);
     QCOMPARE(TIniFile(sale).ReadInteger("Message", "TxtY", 0), 77);
     QVERIFY(TIniFile(other).ReadInteger("Message", "TxtY", 0) != 77);
