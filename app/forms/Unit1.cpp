@@ -69,13 +69,16 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   scene_->Messages = messages_.get();
 
   CreateLayout();
+  BindValueControls();
   CreateMenus();
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);
   // The worker's reports and pictures come on its thread: each is posted to
   // the window's, where only the newest request's reports are shown.
   worker_ = std::make_unique<TPreviewWorker>(
       programFolder_,
-      [this](uint64_t generation, int position, const std::string& stage) {
+      [this](uint64_t generation, bool drag, int position, const std::string& stage) {
+        // A drag frame keeps the progress bar still: the picture after the release reports.
+        if (drag) return;
         QMetaObject::invokeMethod(
             this,
             [this, generation, position, text = QString::fromStdString(stage)] {

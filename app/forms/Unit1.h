@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/forms/FormWidgets.h"
+#include "app/logic/DesignEdits.h"
 #include "app/logic/EditHistory.h"
 #include "app/logic/ExportSize.h"
 #include "app/logic/PreviewWorker.h"
@@ -185,12 +186,10 @@ class TForm1 : public QMainWindow {
   void ClearTexture(bool button);
   void TextureRepeatsChanged(bool button, bool width);
   void HoldRatioClick(bool button);
-  void ComboBox1Change();
-  void DropShadowClick(bool button);
-  void CheckBox6Click();
-  void CheckBox9Click();
+  // The controls of one number, bound to their edits by object name.
+  void BindValueControls();
+  void ApplyEdit(const TEditWork& work);
   void SpeedButton13Click();
-  void TrackBar8Change();
   void ToolButton1Click(int tag);
   void SetEffectType(int type);
   void ShowEffectButtons(int type);

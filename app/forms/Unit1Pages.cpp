@@ -145,17 +145,6 @@ QWidget* TForm1::BindCaptionTuneupPage() {
   CheckBox4 = MakeCheckBox("CheckBox4", " Drop shadow", true, page);
   grid->addWidget(CheckBox4, 2, 2);
   grid->setRowStretch(3, 1);
-  connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change);
-  connect(TrackBar2, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Params.TxtY = v;
-    DeferRebuild();
-  });
-  connect(TrackBar1, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Params.ViewParams.TextAltitude = v;
-    scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
-    DeferRefresh();
-  });
-  connect(CheckBox4, &QCheckBox::clicked, this, [this] { DropShadowClick(false); });
   return page;
 }
 
@@ -179,18 +168,6 @@ QWidget* TForm1::BindButtonTuneupPage() {
   CheckBox5 = MakeCheckBox("CheckBox5", " Drop shadow", true, page);
   grid->addWidget(CheckBox5, 2, 2);
   grid->setRowStretch(3, 1);
-  connect(TrackBar3, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Params.ButY = -v;
-    DeferRebuild();
-  });
-  connect(TrackBar4, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Params.ViewParams.ButtonAltitude = v;
-    scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
-    DeferRefresh();
-  });
-  connect(CheckBox5, &QCheckBox::clicked, this, [this] { DropShadowClick(true); });
-  connect(CheckBox6, &QCheckBox::clicked, this, &TForm1::CheckBox6Click);
-  connect(CheckBox9, &QCheckBox::clicked, this, &TForm1::CheckBox9Click);
   connect(shape, &QToolButton::clicked, this, &TForm1::SpeedButton12Click);
   return page;
 }
@@ -215,7 +192,6 @@ QWidget* TForm1::BindLightPage() {
   grid->addLayout(marker, 0, 1, 3, 1);
   grid->setColumnStretch(1, 1);
   connect(color, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
-  connect(TrackBar8, &QSlider::valueChanged, this, &TForm1::TrackBar8Change);
   return page;
 }
 
@@ -291,14 +267,6 @@ QWidget* TForm1::BindRolloverPage() {
   EffectPanels->addWidget(panel14);
   EffectPanels->addWidget(panel15);
   row->addWidget(EffectPanels, 1);
-  connect(TrackBar6, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Effect.TxtY = v;
-    schedule_.RequestPhases(scene_->Params.RDelay);
-  });
-  connect(TrackBar7, &QSlider::valueChanged, this, [this](int v) {
-    scene_->Effect.ButY = -v;
-    schedule_.RequestPhases(scene_->Params.RDelay);
-  });
   return page;
 }
 

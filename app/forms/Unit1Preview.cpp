@@ -31,7 +31,10 @@ TSize2 DeviceArea(const QLabel* target) {
   return {RoundInt(target->width() * dpr), RoundInt(target->height() * dpr)};
 }
 
-void ShowPicture(QLabel* target, const QImage& picture) {
+void ShowPicture(QFrame* panel, TColor background, QLabel* target, const QImage& picture) {
+  QPalette pal = panel->palette();
+  pal.setColor(QPalette::Window, QColorOf(background));
+  panel->setPalette(pal);
   QPixmap pixmap = QPixmap::fromImage(picture);
   pixmap.setDevicePixelRatio(target->devicePixelRatioF());
   target->setPixmap(pixmap);
@@ -90,8 +93,9 @@ void TForm1::ShowPreviewResult(TPreviewResult r) {
   const bool current = r.Generation == worker_->Latest();
   r.Messages.Replay(*messages_);
   previewImage_ = ImageOfPicture(r.Preview);
-  ShowPicture(Image2, previewImage_);
-  if (!r.PhasePreview.Empty()) ShowPicture(Image5, ImageOfPicture(r.PhasePreview));
+  ShowPicture(Panel1, scene_->Params.BkgColor, Image2, previewImage_);
+  if (!r.PhasePreview.Empty())
+    ShowPicture(Panel1, scene_->Params.BkgColor, Image5, ImageOfPicture(r.PhasePreview));
   ++renders_;
   if (r.Work == TPreviewWork::Rebuild) {
     ++rebuilds_;
@@ -129,7 +133,7 @@ void TForm1::ShowBlankPreview() {
   QImage blank(std::max(size.Width, 1), std::max(size.Height, 1), QImage::Format_RGB32);
   blank.fill(QColorOf(scene_->Params.BkgColor));
   previewImage_ = blank;
-  ShowPicture(Image2, blank);
+  ShowPicture(Panel1, scene_->Params.BkgColor, Image2, blank);
   progress_->SetPosition(100);
   progress_->SetStatus(" Done");
   schedule_.StatusDone(scene_->Params.RDelay);

@@ -40,6 +40,51 @@ bool PickColor(QWidget* owner, TColor start, TColor& chosen) {
 
 }  // namespace
 
+void TForm1::BindValueControls() {
+  for (const TValueControl& control : ValueControls()) {
+    QWidget* widget = findChild<QWidget*>(control.Widget);
+    auto apply = [this, &control](int32_t value) {
+      const TEditWork work = control.Set(*scene_, value);
+      if (!restoring_) ApplyEdit(work);
+    };
+    if (auto* slider = qobject_cast<QSlider*>(widget)) {
+      connect(slider, &QSlider::valueChanged, this, apply);
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+      connect(list, &QComboBox::activated, this, apply);
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+      // A drop shadow's box switches its slider's altitude on and off.
+      QSlider* altitude = box == CheckBox4 ? TrackBar1 : box == CheckBox5 ? TrackBar4 : nullptr;
+      connect(box, &QCheckBox::clicked, this, [apply, altitude](bool on) {
+        if (altitude) altitude->setEnabled(on);
+        apply(altitude ? (on ? altitude->value() : 0) : (on ? 1 : 0));
+      });
+    }
+  }
+}
+
+void TForm1::ApplyEdit(const TEditWork& work) {
+  switch (work.Work) {
+    case TPreviewWork::Rebuild:
+    case TPreviewWork::TextureRebuild:
+      if (!work.Now) return DeferRebuild();
+      NoteEdit(TPreviewWork::Rebuild);
+      return RebuildPreview();
+    case TPreviewWork::Refresh:
+      if (!work.Now) return DeferRefresh();
+      NoteEdit(TPreviewWork::Refresh);
+      return RefreshPreview();
+    case TPreviewWork::None:
+      // No picture of its own (holding the size), but an edit to undo all the same.
+      NoteEdit(TPreviewWork::Refresh);
+      if (!work.Phases) return;
+      if (work.Now)
+        ShowPhases();
+      else
+        schedule_.RequestPhases(scene_->Params.RDelay);
+      return;
+  }
+}
+
 // While a slider is held the preview follows at once; the full picture still
 // waits for the delay after the last change.
 void TForm1::DeferRebuild(int delay) {
@@ -132,15 +177,13 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::ChooseBackground(TColor color) {
-  scene_->Params.BkgColor = color;
-  QPalette pal = Panel13->palette();
-  pal.setColor(QPalette::Window, QColorOf(color));
-  Panel13->setPalette(pal);
-  RefreshPreview();
-  pal = Panel1->palette();
-  pal.setColor(QPalette::Window, QColorOf(color));
-  Panel1->setPalette(pal);
-  NoteEdit(TPreviewWork::Refresh);
+  const TEditWork work = SetBackground(*scene_, color);
+  for (QWidget* panel : {static_cast<QWidget*>(Panel13), static_cast<QWidget*>(Panel1)}) {
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, QColorOf(color));
+    panel->setPalette(pal);
+  }
+  ApplyEdit(work);
 }
 
 void TForm1::SpeedButton2Click() {
@@ -159,11 +202,9 @@ void TForm1::SpeedButton10Click() {
 }
 
 void TForm1::ChooseMainColor(bool button) {
-  TColorScheme& scheme = button ? scene_->Params.ButColors : scene_->Params.TxtColors;
-  if (!PickColor(this, scheme.MColor, scheme.MColor)) return;
-  scene_->BuildRamp(!button);
-  RefreshPreview();
-  NoteEdit(TPreviewWork::Refresh);
+  TColor color = (button ? scene_->Params.ButColors : scene_->Params.TxtColors).MColor;
+  if (!PickColor(this, color, color)) return;
+  ApplyEdit(SetMainColor(*scene_, button, color));
 }
 
 std::string TForm1::TextureDialogFolder() const {
@@ -174,27 +215,17 @@ std::string TForm1::TextureDialogFolder() const {
 }
 
 void TForm1::ChooseTexture(bool button) {
-  std::string& path = button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile;
+  const std::string& path = button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile;
   const QString start =
       path.empty() ? QString::fromStdString(TextureDialogFolder()) : QString::fromStdString(path);
   const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, kTextureFilter, nullptr,
                                                       QFileDialog::HideNameFilterDetails);
   if (chosen.isEmpty()) return;
-  path = chosen.toStdString();
-  if (button)
-    LoadButtonTexture(*scene_);
-  else
-    LoadCaptionTexture(*scene_);
-  RebuildPreview();
+  ApplyEdit(SetTexture(*scene_, button, chosen.toStdString()));
 }
 
 void TForm1::ClearTexture(bool button) {
-  bool& textured = button ? scene_->View3D.ButtonTextured : scene_->View3D.TextTextured;
-  if (!textured) return;
-  (button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile).clear();
-  textured = false;
-  NoteEdit(TPreviewWork::Refresh);
-  RefreshPreview();
+  ApplyEdit(vantrix::ClearTexture(*scene_, button));
 }
 
 void TForm1::TextureRepeatsChanged(bool button, bool width) {
@@ -218,52 +249,10 @@ void TForm1::HoldRatioClick(bool button) {
   SpinEdit[button ? 3 : 1]->setEnabled(!box->isChecked());
 }
 
-void TForm1::ComboBox1Change() {
-  scene_->Params.SplPnt = ComboBox1->currentIndex() + 1;
-  RebuildPreview();
-}
-
-void TForm1::DropShadowClick(bool button) {
-  QCheckBox* box = button ? CheckBox5 : CheckBox4;
-  QSlider* bar = button ? TrackBar4 : TrackBar1;
-  int32_t& altitude =
-      button ? scene_->Params.ViewParams.ButtonAltitude : scene_->Params.ViewParams.TextAltitude;
-  altitude = box->isChecked() ? bar->value() : 0;
-  bar->setEnabled(box->isChecked());
-  scene_->SetLightAngles(scene_->Params.ViewParams.LightA1, scene_->Params.ViewParams.LightA2);
-  RebuildPreview();
-}
-
-void TForm1::CheckBox6Click() {
-  scene_->Params.HoldButtonSize = CheckBox6->isChecked();
-  if (!CheckBox6->isChecked()) DeferRebuild(0);
-}
-
-void TForm1::CheckBox9Click() {
-  TParams& p = scene_->Params;
-  p.ButType = CheckBox9->isChecked() ? 0 : p.ShapeName.empty() ? 2 : 16;
-  RebuildPreview();
-}
-
 void TForm1::SpeedButton13Click() {
-  TColor& light = scene_->Params.ViewParams.LightColor;
+  TColor light = scene_->Params.ViewParams.LightColor;
   if (!PickColor(this, light, light)) return;
-  scene_->BuildRamp(false);
-  scene_->BuildRamp(true);
-  RefreshPreview();
-  NoteEdit(TPreviewWork::Refresh);
-}
-
-void TForm1::TrackBar8Change() {
-  const int value = 255 - TrackBar8->value();
-  TParams& p = scene_->Params;
-  if (value == p.ViewParams.Brightness) return;
-  p.ViewParams.Brightness = value;
-  p.TxtColors.ColSplit = value;
-  p.ButColors.ColSplit = value;
-  scene_->BuildRamp(false);
-  scene_->BuildRamp(true);
-  DeferRebuild();
+  ApplyEdit(SetLightColor(*scene_, light));
 }
 
 void TForm1::ToolButton1Click(int tag) {
@@ -285,14 +274,12 @@ void TForm1::ShowEffectButtons(int type) {
 }
 
 void TForm1::EffectColorClick(int which) {
-  TColor& color = which == 0   ? scene_->Effect.TColor
-                  : which == 1 ? scene_->Effect.BColor
-                               : scene_->Effect.LColor;
+  const TColor color = which == 0   ? scene_->Effect.TColor
+                       : which == 1 ? scene_->Effect.BColor
+                                    : scene_->Effect.LColor;
   TColor chosen = color;
   if (!PickColor(this, color, chosen)) return;
-  color = chosen;
-  ShowPhases();
-  NoteEdit(TPreviewWork::Refresh);
+  ApplyEdit(SetEffectColor(*scene_, which, chosen));
 }
 
 void TForm1::MarkerFromLight() {
@@ -305,7 +292,7 @@ void TForm1::MarkerFromLight() {
 void TForm1::SetLightFromMarker(int x, int y) {
   float a1 = scene_->Params.ViewParams.LightA1, a2 = scene_->Params.ViewParams.LightA2;
   LightFromPoint({x, y}, {Image2->width(), Image2->height()}, a1, a2);
-  scene_->SetLightAngles(a1, a2);
+  SetLightDirection(*scene_, a1, a2);
 }
 
 void TForm1::TabSheet13Show() {

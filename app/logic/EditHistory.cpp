@@ -34,7 +34,7 @@ constexpr TEditName kEditNames[] = {
     {"Message.DColor", "Caption Color"},
     {"Message.BColor", "Caption Color"},
     {"Message.MColor", "Caption Color"},
-    {"Message.ColSplit", "Caption Color"},
+    {"Message.ColSplit", "Brightness"},  // the ramps split where the brightness slider says
     {"Message.Altitude", "Caption Shadow"},
     {"Button.Type", "Button Shape"},
     {"Button.ButW", "Button Bevel"},
@@ -47,7 +47,7 @@ constexpr TEditName kEditNames[] = {
     {"Button.DColor", "Button Color"},
     {"Button.BColor", "Button Color"},
     {"Button.MColor", "Button Color"},
-    {"Button.ColSplit", "Button Color"},
+    {"Button.ColSplit", "Brightness"},
     {"Button.Altitude", "Button Shadow"},
     {"Button.HoldButtonSize", "Hold Button Size"},
     {"Button.ButTop", "Button Size"},

@@ -24,7 +24,7 @@ class TPreviewWorker::TRunProgress : public TProgress {
 
  private:
   void Report() const {
-    if (worker_.report_) worker_.report_(generation_, position_, stage_);
+    if (worker_.report_) worker_.report_(generation_, drag_, position_, stage_);
   }
   const TPreviewWorker& worker_;
   uint64_t generation_;
@@ -103,16 +103,13 @@ void TPreviewWorker::Loop() {
 
 namespace {
 
-// The picture shrunk into the preview: with the spline filter once the user
-// has let go, with a cheaper one for the frames of a drag.
-TPicture ShrinkToPreview(const TPicture& image, TSize2 area, int32_t viewSize, bool drag) {
+// The picture shrunk into the preview with the B-spline filter. Drag frames
+// too: a cheaper filter saved little and showed a grain while dragging.
+TPicture ShrinkToPreview(const TPicture& image, TSize2 area, int32_t viewSize) {
   const TSize2 size = PreviewSize(area, viewSize, {image.Width(), image.Height()});
   if (size.Width < 1 || size.Height < 1 || image.Empty()) return {};
   TPicture out(size.Width, size.Height, 24);
-  if (drag)
-    ResampleBitmap(image, out, TriangleFilter, 1);
-  else
-    ResampleBitmap(image, out, SplineFilter, 2);
+  ResampleBitmap(image, out, SplineFilter, 2);
   return out;
 }
 
@@ -153,7 +150,7 @@ TPreviewResult TPreviewWorker::Draw(const TPreviewRequest& request, uint64_t gen
     const TPhase saved = scene_.SavePhase();
     scene_.ApplyPhase(scene_.Effect);
     if (!draw()) return result;
-    result.PhasePreview = ShrinkToPreview(scene_.Image, request.PhaseArea, scene_.Params.ViewSize, false);
+    result.PhasePreview = ShrinkToPreview(scene_.Image, request.PhaseArea, scene_.Params.ViewSize);
     scene_.ApplyPhase(saved);
     scene_.ButtonRamp = request.ButtonRamp;
     scene_.TextRamp = request.TextRamp;
@@ -162,7 +159,7 @@ TPreviewResult TPreviewWorker::Draw(const TPreviewRequest& request, uint64_t gen
   built_ = true;
   progress.SetPosition(80);
   progress.SetStatus(" Stretching preview ...");
-  result.Preview = ShrinkToPreview(scene_.Image, request.Area, scene_.Params.ViewSize, request.Drag);
+  result.Preview = ShrinkToPreview(scene_.Image, request.Area, scene_.Params.ViewSize);
   result.Work = rebuild ? TPreviewWork::Rebuild : TPreviewWork::Refresh;
   result.ImageWidth = scene_.Image.Width();
   result.ImageHeight = scene_.Image.Height();

@@ -36,7 +36,7 @@ struct TPreviewRequest {
   std::shared_ptr<const TPicture> TextTexture;
   TSize2 Area;        // the preview's device pixels
   TSize2 PhaseArea;   // the second roll-over picture's, or empty for none
-  bool Drag = false;  // a frame of a drag: a quicker reduction, never stopped
+  bool Drag = false;  // a frame of a drag: never stopped
 };
 
 struct TPreviewResult {
@@ -57,7 +57,7 @@ struct TPreviewResult {
 
 class TPreviewWorker {
  public:
-  using TReport = std::function<void(uint64_t generation, int position, const std::string& stage)>;
+  using TReport = std::function<void(uint64_t generation, bool drag, int position, const std::string& stage)>;
   using TDone = std::function<void(TPreviewResult result)>;
 
   TPreviewWorker(std::string appPath, TReport report, TDone done);

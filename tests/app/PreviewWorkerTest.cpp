@@ -48,7 +48,7 @@ struct TProbe {
   std::vector<TPreviewResult> Results;
 
   TPreviewWorker::TReport Report() {
-    return [this](uint64_t generation, int, const std::string&) {
+    return [this](uint64_t generation, bool, int, const std::string&) {
       if (generation != Hold || Holding.exchange(true)) return;
       std::unique_lock lock(Mutex);
       Released.wait(lock, [this] { return Release; });
