@@ -31,6 +31,10 @@ inline std::unique_ptr<TForm1> ShowMainWindow(const QTemporaryDir& folder) {
   form->show();
   if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
   QTest::qWait(50);  // the work is opened and the resizes of showing are done
+  // The first picture is drawn on the preview worker: a test starts once it is shown.
+  if (!QTest::qWaitFor([&form] { return form->RenderCount() > 0; }, 20000)) return nullptr;
+  QCoreApplication::processEvents();
+  form->WaitForPreview();
   return form;
 }
 
