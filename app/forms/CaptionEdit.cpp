@@ -46,6 +46,8 @@ QTextCharFormat FormatOfChange(const TFontChange& c) {
   if (c.Charset) f.setProperty(kCharsetProperty, *c.Charset);
   if (c.Bold) f.setFontWeight(*c.Bold ? QFont::Bold : QFont::Normal);
   if (c.Italic) f.setFontItalic(*c.Italic);
+  if (c.Underline) f.setFontUnderline(*c.Underline);
+  if (c.Strikeout) f.setFontStrikeOut(*c.Strikeout);
   return f;
 }
 
@@ -63,6 +65,18 @@ QString Insertable(const QString& text, int room) {
 }
 
 }  // namespace
+
+TFontChange FontChangeBetween(const TFontSpec& from, const TFontSpec& to) {
+  TFontChange c;
+  if (to.FaceName != from.FaceName) c.FaceName = to.FaceName;
+  if (to.Size != from.Size) c.Size = to.Size;
+  if (to.Charset != from.Charset) c.Charset = to.Charset;
+  if (to.Bold != from.Bold) c.Bold = to.Bold;
+  if (to.Italic != from.Italic) c.Italic = to.Italic;
+  if (to.Underline != from.Underline) c.Underline = to.Underline;
+  if (to.Strikeout != from.Strikeout) c.Strikeout = to.Strikeout;
+  return c;
+}
 
 TCaptionEdit::TCaptionEdit(QWidget* parent) : QTextEdit(parent) {
   setAcceptRichText(false);
@@ -148,6 +162,20 @@ TFontSpec TCaptionEdit::SelectionFont() const {
 
 void TCaptionEdit::ChangeSelectionFont(const TFontChange& change) {
   mergeCurrentCharFormat(FormatOfChange(change));
+}
+
+TFontSpec TCaptionEdit::DialogFont() const {
+  if (textCursor().hasSelection() || Length() == 0) return SelectionFont();
+  return Caption().At(0).Font;
+}
+
+void TCaptionEdit::ChangeFont(const TFontChange& change) {
+  if (textCursor().hasSelection()) return ChangeSelectionFont(change);
+  const QTextCharFormat format = FormatOfChange(change);
+  QTextCursor all(document());
+  all.select(QTextCursor::Document);
+  all.mergeCharFormat(format);
+  mergeCurrentCharFormat(format);
 }
 
 void TCaptionEdit::InsertWithFont(const QString& text, const TFontChange& change) {

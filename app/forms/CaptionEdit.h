@@ -20,7 +20,13 @@ struct TFontChange {
   std::optional<int> Charset = std::nullopt;
   std::optional<bool> Bold = std::nullopt;
   std::optional<bool> Italic = std::nullopt;
+  std::optional<bool> Underline = std::nullopt;
+  std::optional<bool> Strikeout = std::nullopt;
+  bool Empty() const { return !FaceName && !Size && !Charset && !Bold && !Italic && !Underline && !Strikeout; }
 };
+
+// What to change so that `from` becomes `to`: only the attributes that differ.
+TFontChange FontChangeBetween(const TFontSpec& from, const TFontSpec& to);
 
 class TCaptionEdit : public QTextEdit {
   Q_OBJECT
@@ -42,6 +48,12 @@ class TCaptionEdit : public QTextEdit {
   TFontSpec SelectionFont() const;
   // Changes the selected letters (and what the caret types next).
   void ChangeSelectionFont(const TFontChange& change);
+  // The font a font dialog starts from: the selection's first letter's, else
+  // the caption's first letter's, else the editor's own.
+  TFontSpec DialogFont() const;
+  // Changes the selected letters, or every letter when nothing is selected,
+  // and what the caret types next.
+  void ChangeFont(const TFontChange& change);
   // Replaces the selection by text in the selection's font changed by
   // change; nothing when the caption is full and nothing is selected.
   void InsertWithFont(const QString& text, const TFontChange& change);

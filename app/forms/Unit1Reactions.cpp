@@ -163,17 +163,30 @@ void TForm1::ControlsFromScene() {
   TrackBar7->setValue(-scene_->Effect.ButY);
 }
 
+// The dialog starts from the caption's own font and changes only what the
+// user changed in it: OK on an untouched dialog leaves the caption as it is.
 void TForm1::SpeedButton1Click() {
+  const TFontSpec start = Edit1->DialogFont();
+  QFont startFont(QString::fromStdString(start.FaceName));
+  startFont.setPointSize(start.Size);
+  startFont.setBold(start.Bold);
+  startFont.setItalic(start.Italic);
+  startFont.setUnderline(start.Underline);
+  startFont.setStrikeOut(start.Strikeout);
   bool ok = false;
-  QFont start = Edit1->font();
-  const QFont chosen = QFontDialog::getFont(&ok, start, this, QString(), QFontDialog::ScalableFonts);
+  const QFont chosen = QFontDialog::getFont(&ok, startFont, this, QString(), QFontDialog::ScalableFonts);
   if (!ok) return;
-  Edit1->setFont(chosen);
-  TFontSpec face = Edit1->EditorFont();
-  face.Underline = chosen.underline();
-  face.Strikeout = chosen.strikeOut();
-  Edit1->ApplyFaceToAll(face);
-  RebuildPreview();
+  TFontSpec picked = start;
+  picked.FaceName = chosen.family().toStdString();
+  if (chosen.pointSize() > 0) picked.Size = chosen.pointSize();
+  picked.Bold = chosen.bold();
+  picked.Italic = chosen.italic();
+  picked.Underline = chosen.underline();
+  picked.Strikeout = chosen.strikeOut();
+  const TFontChange change = FontChangeBetween(start, picked);
+  if (change.Empty()) return;
+  Edit1->ChangeFont(change);
+  ApplyEdit({TPreviewWork::Rebuild, true, false});
 }
 
 void TForm1::ChooseBackground(TColor color) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -318,6 +319,47 @@ class TDialogsTest : public QObject {
     QCOMPARE(Letters(edit1->Caption()), before);
     QCOMPARE(form_->RebuildCount(), builds);
     QCOMPARE(form_->Modified(), modified);
+  }
+
+  // Font Selection starts from the caption's own font: OK on the untouched
+  // dialog leaves every letter as it was, and a size chosen there is every
+  // letter's size, their face and style kept.
+  void FontSelectionChangesOnlyWhatWasChanged() {
+    auto* edit = Find<TCaptionEdit>("Edit1");
+    TFontSpec serif;
+    serif.FaceName = "Liberation Serif";
+    serif.Bold = true;
+    serif.Size = 24;
+    TCaption caption;
+    caption.SetText("Go", serif);
+    edit->SetCaption(caption);
+    QFont shown;
+    ClickAnswering("SpeedButton1", [&] {
+      auto* dialog = Modal<QFontDialog>();
+      QVERIFY(dialog);
+      shown = dialog->currentFont();
+      dialog->accept();
+    });
+    QCOMPARE(shown.family(), QString("Liberation Serif"));
+    QVERIFY(shown.bold());
+    QCOMPARE(shown.pointSize(), 24);
+    QVERIFY(edit->Caption() == caption);
+
+    ClickAnswering("SpeedButton1", [&] {
+      auto* dialog = Modal<QFontDialog>();
+      QVERIFY(dialog);
+      QFont bigger = dialog->currentFont();
+      bigger.setPointSize(30);
+      dialog->setCurrentFont(bigger);
+      dialog->accept();
+    });
+    const TCaption after = edit->Caption();
+    QCOMPARE(after.Length(), 2);
+    for (int i = 0; i < after.Length(); ++i) {
+      QCOMPARE(after.At(i).Font.Size, 30);
+      QCOMPARE(after.At(i).Font.FaceName, serif.FaceName);
+      QVERIFY(after.At(i).Font.Bold);
+    }
   }
 };
 
