@@ -129,25 +129,6 @@ void TCaptionEdit::SetCaption(const TCaption& caption) {
   if (!caption.Empty()) setCurrentCharFormat(FormatOfSpec(caption.At(caption.Length() - 1).Font));
 }
 
-void TCaptionEdit::ApplyFaceToAll(const TFontSpec& font) {
-  TCaption caption = Caption();
-  for (int i = 0; i < caption.Length(); ++i) {
-    TFontSpec& f = caption.At(i).Font;
-    const int size = f.Size;
-    f = font;
-    f.Size = size;
-  }
-  const QTextCursor kept = textCursor();
-  SetCaption(caption);
-  QTextCursor cursor(document());
-  cursor.setPosition(std::min(kept.anchor(), document()->characterCount() - 1));
-  cursor.setPosition(std::min(kept.position(), document()->characterCount() - 1), QTextCursor::KeepAnchor);
-  setTextCursor(cursor);
-  TFontSpec typing = font;
-  typing.Size = EditorFont().Size;
-  setCurrentCharFormat(FormatOfSpec(typing));
-}
-
 QTextCharFormat TCaptionEdit::SelectionFormat() const {
   const QTextCursor cursor = textCursor();
   if (!cursor.hasSelection()) return currentCharFormat();

@@ -38,9 +38,6 @@ class TCaptionEdit : public QTextEdit {
   TCaption Caption() const;
   // Replaces the text without signalling an edit.
   void SetCaption(const TCaption& caption);
-  // Gives every character the face, style and character set of font,
-  // keeping each one's size.
-  void ApplyFaceToAll(const TFontSpec& font);
   int Length() const;
 
   // The font of the selection's first letter, or without a selection the
