@@ -22,7 +22,9 @@ struct TFontChange {
   std::optional<bool> Italic = std::nullopt;
   std::optional<bool> Underline = std::nullopt;
   std::optional<bool> Strikeout = std::nullopt;
-  bool Empty() const { return !FaceName && !Size && !Charset && !Bold && !Italic && !Underline && !Strikeout; }
+  bool Empty() const {
+    return !FaceName && !Size && !Charset && !Bold && !Italic && !Underline && !Strikeout;
+  }
 };
 
 // What to change so that `from` becomes `to`: only the attributes that differ.

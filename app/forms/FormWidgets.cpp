@@ -7,10 +7,12 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QSlider>
 #include <algorithm>
 #include <cstring>
 
 #include "app/logic/PreviewGeometry.h"
+#include "app/logic/TypedValues.h"
 
 namespace vantrix {
 
@@ -19,7 +21,24 @@ TArrowSpinBox::TArrowSpinBox(const QString& name, int min, int max, int step, QW
   setObjectName(name);
   setRange(min, max);
   setSingleStep(step);
-  lineEdit()->setReadOnly(true);
+  setKeyboardTracking(false);
+}
+
+void BindNumberField(QLineEdit* field, QSlider* slider) {
+  field->setReadOnly(false);
+  QObject::connect(field, &QLineEdit::editingFinished, field, [field, slider] {
+    if (!field->isModified()) return;
+    field->setModified(false);
+    try {
+      const int32_t value = ParseInt(field->text().toStdString());
+      slider->setValue(std::clamp(value, slider->minimum(), slider->maximum()));
+      field->setText(QString::number(slider->value()));
+    } catch (const TConversionError& e) {
+      ShowMessageBox(field->window(), QString::fromStdString(e.what()));
+      field->setFocus();
+      field->selectAll();
+    }
+  });
 }
 
 QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent) {

@@ -25,11 +25,18 @@
 
 namespace vantrix {
 
+// A spin box that takes a typed number when the user presses Enter or leaves
+// it, not at every digit, and its arrows' steps at once.
 class TArrowSpinBox : public QSpinBox {
   Q_OBJECT
  public:
   TArrowSpinBox(const QString& name, int min, int max, int step, QWidget* parent);
 };
+
+// A field that shows a slider's number and takes a typed one on Enter or when
+// left: a number outside the slider's range is brought into it, text that is
+// no number is said so ("'abc' is not a valid integer value") and selected.
+void BindNumberField(QLineEdit* field, QSlider* slider);
 
 // A flat button named `name` whose picture shows `letter` and whose text is
 // `caption` ("F" + "ont Selection").

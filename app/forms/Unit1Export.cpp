@@ -61,6 +61,8 @@ void TForm1::ConnectExportPage() {
     export_.WebpQuality = q;
     Edit5->setText(QString::number(q));
   });
+  BindNumberField(Edit4, TrackBar5);
+  BindNumberField(Edit5, TrackBar9);
   connect(CheckBox11, &QCheckBox::toggled, this, [this](bool on) { export_.SetHighDensity(on); });
   connect(ComboBox8, &QComboBox::currentIndexChanged, this,
           [this](int i) { export_.Rollover = i == 1 ? TRollover::Css : TRollover::Script; });
@@ -99,6 +101,7 @@ void TForm1::WebControlsFromSettings() {
   CheckBox10->setChecked(export_.WebpLossless);
   TrackBar9->setValue(export_.WebpQuality);
   TrackBar9->setEnabled(!export_.WebpLossless);
+  Edit5->setEnabled(!export_.WebpLossless);
   Edit5->setText(QString::number(export_.WebpQuality));
   CheckBox11->setChecked(export_.HighDensity());
   ComboBox8->setCurrentIndex(export_.Rollover == TRollover::Css ? 1 : 0);

@@ -344,6 +344,46 @@ class TFormsTest : public QObject {
     QVERIFY(!form_->Modified());
   }
 
+  // Number fields take typing: a texture repetition by its digits and Enter,
+  // the WebP quality into its slider (clamped), and text that is no number
+  // is said so and left selected.
+  void NumberFieldsTakeTyping() {
+    auto* repeats = Find<QSpinBox>("SpinEdit2");
+    repeats->setFocus();
+    repeats->selectAll();
+    QTest::keyClicks(repeats, "7");
+    QTest::keyClick(repeats, Qt::Key_Return);
+    QCOMPARE(repeats->value(), 7);
+    QCOMPARE(scene().Params.TxtTexH, 7.f);
+
+    Find<QTabWidget>("PageControl1")->setCurrentIndex(10);
+    Find<QTabWidget>("PageControl2")->setCurrentIndex(4);
+    Find<QCheckBox>("CheckBox10")->setChecked(false);  // lossy: the quality counts
+    auto* quality = Find<QLineEdit>("Edit5");
+    auto* slider = Find<QSlider>("TrackBar9");
+    for (const auto& [typed, expected] : {std::pair{"55", 55}, std::pair{"300", 100}}) {
+      quality->setFocus();
+      quality->selectAll();
+      QTest::keyClicks(quality, typed);
+      QTest::keyClick(quality, Qt::Key_Return);
+      QCOMPARE(slider->value(), expected);
+      QCOMPARE(form_->ExportSettings().WebpQuality, expected);
+    }
+    QString said;
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        said = box->text();
+        box->accept();
+      }
+    });
+    quality->selectAll();
+    QTest::keyClicks(quality, "abc");
+    QTest::keyClick(quality, Qt::Key_Return);
+    QCOMPARE(said, QString("'abc' is not a valid integer value"));
+    QCOMPARE(slider->value(), 100);
+    QCOMPARE(quality->selectedText(), QString("abc"));
+  }
+
   // A held slider drags the preview along without waiting for the timer; the
   // full picture still comes by the timer after the release. Off in the
   // settings, the drag waits like any other change.
