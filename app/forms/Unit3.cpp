@@ -72,6 +72,10 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   column->addWidget(buttons);
 }
 
+void TForm3::accept() {
+  if (FormHide()) QDialog::accept();
+}
+
 void TForm3::showEvent(QShowEvent* event) {
   FormShow();
   QDialog::showEvent(event);
@@ -106,8 +110,16 @@ bool TForm3::FormHide() {
   TParams copy = Params;
   try {
     TakeBackFields(f, copy);
-  } catch (const TConversionError& e) {
-    ShowMessageBox(this, e.what());
+  } catch (const TFieldError& e) {
+    ShowMessageBox(this, QString::fromStdString(e.Field + ": " + e.what()));
+    const std::pair<const char*, QLineEdit*> fields[] = {
+        {"X Factor", Edit[1]}, {"Y Factor", Edit[2]}, {"Top", Edit[3]},     {"Bottom", Edit[4]},
+        {"Left", Edit[5]},     {"Right", Edit[6]},    {"Distance", Edit[7]}};
+    for (const auto& [name, field] : fields) {
+      if (e.Field != name) continue;
+      field->setFocus();
+      field->selectAll();
+    }
     return false;
   }
   Params = copy;

@@ -23,9 +23,14 @@ class TForm3 : public QDialog {
   TParams Params;
 
   // Fill the fields from Params; take them back, false (after showing the
-  // message) when a field is not a number, leaving Params as it was.
+  // message, with the field focused and its text selected) when a field is
+  // not a number, leaving Params as it was.
   void FormShow();
   bool FormHide();
+
+  // OK closes only when every field holds a number: one typing error loses
+  // no other edit.
+  void accept() override;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -21,14 +21,27 @@ TAdvancedFields FieldsOfParams(const TParams& params) {
   return f;
 }
 
+namespace {
+
+template <class TParse>
+auto Take(const char* field, TParse parse) {
+  try {
+    return parse();
+  } catch (const TConversionError& e) {
+    throw TFieldError(field, e);
+  }
+}
+
+}  // namespace
+
 void TakeBackFields(const TAdvancedFields& f, TParams& params) {
-  params.ViewParams.CnX = ParseReal(f.XFactor);
-  params.ViewParams.CnZ = ParseReal(f.YFactor);
-  params.GutTop = MakeInt(f.Top);
-  params.GutBottom = MakeInt(f.Bottom);
-  params.GutLeft = MakeInt(f.Left);
-  params.GutRight = MakeInt(f.Right);
-  params.Distance = MakeInt(f.Distance);
+  params.ViewParams.CnX = Take("X Factor", [&] { return ParseReal(f.XFactor); });
+  params.ViewParams.CnZ = Take("Y Factor", [&] { return ParseReal(f.YFactor); });
+  params.GutTop = Take("Top", [&] { return MakeInt(f.Top); });
+  params.GutBottom = Take("Bottom", [&] { return MakeInt(f.Bottom); });
+  params.GutLeft = Take("Left", [&] { return MakeInt(f.Left); });
+  params.GutRight = Take("Right", [&] { return MakeInt(f.Right); });
+  params.Distance = Take("Distance", [&] { return MakeInt(f.Distance); });
   params.View.Smooth = f.Shading;
   params.View.OffsetY = static_cast<float>(params.Distance);
   params.RDelay = f.DelayMs / kDelayStepMs;

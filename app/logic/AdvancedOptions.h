@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "app/logic/TypedValues.h"
 #include "scene/Scene.h"
 
 namespace vantrix {
@@ -26,10 +27,19 @@ struct TAdvancedFields {
 
 TAdvancedFields FieldsOfParams(const TParams& params);
 
+// A field that holds no number: the conversion's message, and the field's
+// label ("X Factor", "Distance", "Top", ...).
+class TFieldError : public TConversionError {
+ public:
+  TFieldError(std::string field, const TConversionError& error)
+      : TConversionError(error.what()), Field(std::move(field)) {}
+  std::string Field;
+};
+
 // Takes the fields back in the dialog's order (factors, margins, distance,
 // shading, view position, delay, preview size). A field that is not a number
-// throws TConversionError (TypedValues.h) and leaves the fields after it out;
-// the caller then drops the copy.
+// throws TFieldError and leaves the fields after it out; the caller then
+// drops the copy.
 void TakeBackFields(const TAdvancedFields& fields, TParams& params);
 
 }  // namespace vantrix

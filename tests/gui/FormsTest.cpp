@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -240,6 +241,37 @@ class TFormsTest : public QObject {
     });
     form_->findChild<QAction*>("AdvancedOptions1")->trigger();
     QCOMPARE(scene().Params.GutTop, before.GutTop);
+  }
+
+  // A typing error keeps the dialog open with that field focused and
+  // selected, the message naming it; the other edits are kept for the next OK.
+  void AdvancedOptionsKeepTheirEditsAfterATypingError() {
+    QString said;
+    bool stayedOpen = false, fieldSelected = false;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TForm3*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->findChild<QLineEdit*>("Edit5")->setText("7");
+      auto* distance = dialog->findChild<QLineEdit*>("Edit7");
+      distance->setText("abc");
+      QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          said = box->text();
+          box->accept();
+        }
+      });
+      dialog->findChild<QPushButton*>("Button1")->click();
+      stayedOpen = dialog->isVisible();
+      fieldSelected = distance->hasFocus() && distance->selectedText() == "abc";
+      distance->setText("1600");
+      dialog->findChild<QPushButton*>("Button1")->click();
+    });
+    form_->findChild<QAction*>("AdvancedOptions1")->trigger();
+    QCOMPARE(said, QString("Distance: '' is not a valid integer value"));  // the digits it holds
+    QVERIFY(stayedOpen);
+    QVERIFY(fieldSelected);
+    QCOMPARE(scene().Params.Distance, 1600);
+    QCOMPARE(scene().Params.GutLeft, 7);
   }
 
   void MarkerReleasedAtTheCentreLightsFromTheFront() {
