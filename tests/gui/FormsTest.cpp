@@ -262,7 +262,7 @@ class TFormsTest : public QObject {
       });
       dialog->findChild<QPushButton*>("Button1")->click();
       stayedOpen = dialog->isVisible();
-      fieldSelected = distance->hasFocus() && distance->selectedText() == "abc";
+      fieldSelected = dialog->focusWidget() == distance && distance->selectedText() == "abc";
       distance->setText("1600");
       dialog->findChild<QPushButton*>("Button1")->click();
     });
