@@ -91,6 +91,27 @@ bool NeedsNoShaping(char32_t ch) {
          std::find(kSimple.begin(), kSimple.end(), static_cast<hb_script_t>(script)) != kSimple.end();
 }
 
+std::u32string ComposedLetters(std::u32string_view text) {
+  hb_unicode_funcs_t* u = hb_unicode_funcs_get_default();
+  std::u32string out;
+  for (char32_t ch : text) {
+    const hb_unicode_general_category_t cat = hb_unicode_general_category(u, ch);
+    const bool mark = cat == HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK ||
+                      cat == HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK ||
+                      cat == HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK;
+    const bool letter = cat >= HB_UNICODE_GENERAL_CATEGORY_LOWERCASE_LETTER &&
+                        cat <= HB_UNICODE_GENERAL_CATEGORY_UPPERCASE_LETTER;
+    if (!mark && !letter) continue;
+    hb_codepoint_t composed = 0;
+    if (mark && !out.empty() && hb_unicode_compose(u, out.back(), ch, &composed)) {
+      out.back() = composed;
+    } else {
+      out.push_back(ch);
+    }
+  }
+  return out;
+}
+
 bool IsSpaceChar(char32_t ch) {
   return hb_unicode_general_category(hb_unicode_funcs_get_default(), ch) ==
              HB_UNICODE_GENERAL_CATEGORY_SPACE_SEPARATOR ||

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,5 +54,9 @@ bool IsJoiningScript(uint32_t script);
 // shaping.
 bool NeedsNoShaping(char32_t ch);
 bool IsSpaceChar(char32_t ch);
+// The letters of a text (marks included) in canonically composed form, so that
+// "e" followed by a combining acute and a typed "é" give one name; everything
+// else is dropped.
+std::u32string ComposedLetters(std::u32string_view text);
 
 }  // namespace vantrix
