@@ -48,7 +48,41 @@ void BM_BuildRenderCaption32Complex(benchmark::State& s) {
   BM_BuildAndRender(s, kLong, 3);
 }
 
+// Shaped captions beside a Latin one of the same length and face: the Latin one
+// placed letter by letter, the same one through the shaper (kerning on), and
+// Arabic, whose joined words are also merged into single outlines.
+void BM_Build32(benchmark::State& state, const char* text, bool kerning) {
+  TScene scene;
+  scene.Params.Kerning = kerning;
+  TCaption caption;
+  TFontSpec face;
+  face.FaceName = "DejaVu Sans";
+  caption.SetText(text, face);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(scene.Build(caption));
+    benchmark::DoNotOptimize(scene.View3D.FaceCount());
+  }
+  state.counters["letters"] = scene.LetterCount();
+  state.counters["faces"] = scene.View3D.FaceCount();
+}
+void BM_BuildLatin32(benchmark::State& s) {
+  BM_Build32(s, "Welcome to our brand new shop!!!", false);
+}
+void BM_BuildLatin32Shaped(benchmark::State& s) {
+  BM_Build32(s, "Welcome to our brand new shop!!!", true);
+}
+void BM_BuildArabic32(benchmark::State& s) {
+  BM_Build32(
+      s,
+      "\u0645\u0631\u062D\u0628\u0627 \u0628\u0643\u0645 \u0641\u064A \u0645\u062A\u062C\u0631\u0646\u0627 "
+      "\u0627\u0644\u062C\u062F\u064A\u062F \u0627\u0644\u064A\u0648\u0645",
+      false);
+}
+
 BENCHMARK(BM_BuildCaption32Complex)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildLatin32)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildLatin32Shaped)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildArabic32)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildRenderShort)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildRenderCaption32Complex)->Unit(benchmark::kMillisecond);
 
