@@ -127,6 +127,7 @@ void TScene::LayOutCaption(const TCaption& caption) {
     }
   }
   std::vector<uint8_t> runLevels;
+  runLevels.reserve(runs.size());
   for (const TRun& r : runs) runLevels.push_back(r.Level);
 
   std::vector<TGlyphLetter> glyphLetters;
@@ -157,6 +158,7 @@ void TScene::LayOutCaption(const TCaption& caption) {
     const bool joining = face.Shaped && IsJoiningScript(face.Script);
     // A cluster's characters run up to the next cluster of the run.
     std::vector<uint32_t> starts;
+    starts.reserve(glyphs.size());
     for (const TShapedGlyph& g : glyphs) starts.push_back(g.Cluster);
     std::sort(starts.begin(), starts.end());
     const auto charCount = [&](uint32_t cluster) {
