@@ -4,6 +4,7 @@
 // their contours, cut into letters the engine can extrude.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "scene/Letter.h"
@@ -14,12 +15,28 @@ namespace vantrix {
 // faces (two per edge) and the cap plane stay within a body's 2048 faces.
 inline constexpr size_t kMergedLetterPoints = 1000;
 
+// Smallest and largest x and y of some points (y up: Top is the largest).
+struct TBox {
+  int32_t Left = 0, Bottom = 0, Right = -1, Top = -1;
+  bool Touches(const TBox& o) const {
+    return Left <= o.Right && o.Left <= Right && Bottom <= o.Top && o.Bottom <= Top;
+  }
+};
+TBox BoxOf(const std::vector<TPoint>& points);
+TBox BoxOf(const TLetter& letter);
+
+// Groups of boxes that overlap or touch, directly or through others: one group
+// number per box, numbered in the order of each group's first box.
+std::vector<int> TouchingGroups(const std::vector<TBox>& boxes);
+
 // The union (non-zero fill) of every contour of `letters`, as letters of at most
-// eight contours and kMergedLetterPoints points each. An outer contour keeps its
-// holes in its own letter (beyond eight contours the further holes are dropped,
-// as for a single glyph); separate outlines share a letter while it has room,
-// taken from left to right. Outer contours run clockwise (y up), holes the
-// other way, and each contour ends on its first point, as glyph outlines do.
+// eight contours and kMergedLetterPoints points each. Only contours whose boxes
+// reach another letter's go through the union; the others (an Arabic dot, a
+// letter's own hole) are kept point for point. An outer contour keeps its holes
+// in its own letter (beyond eight contours the further holes are dropped, as
+// for a single glyph); separate outlines share a letter while it has room,
+// taken from left to right. United outer contours run clockwise (y up), holes
+// the other way, and each contour ends on its first point, as glyph outlines do.
 std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters);
 
 }  // namespace vantrix

@@ -10,6 +10,7 @@
 // one outline, so that no bevel runs along a joint.
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -220,18 +221,31 @@ void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
     int Group = 0;
   };
   std::vector<TKept> merged;
+  std::vector<TBox> boxes;
+  std::vector<const TLetter*> parts;
   for (size_t i = 0; i < glyphs.size();) {
     size_t j = i;
-    int firstChar = glyphs[i].FirstChar;
-    std::vector<const TLetter*> parts;
-    while (j < glyphs.size() && glyphs[j].Group == glyphs[i].Group) {
-      firstChar = std::min(firstChar, glyphs[j].FirstChar);
-      parts.push_back(Letters[glyphs[j].Letter].get());
-      ++j;
-    }
-    if (parts.size() == 1) {
-      merged.push_back(TKept{std::move(Letters[glyphs[i].Letter]), firstChar, glyphs[i].Group});
-    } else {
+    while (j < glyphs.size() && glyphs[j].Group == glyphs[i].Group) ++j;
+    // Within the group only glyphs that touch, directly or through others, are
+    // united; a glyph that touches none keeps its own outline.
+    boxes.clear();
+    for (size_t k = i; k < j; ++k) boxes.push_back(BoxOf(*Letters[glyphs[k].Letter]));
+    const std::vector<int> touching = TouchingGroups(boxes);
+    const int count = touching.empty() ? 0 : *std::max_element(touching.begin(), touching.end()) + 1;
+    for (int t = 0; t < count; ++t) {
+      parts.clear();
+      size_t only = 0;
+      int firstChar = INT32_MAX;
+      for (size_t k = i; k < j; ++k) {
+        if (touching[k - i] != t) continue;
+        only = k;
+        firstChar = std::min(firstChar, glyphs[k].FirstChar);
+        parts.push_back(Letters[glyphs[k].Letter].get());
+      }
+      if (parts.size() == 1) {
+        merged.push_back(TKept{std::move(Letters[glyphs[only].Letter]), firstChar, glyphs[i].Group});
+        continue;
+      }
       for (TLetter& l : UnionLetters(parts))
         merged.push_back(TKept{std::make_unique<TLetter>(std::move(l)), firstChar, glyphs[i].Group});
     }
