@@ -177,4 +177,28 @@ std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters) {
   return out;
 }
 
+std::vector<TLetter> TUnionCache::Union(const std::vector<const TLetter*>& letters) {
+  const auto same = [&](const TEntry& e) {
+    if (e.In.size() != letters.size()) return false;
+    for (size_t i = 0; i < letters.size(); ++i)
+      if (e.In[i] != letters[i]->Contours) return false;
+    return true;
+  };
+  for (TEntry& e : entries_)
+    if (same(e)) {
+      e.Used = true;
+      return e.Out;
+    }
+  TEntry& e = entries_.emplace_back();
+  e.In.reserve(letters.size());
+  for (const TLetter* l : letters) e.In.push_back(l->Contours);
+  e.Out = UnionLetters(letters);
+  return e.Out;
+}
+
+void TUnionCache::EndBuild() {
+  std::erase_if(entries_, [](const TEntry& e) { return !e.Used; });
+  for (TEntry& e : entries_) e.Used = false;
+}
+
 }  // namespace vantrix

@@ -39,4 +39,23 @@ std::vector<int> TouchingGroups(const std::vector<TBox>& boxes);
 // the other way, and each contour ends on its first point, as glyph outlines do.
 std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters);
 
+// The unions of one Build kept for the next: a rebuild of the same caption
+// (every change of colour, light or depth rebuilds it) unites nothing again.
+class TUnionCache {
+ public:
+  // UnionLetters(letters), taken from the previous Build when it united the
+  // very same letters.
+  std::vector<TLetter> Union(const std::vector<const TLetter*>& letters);
+  // Ends a Build: unions it did not ask for are forgotten.
+  void EndBuild();
+
+ private:
+  struct TEntry {
+    std::vector<std::vector<std::vector<TPoint>>> In;  // each letter's contours
+    std::vector<TLetter> Out;
+    bool Used = true;
+  };
+  std::vector<TEntry> entries_;
+};
+
 }  // namespace vantrix

@@ -24,6 +24,7 @@
 #include "platform/TextShaper.h"
 #include "scene/BShape.h"
 #include "scene/Caption.h"
+#include "scene/ContourUnion.h"
 #include "scene/Letter.h"
 #include "scene/Messages.h"
 #include "scene/Progress.h"
@@ -225,6 +226,7 @@ class TScene {
   std::vector<std::unique_ptr<TLetter>> Letters;
   std::vector<TPlacedGlyph> Placed;
   TCaptionExtent CaptionExtent;
+  TUnionCache Unions;  // joined glyphs, united once for as long as they stay the same
   TGlyphSource Glyphs;
   TTextShaper Shaper;  // after Glyphs: its fonts hold Glyphs' faces
   bool busy_ = false;

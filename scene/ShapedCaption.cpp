@@ -246,11 +246,12 @@ void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
         merged.push_back(TKept{std::move(Letters[glyphs[only].Letter]), firstChar, glyphs[i].Group});
         continue;
       }
-      for (TLetter& l : UnionLetters(parts))
+      for (TLetter& l : Unions.Union(parts))
         merged.push_back(TKept{std::make_unique<TLetter>(std::move(l)), firstChar, glyphs[i].Group});
     }
     i = j;
   }
+  Unions.EndBuild();
   Letters.clear();
   const size_t limit = static_cast<size_t>(TCaption::kMaxChars);
   if (merged.size() > limit) {
