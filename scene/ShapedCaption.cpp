@@ -255,23 +255,43 @@ void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
   Letters.clear();
   const size_t limit = static_cast<size_t>(TCaption::kMaxChars);
   if (merged.size() > limit) {
-    std::vector<size_t> byTyping(merged.size());
-    for (size_t i = 0; i < byTyping.size(); ++i) byTyping[i] = i;
-    std::stable_sort(byTyping.begin(), byTyping.end(),
-                     [&](size_t a, size_t b) { return merged[a].FirstChar < merged[b].FirstChar; });
-    std::vector<bool> keep(merged.size(), false);
-    for (size_t i = 0; i < limit; ++i) keep[byTyping[i]] = true;
-    std::vector<bool> groupDrawn(static_cast<size_t>(merged.back().Group) + 1, false);
-    std::vector<TKept> kept;
-    for (size_t i = 0; i < merged.size(); ++i) {
-      if (!keep[i]) continue;
-      groupDrawn[static_cast<size_t>(merged[i].Group)] = true;
-      kept.push_back(std::move(merged[i]));
+    // Whole groups are kept, in the order their characters were typed, so that
+    // no word or cluster is drawn in part (unless the first alone is too big:
+    // then as many of its letters as there is room for).
+    const size_t groups = static_cast<size_t>(merged.back().Group) + 1;
+    std::vector<int> groupFirst(groups, INT_MAX);
+    std::vector<size_t> groupLetters(groups, 0);
+    for (const TKept& k : merged) {
+      const size_t g = static_cast<size_t>(k.Group);
+      groupFirst[g] = std::min(groupFirst[g], k.FirstChar);
+      ++groupLetters[g];
     }
+    std::vector<size_t> byTyping(groups);
+    for (size_t g = 0; g < groups; ++g) byTyping[g] = g;
+    std::stable_sort(byTyping.begin(), byTyping.end(),
+                     [&](size_t a, size_t b) { return groupFirst[a] < groupFirst[b]; });
+    std::vector<bool> groupDrawn(groups, false);
+    size_t used = 0;
+    int firstDropped = -1;  // the first character whose letters are not drawn
+    for (size_t g : byTyping) {
+      if (groupLetters[g] == 0) continue;
+      if (used + groupLetters[g] > limit) {
+        firstDropped = groupFirst[g];
+        if (used == 0) groupDrawn[g] = true;  // in part: its first letters
+        break;
+      }
+      used += groupLetters[g];
+      groupDrawn[g] = true;
+    }
+    std::vector<TKept> kept;
+    for (TKept& k : merged)
+      if (groupDrawn[static_cast<size_t>(k.Group)] && kept.size() < limit) kept.push_back(std::move(k));
     for (size_t i = 0; i < Placed.size(); ++i)
       Placed[i].Drawn = groupDrawn[static_cast<size_t>(glyphs[i].Group)];
-    Note("The caption makes " + std::to_string(merged.size()) + " letters; only the " +
-         std::to_string(limit) + " of the characters typed first are drawn");
+    Note("The caption makes " + std::to_string(merged.size()) + " letters, more than the " +
+         std::to_string(limit) + " there are: " +
+         (used == 0 ? "only the first " + std::to_string(kept.size()) + " are drawn"
+                    : "only those of its first " + std::to_string(firstDropped) + " characters are drawn"));
     merged = std::move(kept);
     // The centring follows what is drawn.
     CaptionExtent = TCaptionExtent{};

@@ -216,6 +216,49 @@ TEST(ShapedCaption, KerningTightensAvatarAndChangesNothingWithoutPairs) {
     EXPECT_EQ(plain.Letters[i].Contours, shaped.Letters[i].Contours);
 }
 
+TEST(ShapedCaption, BeyondTheLetterBodiesTheCharactersTypedFirstAreKept) {
+  // Thai SARA AM shapes into two glyphs beside its consonant's: 16 syllables
+  // make 48 letters. In the mixed caption the paragraph runs right to left, so
+  // the Thai typed last stands in the middle of the line, not at an end.
+  std::u32string thai;
+  for (int i = 0; i < 16; ++i) thai += U"\u0E01\u0E33";
+  const std::u32string mixed = U"\u0645\u0631\u062D\u0628\u0627 " + thai.substr(0, 26);
+  const struct {
+    std::u32string Text;
+    std::vector<std::string> Fonts;
+  } cases[] = {
+      {thai, {"FreeSerif"}},
+      {mixed,
+       {"DejaVu Sans", "DejaVu Sans", "DejaVu Sans", "DejaVu Sans", "DejaVu Sans", "DejaVu Sans",
+        "FreeSerif"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Text.size()) + " characters");
+    TBuilt b;
+    Build(b, c.Text, c.Fonts, false, 10);
+    ASSERT_EQ(b.Sink.Notes.size(), 1u);
+    int kept = -1;
+    ASSERT_EQ(std::sscanf(b.Sink.Notes[0].c_str(),
+                          "The caption makes %*d letters, more than the 32 there are: only "
+                          "those of its first %d characters are drawn",
+                          &kept),
+              1)
+        << b.Sink.Notes[0];
+    EXPECT_GT(kept, 6);
+    EXPECT_LE(b.Letters.size(), 32u);
+    // Drawn are exactly the glyphs of the characters typed first, wherever they stand.
+    for (const TPlacedGlyph& g : b.Glyphs)
+      EXPECT_EQ(g.Drawn, g.FirstChar < kept) << "glyph of " << g.FirstChar;
+    if (c.Text != thai) continue;
+    // Left to right, what is drawn is the caption cut there, point for point.
+    TBuilt cut;
+    Build(cut, c.Text.substr(0, static_cast<size_t>(kept)), c.Fonts, false, 10);
+    EXPECT_TRUE(cut.Sink.Notes.empty());
+    ASSERT_EQ(cut.Letters.size(), b.Letters.size());
+    for (size_t i = 0; i < b.Letters.size(); ++i) EXPECT_EQ(cut.Letters[i].Contours, b.Letters[i].Contours);
+  }
+}
+
 TEST(BidiOrder, RunsReverseFromTheHighestLevelDown) {
   const struct {
     std::vector<uint8_t> Levels;
