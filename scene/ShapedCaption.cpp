@@ -226,6 +226,11 @@ void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
   for (size_t i = 0; i < glyphs.size();) {
     size_t j = i;
     while (j < glyphs.size() && glyphs[j].Group == glyphs[i].Group) ++j;
+    if (j - i == 1) {
+      merged.push_back(TKept{std::move(Letters[glyphs[i].Letter]), glyphs[i].FirstChar, glyphs[i].Group});
+      i = j;
+      continue;
+    }
     // Within the group only glyphs that touch, directly or through others, are
     // united; a glyph that touches none keeps its own outline.
     boxes.clear();
