@@ -117,6 +117,9 @@ int Render(const TCliOptions& o) {
 int Info(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
+  // Shaped captions list their glyphs, which only a build knows.
+  if (w.Scene.NeedsLayout(w.Caption) && !w.Scene.Build(w.Caption))
+    throw std::runtime_error("the scene is busy and made no glyphs");
   std::fputs(WorkToJson(w.Scene, w.Caption).c_str(), stdout);
   return 0;
 }

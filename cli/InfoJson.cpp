@@ -113,7 +113,8 @@ void PutFields(TJson& j, std::span<const TWorkKey<Root>> keys, const Root& root)
     return std::visit([](const auto* v) { return static_cast<const void*>(v); }, k->Field.At(root));
   };
   std::vector<const TWorkKey<Root>*> rows;
-  for (const TWorkKey<Root>& k : keys) rows.push_back(&k);
+  for (const TWorkKey<Root>& k : keys)
+    if (!k.OnlyWhenSet || !FieldIsZero(k, root)) rows.push_back(&k);
   std::ranges::sort(rows, std::less<const void*>(), address);
 
   std::string_view group;
@@ -151,6 +152,24 @@ std::string WorkToJson(const TScene& scene, const TCaption& caption) {
     j.Close();
   }
   j.Close(']');
+  if (!scene.PlacedGlyphs().empty()) {
+    j.OpenArray("Glyphs");
+    for (const TPlacedGlyph& g : scene.PlacedGlyphs()) {
+      j.Open();
+      j.Str("Face", g.Face);
+      j.Int("Glyph", g.Glyph);
+      j.Int("X", g.X);
+      j.Int("Y", g.Y);
+      std::u32string chars;
+      for (int i = g.FirstChar; i < g.FirstChar + g.CharCount && i < caption.Length(); ++i)
+        chars.push_back(caption.At(i).Char);
+      j.Str("Chars", EncodeUtf8(chars));
+      j.Int("FirstChar", g.FirstChar);
+      j.Bool("Drawn", g.Drawn);
+      j.Close();
+    }
+    j.Close(']');
+  }
   j.Close();
   return j.Text();
 }

@@ -8,6 +8,7 @@
 
 #include "platform/PathText.h"
 #include "platform/Rounding.h"
+#include "platform/TextShaper.h"
 
 namespace vantrix {
 
@@ -74,6 +75,8 @@ std::vector<std::string> UniqueExportNames(const std::vector<TCaptionLine>& capt
     TCaption caption;
     caption.SetText(line.Text, font);
     std::string base = DefaultExportName(caption);
+    // A caption in another script is named in its own letters.
+    if (base.empty()) base = EncodeUtf8(ComposedLetters(std::u32string_view(DecodeUtf8(line.Text))));
     if (base.empty()) base = "Button_" + std::to_string(line.Line);
     std::string name = base;
     for (int n = 2; used.contains(LowerAscii(name)); ++n) name = base + "_" + std::to_string(n);

@@ -38,7 +38,9 @@ std::string AddNameSuffix(const std::string& name, const std::string& suffix);
 std::string ScaledExportName(const std::string& name, int scale);
 
 // The file name (without folder and extension) of each caption of a set:
-// DefaultExportName, or "Button_<line>" when that is empty, made unique by
+// DefaultExportName; when that is empty, the caption's letters in any script
+// (composed, UTF-8; pages percent-encode them), and "Button_<line>" for a
+// caption without letters; made unique by
 // "_2", "_3", ... without regard to case, since web servers and some file
 // systems do not tell case apart. A line with an error gets "".
 std::vector<std::string> UniqueExportNames(const std::vector<TCaptionLine>& captions, const TFontSpec& font);

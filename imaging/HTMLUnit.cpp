@@ -233,8 +233,10 @@ TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers)
 TOptionsList NavButtonVariables(const TNavButton& button, int width, int height) {
   TOptionsList v;
   v.PutString("LinkURL", HtmlEscape(button.Link));
-  v.PutString("ImageFileName", HtmlEscape(button.FirstFile));
-  v.PutString("Phase2FileName", HtmlEscape(button.SecondFile.empty() ? button.FirstFile : button.SecondFile));
+  // File names in any script reach the page as URLs.
+  v.PutString("ImageFileName", HtmlEscape(UrlEncodePath(button.FirstFile)));
+  v.PutString("Phase2FileName",
+              HtmlEscape(UrlEncodePath(button.SecondFile.empty() ? button.FirstFile : button.SecondFile)));
   v.PutInteger("ImageWidth", width);
   v.PutInteger("ImageHeight", height);
   v.PutString("ButtonText", HtmlEscape(button.Caption));

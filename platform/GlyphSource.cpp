@@ -104,13 +104,39 @@ struct TGlyphSource::TImpl {
   // Keyed by character, family, bold and italic; nullopt remembers that no face has it.
   std::map<std::tuple<char32_t, std::string, bool, bool>, std::optional<TSelection>> Fallbacks;
   const TSelection* Current = nullptr;
+  // Face numbers handed out by Resolve*, 1-based; the selections live in the maps above.
+  std::vector<const TSelection*> Numbered;
   int Ppem = 0;
   int Charset = 0;
   std::string Family;
   bool Bold = false, Italic = false;
 
-  // Glyphs are keyed by byte code 0..255, characters by kCharKeyBase + code point.
+  // Glyphs are keyed by byte code 0..255, characters by kCharKeyBase + code point,
+  // glyph indices by kIndexKeyBase + face number * 2^32 + index.
   static constexpr int64_t kCharKeyBase = 256;
+  static constexpr int64_t kIndexKeyBase = int64_t{1} << 40;
+
+  // Fallbacks are kept per character, so one face drawn alike has one number.
+  int NumberOf(const TSelection* s) {
+    for (size_t i = 0; i < Numbered.size(); ++i) {
+      const TSelection* n = Numbered[i];
+      if (n->Face == s->Face && n->Embolden == s->Embolden && n->Oblique == s->Oblique)
+        return static_cast<int>(i + 1);
+    }
+    Numbered.push_back(s);
+    return static_cast<int>(Numbered.size());
+  }
+
+  const TSelection* ByNumber(int face) const {
+    return face >= 1 && static_cast<size_t>(face) <= Numbered.size() ? Numbered[face - 1] : nullptr;
+  }
+
+  bool BuildIndexGlyph(int64_t key) {
+    const int64_t rest = key - kIndexKeyBase;
+    const TSelection* from = ByNumber(static_cast<int>(rest >> 32));
+    if (from == nullptr) return false;
+    return BuildGlyph(*from, static_cast<FT_UInt>(rest & 0xFFFFFFFF));
+  }
 
   // The last glyph built, so that the second call of the protocol only copies.
   struct TLastGlyph {
@@ -245,8 +271,9 @@ struct TGlyphSource::TImpl {
     const bool cached =
         Last.Selection == Current && Last.Ppem == Ppem && Last.Charset == Charset && Last.Key == key;
     if (!cached) {
-      const bool built = key < 256 ? BuildByteGlyph(static_cast<uint8_t>(key))
-                                   : BuildCharGlyph(static_cast<char32_t>(key - kCharKeyBase));
+      const bool built = key < 256             ? BuildByteGlyph(static_cast<uint8_t>(key))
+                         : key < kIndexKeyBase ? BuildCharGlyph(static_cast<char32_t>(key - kCharKeyBase))
+                                               : BuildIndexGlyph(key);
       if (!built) {
         Last.Key = -1;
         return kGlyphError;
@@ -339,7 +366,41 @@ bool TGlyphSource::LastGlyphFromFallback() const {
 
 bool TGlyphSource::LastGlyphMissing() const {
   const TImpl& m = *impl_;
-  return m.Last.Key >= TImpl::kCharKeyBase && m.Last.Missing;
+  return m.Last.Key >= TImpl::kCharKeyBase && m.Last.Key < TImpl::kIndexKeyBase && m.Last.Missing;
+}
+
+TGlyphSource::TResolved TGlyphSource::ResolveByte(uint8_t code) {
+  TImpl& m = *impl_;
+  if (m.Current == nullptr) return {};
+  return {m.NumberOf(m.Current), GlyphIndexOf(m.Current->Face->Face, m.Charset, code)};
+}
+
+TGlyphSource::TResolved TGlyphSource::ResolveChar(char32_t ch) {
+  TImpl& m = *impl_;
+  if (m.Current == nullptr) return {};
+  if (const FT_UInt g = UnicodeGlyph(m.Current->Face->Face, ch)) return {m.NumberOf(m.Current), g};
+  if (const TSelection* other = m.FallbackFor(ch)) {
+    if (const FT_UInt g = UnicodeGlyph(other->Face->Face, ch)) return {m.NumberOf(other), g};
+  }
+  return {m.NumberOf(m.Current), 0};
+}
+
+uint32_t TGlyphSource::GetIndexOutline(int face, uint32_t glyph, TGlyphMetrics& metrics, uint8_t* buffer,
+                                       uint32_t bufferSize) {
+  if (face < 1) return kGlyphError;
+  const int64_t key = TImpl::kIndexKeyBase + (static_cast<int64_t>(face) << 32) + glyph;
+  return impl_->Deliver(key, metrics, buffer, bufferSize);
+}
+
+FT_FaceRec_* TGlyphSource::FreeTypeFace(int face) const {
+  const TSelection* s = impl_->ByNumber(face);
+  return s ? s->Face->Face : nullptr;
+}
+
+const TUsedFace& TGlyphSource::FaceInfo(int face) const {
+  static const TUsedFace kNone;
+  const TSelection* s = impl_->ByNumber(face);
+  return s ? s->Used : kNone;
 }
 
 }  // namespace vantrix

@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+struct FT_FaceRec_;
+
 namespace vantrix {
 
 struct TFontSpec {
@@ -75,6 +77,25 @@ class TGlyphSource {
   const TUsedFace& LastGlyphFace() const;
   bool LastGlyphFromFallback() const;
   bool LastGlyphMissing() const;
+
+  // Laying out a caption: the face that draws a character under the selected font and
+  // the glyph it maps to (0: no face has one, drawn as a blank). Faces are numbered
+  // from 1 for the source's lifetime. ResolveByte reads a byte in the font's
+  // character set, ResolveChar a Unicode character (with the fallback above).
+  struct TResolved {
+    int Face = 0;
+    uint32_t Glyph = 0;
+  };
+  TResolved ResolveByte(uint8_t code);
+  TResolved ResolveChar(char32_t ch);
+  // The outline protocol above for a glyph index of a resolved face, at the size of
+  // the selected font.
+  uint32_t GetIndexOutline(int face, uint32_t glyph, TGlyphMetrics& metrics, uint8_t* buffer,
+                           uint32_t bufferSize);
+  // The FreeType face behind a face number (for the shaper), and what it is; null and
+  // empty fields for a number never handed out.
+  FT_FaceRec_* FreeTypeFace(int face) const;
+  const TUsedFace& FaceInfo(int face) const;
 
   // Pixels to the em for a size in points (negative sizes count as positive), within
   // [1, kMaxEmPixels].

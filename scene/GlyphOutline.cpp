@@ -34,11 +34,12 @@ void TScene::NewLetter() {
 void TScene::AddPoint(int32_t x, int32_t y) {
   if (PointCount >= kMaxPoints) return;
   const int32_t px = ClampToInt32(static_cast<int64_t>(x) + PenX);
-  Points[PointCount++] = TPoint{px, y};
+  const int32_t py = ClampToInt32(static_cast<int64_t>(y) + PenY);
+  Points[PointCount++] = TPoint{px, py};
   CaptionExtent.MinX = std::min(CaptionExtent.MinX, px);
   CaptionExtent.MaxX = std::max(CaptionExtent.MaxX, px);
-  CaptionExtent.MinY = std::min(CaptionExtent.MinY, y);
-  CaptionExtent.MaxY = std::max(CaptionExtent.MaxY, y);
+  CaptionExtent.MinY = std::min(CaptionExtent.MinY, py);
+  CaptionExtent.MaxY = std::max(CaptionExtent.MaxY, py);
 }
 
 void TScene::AddFixedPoint(int32_t fx, int32_t fy) {
@@ -101,13 +102,12 @@ std::string CharName(char32_t ch) {
 
 }  // namespace
 
-void TScene::NoteCharFace(char32_t ch, const TFontSpec& font) {
-  if (Glyphs.LastGlyphMissing()) {
+void TScene::NoteCharFace(char32_t ch, const TFontSpec& font, bool missing, const TUsedFace* fallback) {
+  if (missing) {
     Message("ERROR: No installed font has a glyph for " + CharName(ch) + "; drawn as a blank");
-  } else if (Glyphs.LastGlyphFromFallback()) {
-    const TUsedFace& used = Glyphs.LastGlyphFace();
-    std::string face = used.Family;
-    if (!used.Style.empty() && used.Style != "Regular") face += " " + used.Style;
+  } else if (fallback != nullptr) {
+    std::string face = fallback->Family;
+    if (!fallback->Style.empty() && fallback->Style != "Regular") face += " " + fallback->Style;
     Note("Glyph " + CharName(ch) + " is not in " + font.FaceName + ": drawn with " + face);
   }
 }

@@ -41,20 +41,26 @@ bool TScene::Build(const TCaption& caption, TProgress* progress) {
   Position(progress, 2);
   Status(progress, " Getting font outline ...");
   PenX = 0;
-  const int n = std::min(caption.Length(), TCaption::kMaxChars);
-  std::u32string noted;  // one note per character and build
-  for (int i = 0; i < n; ++i) {
-    if (Stopped(progress)) return false;
-    const TCaptionChar& c = caption.At(i);
-    if (!SelectLetterFont(c.Font)) {
-      Message("ERROR: Cannot obtain Size of the Glyph");  // no face could be loaded at all
-      continue;
-    }
-    if (TCaption::InCharset(c)) {
-      AddGlyph(TCaption::ByteCode(c));
-    } else if (AddCharGlyph(c.Char) && noted.find(c.Char) == std::u32string::npos) {
-      noted.push_back(c.Char);
-      NoteCharFace(c.Char, c.Font);
+  Placed.clear();
+  if (NeedsLayout(caption)) {
+    LayOutCaption(caption);
+  } else {
+    const int n = std::min(caption.Length(), TCaption::kMaxChars);
+    std::u32string noted;  // one note per character and build
+    for (int i = 0; i < n; ++i) {
+      if (Stopped(progress)) return false;
+      const TCaptionChar& c = caption.At(i);
+      if (!SelectLetterFont(c.Font)) {
+        Message("ERROR: Cannot obtain Size of the Glyph");  // no face could be loaded at all
+        continue;
+      }
+      if (TCaption::InCharset(c)) {
+        AddGlyph(TCaption::ByteCode(c));
+      } else if (AddCharGlyph(c.Char) && noted.find(c.Char) == std::u32string::npos) {
+        noted.push_back(c.Char);
+        NoteCharFace(c.Char, c.Font, Glyphs.LastGlyphMissing(),
+                     Glyphs.LastGlyphFromFallback() ? &Glyphs.LastGlyphFace() : nullptr);
+      }
     }
   }
   Status(progress, " Normalizing coordinates ...");

@@ -21,8 +21,10 @@
 #include "platform/Color.h"
 #include "platform/GlyphSource.h"
 #include "platform/Picture.h"
+#include "platform/TextShaper.h"
 #include "scene/BShape.h"
 #include "scene/Caption.h"
+#include "scene/ContourUnion.h"
 #include "scene/Letter.h"
 #include "scene/Messages.h"
 #include "scene/Progress.h"
@@ -86,6 +88,9 @@ struct TParams {
   bool TxtHoldRatio = false;
   int32_t EffectType = 0;  // 0 none, 1 colour changes, 2 extrusions
   std::string ShapeName;
+  // The font's kerning and standard ligatures; off, captions that need no
+  // shaping are placed glyph by glyph at their own advances, as they always were.
+  bool Kerning = false;
   friend bool operator==(const TParams&, const TParams&) = default;
 };
 
@@ -103,6 +108,17 @@ struct TCaptionExtent {
   int32_t MaxX = -65535;
   int32_t MinY = 65535;
   int32_t MaxY = -65535;
+};
+
+// A glyph as the last Build placed it: its face, its index there, its pen
+// position in glyph units from the start of the line (before centring; y up),
+// and the characters (0-based, as typed) its cluster came from.
+struct TPlacedGlyph {
+  std::string Face;
+  uint32_t Glyph = 0;
+  int32_t X = 0, Y = 0;
+  int FirstChar = 0, CharCount = 1;
+  bool Drawn = true;  // false: beyond the letter bodies there are
 };
 
 // What Render makes besides the picture: the mask of drawn pixels, and the
@@ -145,6 +161,12 @@ class TScene {
   // The caption's letters as the last Build outlined them.
   int LetterCount() const { return static_cast<int>(Letters.size()); }
   const TLetter& Letter(int i) const { return *Letters[i - 1]; }  // 1-based
+  // Whether the caption needs the shaped layout: kerning on, or a character
+  // that is written right to left, is a mark or belongs to a shaped script.
+  bool NeedsLayout(const TCaption& caption) const;
+  // The glyphs of the last Build that laid its caption out by shaping; empty
+  // when every character was placed on its own.
+  const std::vector<TPlacedGlyph>& PlacedGlyphs() const { return Placed; }
 
   TParams Params;
   TPhase Effect;
@@ -191,8 +213,13 @@ class TScene {
   void AddSplinePiece(int32_t ax, int32_t ay, int32_t bx, int32_t by, int32_t cx, int32_t cy);
   template <class TFetch>
   bool AddFetchedGlyph(TFetch fetch);
-  // A note on a character drawn from another face, or drawn by none.
-  void NoteCharFace(char32_t ch, const TFontSpec& font);
+  // A note on a character drawn from another face (`fallback`), or drawn by none.
+  void NoteCharFace(char32_t ch, const TFontSpec& font, bool missing, const TUsedFace* fallback);
+  // Lays the caption out as one line (bidi order, shaped runs) and outlines
+  // its glyphs; glyphs that touch become merged letters.
+  void LayOutCaption(const TCaption& caption);
+  struct TGlyphLetter;
+  void MergeGroups(const std::vector<TGlyphLetter>& glyphs);
   void PrepareView();
   void ResizeTexture(bool button, int w, int h);
 
@@ -200,9 +227,13 @@ class TScene {
   std::array<TPoint, kMaxPoints> Points{};
   int32_t PointCount = 0;
   int32_t PenX = 0;
+  int32_t PenY = 0;  // a mark's raise; 0 outside the shaped layout
   std::vector<std::unique_ptr<TLetter>> Letters;
+  std::vector<TPlacedGlyph> Placed;
   TCaptionExtent CaptionExtent;
+  TUnionCache Unions;  // joined glyphs, united once for as long as they stay the same
   TGlyphSource Glyphs;
+  TTextShaper Shaper;  // after Glyphs: its fonts hold Glyphs' faces
 };
 
 }  // namespace vantrix

@@ -83,6 +83,7 @@ constexpr TWorkKey<TParams> kParamKeys[] = {
     {kMessage, "MColor", Field<&P::TxtColors, &S::MColor>(), "TxtColors.MColor"},
     {kMessage, "ColSplit", Field<&P::TxtColors, &S::ColSplit>(), "TxtColors.ColSplit"},
     {kMessage, "Altitude", Field<&P::ViewParams, &V::TextAltitude>(), "ViewParams.TextAltitude", kAltitude},
+    {kMessage, "Kerning", Field<&P::Kerning>(), "Kerning", std::nullopt, true},
 
     {kButton, "Type", Field<&P::ButType>(), "ButType"},
     {kButton, "ButW", Field<&P::ButW>(), "ButW", kCoordinate},

@@ -19,6 +19,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 
 #include "platform/Color.h"
@@ -71,7 +72,17 @@ struct TWorkKey {
   TField<Root> Field;
   std::string_view Info;                       // "Group.Name" for a field of a struct inside Root
   std::optional<TRange> Range = std::nullopt;  // none: loaded as read
+  // Written, and listed by info, only when not 0: a key added later that works
+  // made before it never set, so that their files and listings stay as they were.
+  bool OnlyWhenSet = false;
 };
+
+// Whether a row's field holds its kind's zero (0, false, an empty text).
+template <class Root>
+bool FieldIsZero(const TWorkKey<Root>& k, const Root& root) {
+  return std::visit([](const auto* v) { return *v == std::remove_cvref_t<decltype(*v)>{}; },
+                    k.Field.At(root));
+}
 
 std::span<const TWorkKey<TParams>> ParamKeys();
 // The roll-over picture's own values, stored only with an effect switched on.

@@ -154,6 +154,25 @@ TEST(CliWorkFiles, EveryTemplateSurvivesASaveAndLoad) {
   }
 }
 
+TEST(CliWorkFiles, ShapedCaptionAndKerningSurviveASave) {
+  // The caption stays in the order it was typed; the glyphs list it right to left.
+  testing::TTempFolder tmp;
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "plain.vtxs")).Status, 0);
+  EXPECT_EQ(ReadFile(tmp / "plain.vtxs").find("Kerning"), std::string::npos);  // unset: not written
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "ar.vtxs") +
+                " --caption 'مرحبا' --set Message.Kerning=1")
+                .Status,
+            0);
+  EXPECT_NE(ReadFile(tmp / "ar.vtxs").find("Kerning=1"), std::string::npos);
+  const TRun r = Cli("info " + Quote(tmp / "ar.vtxs"));
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  EXPECT_NE(r.Output.find("\"Caption\": \"مرحبا\""), std::string::npos);
+  EXPECT_NE(r.Output.find("\"Kerning\": true"), std::string::npos);
+  const size_t first = r.Output.find("\"Chars\": \"ا\""), last = r.Output.find("\"Chars\": \"م\"");
+  ASSERT_NE(first, std::string::npos) << r.Output;
+  EXPECT_LT(first, last);
+}
+
 TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
   testing::TTempFolder tmp;
   std::ofstream(tmp / "old.vtxs")
