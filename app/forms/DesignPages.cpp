@@ -22,16 +22,19 @@ namespace vantrix {
 TCaptionPage::TCaptionPage(QWidget* parent) : QWidget(parent) {
   setObjectName("TabSheet1");
   auto* grid = new QGridLayout(this);
-  grid->addWidget(MakeLabel("A. Type the caption text (up to 32 characters)", this), 0, 0, 1, 3);
+  grid->addWidget(MakeLabel("A. Type the caption text (up to 32 characters)", this), 0, 0, 1, 4);
   Edit1 = new TCaptionEdit(this);
   Edit1->setObjectName("Edit1");
-  grid->addWidget(Edit1, 1, 0, 1, 3);
+  grid->addWidget(Edit1, 1, 0, 1, 4);
   SpeedButton1 = MakeSpeedButton("SpeedButton1", 'F', "ont Selection", this);
   SpeedButton11 = MakeSpeedButton("SpeedButton11", 'A', "dvanced", this);
   SpeedButton11->setToolTip("Advanced Text Settings");
   grid->addWidget(SpeedButton1, 2, 0);
   grid->addWidget(SpeedButton11, 2, 1);
-  grid->setColumnStretch(2, 1);
+  CheckBox12 = MakeCheckBox("CheckBox12", " Kerning and ligatures", false, this);
+  CheckBox12->setToolTip("Set the letters with the font's kerning pairs and standard ligatures");
+  grid->addWidget(CheckBox12, 2, 2);
+  grid->setColumnStretch(3, 1);
 }
 
 TBackgroundPage::TBackgroundPage(QWidget* parent) : QWidget(parent) {

@@ -26,6 +26,7 @@ class TCaptionPage : public QWidget {
   TCaptionEdit* Edit1{};
   QToolButton* SpeedButton1{};   // font
   QToolButton* SpeedButton11{};  // advanced text settings
+  QCheckBox* CheckBox12{};       // the font's kerning and standard ligatures
 };
 
 // "Background": the picture's background colour, chosen or typed in hex.

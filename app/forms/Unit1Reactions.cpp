@@ -157,6 +157,7 @@ void TForm1::ControlsFromScene() {
   SpinEdit[1]->setEnabled(!p.TxtHoldRatio);
   SpinEdit[3]->setEnabled(!p.ButHoldRatio);
   CheckBox9->setChecked(p.ButType < 1);
+  findChild<QCheckBox*>("CheckBox12")->setChecked(p.Kerning);
   ShowEffectButtons(p.EffectType);
   SetEffectType(p.EffectType);
   TrackBar6->setValue(scene_->Effect.TxtY);

@@ -20,7 +20,7 @@ void LightAgain(TScene& scene) {
   scene.SetLightAngles(scene.Params.ViewParams.LightA1, scene.Params.ViewParams.LightA2);
 }
 
-const std::array<TValueControl, 12> kControls{{
+const std::array<TValueControl, 13> kControls{{
     {"TrackBar2", "Caption Extrusion", [](const TScene& s) { return s.Params.TxtY; },
      [](TScene& s, int32_t v) {
        s.Params.TxtY = v;
@@ -36,6 +36,11 @@ const std::array<TValueControl, 12> kControls{{
      [](TScene& s, int32_t v) {
        s.Params.ViewParams.TextAltitude = v;
        LightAgain(s);
+       return kRebuildNow;
+     }},
+    {"CheckBox12", "Kerning", [](const TScene& s) { return s.Params.Kerning ? 1 : 0; },
+     [](TScene& s, int32_t v) {
+       s.Params.Kerning = v != 0;
        return kRebuildNow;
      }},
     {"ComboBox1", "Curve Detail", [](const TScene& s) { return std::clamp(s.Params.SplPnt - 1, 0, 2); },

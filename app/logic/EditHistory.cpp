@@ -22,6 +22,7 @@ struct TEditName {
 constexpr TEditName kEditNames[] = {
     {"Message.SplPnt", "Curve Detail"},
     {"Message.TxtW", "Caption Bevel"},
+    {"Message.Kerning", "Kerning"},
     {"Message.TxtY", "Caption Extrusion"},
     {"Message.TexW", "Caption Texture Size"},
     {"Message.TexH", "Caption Texture Size"},

@@ -22,6 +22,7 @@ TEST(DesignEdits, EveryValueControlChangesOneNamedThingAndAsksForItsWork) {
       {"TrackBar1", refreshLater}, {"TrackBar4", refreshLater}, {"CheckBox4", rebuildNow},
       {"CheckBox5", rebuildNow},   {"ComboBox1", rebuildNow},   {"CheckBox9", rebuildNow},
       {"CheckBox6", TEditWork{}},  {"TrackBar6", phases},       {"TrackBar7", phases},
+      {"CheckBox12", rebuildNow},
   };
   ASSERT_EQ(ValueControls().size(), expected.size());
   for (const TValueControl& control : ValueControls()) {
