@@ -32,6 +32,9 @@ void ApplySets(TIniFile& ini, const std::vector<std::string>& sets) {
     const size_t eq = s.find('=');
     if (dot == std::string::npos || eq == std::string::npos || dot == 0 || eq < dot + 2)
       throw TUsageError("--set needs Section.Key=VALUE, not '" + s + "'");
+    // A mistyped key would be written, never read, and the picture made as if nothing was asked.
+    if (!IsWorkFileKey(s.substr(0, dot), s.substr(dot + 1, eq - dot - 1)))
+      throw TUsageError("--set: a work file has no key '" + s.substr(0, eq) + "'");
     ini.WriteString(Utf8ToCp1252(s.substr(0, dot)), Utf8ToCp1252(s.substr(dot + 1, eq - dot - 1)),
                     Utf8ToCp1252(s.substr(eq + 1)));
   }
@@ -75,7 +78,8 @@ void WritePicture(const std::string& path, const TPicture& picture, const TPictu
   TExportSettings settings;
   settings.Type = OpaqueTypeOfExtension(path);
   if (settings.Type == kExportNone)
-    throw TUsageError("cannot tell the picture format from '" + path + "' (use .gif, .jpg or .bmp)");
+    throw TUsageError("cannot tell the picture format from '" + path +
+                      "' (use .gif, .jpg, .bmp, .png or .webp)");
   WriteExportPicture(path, picture, mask, settings, filteredMask);
 }
 
@@ -86,7 +90,41 @@ void Draw(TLoadedWork& w, TRenderOptions options) {
     throw std::runtime_error("the drawing was stopped and made no picture");
 }
 
+// PNG and WebP keep the background out: the button drawn on black and on
+// white gives every pixel's alpha, as the export's do.
+int RenderWithAlpha(const TCliOptions& o, TExportType type) {
+  TLoadedWork w;
+  Load(w, o, o.Arguments[0]);
+  if (w.Caption.Empty()) throw std::runtime_error("Sorry, there is nothing to export");
+  const TExportPhases phases = RenderExportPhases(w.Scene, w.Caption, &w.Progress, true);
+  w.Progress.SetPosition(100);
+  w.Progress.Finish();
+  const TPicture& full = phases.Image1;
+  const auto size = o.Full   ? std::pair{full.Width(), full.Height()}
+                    : o.Size ? *o.Size
+                             : DefaultExportSize(full.Width(), full.Height());
+  TExportSettings settings;
+  settings.Type = type;
+  WriteAlphaExportPicture(o.Output, ExportAlphaPicture(phases.Black1, phases.White1, size.first, size.second),
+                          settings);
+  if (!o.MaskFile.empty()) {
+    TExportSettings plain;
+    plain.Type = OpaqueTypeOfExtension(o.MaskFile);
+    plain.Transparency = false;
+    if (plain.Type == kExportNone)
+      throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "' (use .gif, .jpg or .bmp)");
+    const TPicture mask =
+        o.Full ? phases.Mask1 : ResizedPicture(phases.Mask1, size.first, size.second, Lanczos3Filter, 3);
+    WriteExportPicture(o.MaskFile, mask, mask, plain, false);
+  }
+  std::printf("%s\n", o.Output.c_str());
+  if (!o.MaskFile.empty()) std::printf("%s\n", o.MaskFile.c_str());
+  return 0;
+}
+
 int Render(const TCliOptions& o) {
+  const TExportType type = TypeOfExtension(o.Output);
+  if (type == kExportPng || type == kExportWebp) return RenderWithAlpha(o, type);
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
   Draw(w, {.WithMask = true, .ShowProgress = true});

@@ -16,7 +16,7 @@ const char* const kUsage =
     "                         [--link URL] [--html] [--program-folder DIR]\n"
     "       vantrix-cli batch WORK --captions FILE|- [-o FOLDER] [--jobs N] [export options] [--html]\n"
     "TEXT and the caption list are UTF-8.\n"
-    "OUT's extension picks the picture format (.bmp, .jpg, .gif).\n";
+    "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png and .webp with alpha).\n";
 
 namespace {
 

@@ -33,9 +33,14 @@ void LoadTexture(TScene& scene, bool button) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
     const std::string name = StoredPathFileName(path);
-    if (name.empty()) return;
-    const std::string found = FindFileNoCase(WithTrailingSlash(scene.AppPath) + "Textures/", name);
-    if (found.empty()) return;
+    const std::string found =
+        name.empty() ? std::string() : FindFileNoCase(WithTrailingSlash(scene.AppPath) + "Textures/", name);
+    if (found.empty()) {
+      // The work still opens, in its plain colour; the user learns which file is missing.
+      if (scene.Messages)
+        scene.Messages->ShowNote("Texture not found: " + path + " (the plain colour is drawn)");
+      return;
+    }
     path = found;
   }
 

@@ -9,9 +9,10 @@
 // program folder's Textures/ folder (names compared without regard to case),
 // and when found there the parameter is changed to name it; a path stored on
 // another system ("C:\Textures\Wood.jpg") is found the same way. Not found:
-// the texture is off without a message. Found but not usable (cannot be read,
-// not decodable, smaller than 2 x 2): the texture is off and the scene's
-// message sink (stderr without one) gets "Error loading file: <path>".
+// the texture is off and the scene's message sink gets a note naming the
+// file. Found but not usable (cannot be read, not decodable, smaller than
+// 2 x 2): the texture is off and the scene's message sink (stderr without
+// one) gets "Error loading file: <path>".
 
 #include "scene/Scene.h"
 

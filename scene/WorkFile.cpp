@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "platform/CodePage.h"
+#include "platform/PathText.h"
 #include "platform/Rounding.h"
 #include "scene/Ico2Ini.h"
 #include "scene/WorkKeys.h"
@@ -231,6 +232,25 @@ void SaveWork(TScene& scene, const TCaption& caption, const std::string& fileNam
   } catch (const TIniError& e) {
     throw TWorkFileError(e.what());
   }
+}
+
+bool IsWorkFileKey(std::string_view section, std::string_view key) {
+  auto in = [&](std::string_view s, std::string_view k) {
+    return EqualsNoCase(section, s) && EqualsNoCase(key, k);
+  };
+  if (in(kGeneralSection, "Version") || in(kGeneralSection, "FileID") || in(kMessageSection, "NLetters"))
+    return true;
+  for (const auto& row : ParamKeys())
+    if (!row.Key.empty() && in(row.Section, row.Key)) return true;
+  for (const auto& row : EffectKeys())
+    if (!row.Key.empty() && in(row.Section, row.Key)) return true;
+  for (int i = 1; i <= kMaxLetters; ++i) {
+    if (!EqualsNoCase(section, LetterSection(i))) continue;
+    if (EqualsNoCase(key, "Char") || EqualsNoCase(key, kUnicodeKey)) return true;
+    for (const auto& row : LetterKeys())
+      if (EqualsNoCase(key, row.Key)) return true;
+  }
+  return false;
 }
 
 void LoadWork(TScene& scene, TCaption& caption, const TIniFile& ini, const TFontSpec& editorFont) {

@@ -53,6 +53,11 @@ inline constexpr std::string_view kOldWorkFileVersion = "1.3.5";
 void SaveWork(TScene& scene, const TCaption& caption, const std::string& fileName,
               const TPicture* icon = nullptr);
 
+// Whether a work file has the key: a key of the key tables, General's
+// Version and FileID, Message's NLetters, or a key of a "Letter N" section.
+// Sections and keys compare without regard to case, as the file reader does.
+bool IsWorkFileKey(std::string_view section, std::string_view key);
+
 // Reads the file into the scene's Params and Effect and replaces the caption.
 // editorFont is the caption editor's own font, the default of the letter keys.
 // A file that does not exist throws "Error loading file: <name>"; a version

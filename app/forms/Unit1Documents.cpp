@@ -80,7 +80,10 @@ void TForm1::OpenWorkFile(const std::string& fileName) {
     LoadWork(*scene_, caption, path, Edit1->EditorFont());
     Edit1->SetCaption(caption);
   } catch (const std::exception& e) {
-    ShowMessageBox(this, e.what());
+    // The message as the work file reader words it, and which file it was about.
+    QString text = QString::fromStdString(e.what());
+    if (!text.contains(QString::fromStdString(path))) text += "\n" + QString::fromStdString(path);
+    ShowMessageBox(this, text);
   }
   PrepareLoadedWork(*scene_);
   ControlsFromScene();

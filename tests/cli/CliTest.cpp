@@ -126,6 +126,21 @@ TEST(CliRender, FullSizeMaskAndExplicitSize) {
   EXPECT_EQ(small.Height(), 50);
 }
 
+// render writes PNG and WebP with alpha too: the same bytes as the export's
+// first picture at the same size, which is drawn the same way.
+TEST(CliRender, PngAndWebpAreTheExportsPicture) {
+  testing::TTempFolder tmp;
+  for (const std::string ext : {"png", "webp"}) {
+    TRun r = Cli("render " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / ("r." + ext)) +
+                 " --size 160x40 --set Effect.Type=0");
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    r = Cli("export " + Quote(Data() + "Default.dat") + " -o " + Quote(tmp / ("e." + ext)) + " --format " +
+            ext + " --size 160x40 --set Effect.Type=0");
+    ASSERT_EQ(r.Status, 0) << r.Output;
+    EXPECT_EQ(testing::ReadFileBytes(tmp / ("r." + ext)), testing::ReadFileBytes(tmp / ("e." + ext))) << ext;
+  }
+}
+
 TEST(CliRender, CaptionAndKeyOverridesAreParsedLikeTheFile) {
   testing::TTempFolder tmp;
   const TRun r = Cli("info " + Quote(Data() + "Default.dat") +
@@ -222,6 +237,13 @@ TEST(CliErrors, OneLineAndTheRightExitStatus) {
   r = Cli("render " + Quote(tmp / "missing.vtxs") + " -o " + Quote(tmp / "x.bmp"));
   EXPECT_EQ(r.Status, 1);
   EXPECT_NE(r.Output.find("does not exist"), std::string::npos);
+  // A mistyped key is no silent no-op.
+  r = Cli("info " + Quote(Data() + "Default.dat") + " --set Message.Profil=1");
+  EXPECT_EQ(r.Status, 2);
+  EXPECT_NE(r.Output.find("Message.Profil"), std::string::npos) << r.Output;
+  EXPECT_EQ(Cli("info " + Quote(Data() + "Default.dat") + " --set message.txty=40 --set \"Letter 1.Bold=1\"")
+                .Status,
+            0);
   for (const char* bad : {"", "frobnicate x", "render x.vtxs", "render a b -o c.bmp", "info x --size 3"}) {
     r = Cli(bad);
     EXPECT_EQ(r.Status, 2) << bad;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QtTest/QtTest>
 #include <filesystem>
+#include <fstream>
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
@@ -414,6 +415,33 @@ class TFormsTest : public QObject {
     QCOMPARE(said, QString("'abc' is not a valid integer value"));
     QCOMPARE(slider->value(), 100);
     QCOMPARE(quality->selectedText(), QString("abc"));
+  }
+
+  // A file that is no work names itself under the reader's message; a work
+  // whose texture is gone opens in its plain colour and the status bar says
+  // which file was missing.
+  void FilesThatCannotBeUsedAreNamed() {
+    const std::string folder = folder_->path().toStdString() + "/";
+    { std::ofstream(folder + "Broken.vtxs") << "[Message]\nTxtW=9\n"; }
+    QString said;
+    QTimer::singleShot(0, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        said = box->text();
+        box->accept();
+      }
+    });
+    form_->OpenWorkFile(folder + "Broken.vtxs");
+    QCOMPARE(said, QString::fromStdString("Invalid file version: \n" + folder + "Broken.vtxs"));
+
+    std::filesystem::copy_file(folder + "Default.dat", folder + "Wood.vtxs");
+    {
+      TIniFile ini(folder + "Wood.vtxs");
+      ini.WriteString("Message", "TexFile", "/nowhere/Missing.jpg");
+      ini.UpdateFile();
+    }
+    form_->OpenWorkFile(folder + "Wood.vtxs");
+    const QString note = form_->statusBar()->currentMessage();
+    QVERIFY2(note.contains("/nowhere/Missing.jpg"), qPrintable(note));
   }
 
   // A held slider drags the preview along without waiting for the timer; the
