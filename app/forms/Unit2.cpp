@@ -106,6 +106,9 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   connect(Editor_, &QTextEdit::selectionChanged, this, &TForm2::EditorSelectionChange);
   connect(Editor_, &QTextEdit::currentCharFormatChanged, this, &TForm2::EditorSelectionChange);
   connect(FontName, &QComboBox::textActivated, this, &TForm2::FontNameChange);
+  // A typed name and Enter: the combo box only reports names it matched exactly.
+  connect(FontName->lineEdit(), &QLineEdit::returnPressed, this,
+          [this] { FontNameChange(FontName->currentText()); });
   connect(FontSize, &QLineEdit::editingFinished, this, &TForm2::FontSizeChange);
   connect(up, &QToolButton::clicked, this, [this] { StepSize(1); });
   connect(down, &QToolButton::clicked, this, [this] { StepSize(-1); });
@@ -155,9 +158,14 @@ void TForm2::EditorSelectionChange() {
 
 void TForm2::FontNameChange(const QString& face) {
   if (updating_) return;
-  // A typed name that is no installed face is left alone.
-  if (FontName->findText(face, Qt::MatchFixedString) >= 0)
-    Editor_->ChangeSelectionFont({.FaceName = face.toStdString()});
+  // A typed name that is no installed face is left alone; one typed in
+  // another case takes the face's own name.
+  const int found = FontName->findText(face.trimmed(), Qt::MatchFixedString);
+  if (found >= 0) {
+    const QString name = FontName->itemText(found);
+    if (FontName->currentText() != name) FontName->setCurrentText(name);
+    Editor_->ChangeSelectionFont({.FaceName = name.toStdString()});
+  }
   Editor_->setFocus();
 }
 

@@ -361,6 +361,33 @@ class TDialogsTest : public QObject {
       QVERIFY(after.At(i).Font.Bold);
     }
   }
+
+  // A face typed into the font box (in any case) and Enter is applied to the
+  // selection, and the dialog stays open.
+  void TypedFontNameAndEnterApplyTheFace() {
+    auto* edit1 = Find<TCaptionEdit>("Edit1");
+    TCaption caption;
+    caption.SetText("ab", TFontSpec{});
+    edit1->SetCaption(caption);
+    bool open = false;
+    ClickAnswering("SpeedButton11", [&] {
+      auto* dialog = Modal<TForm2>();
+      QVERIFY(dialog);
+      auto* editor = dialog->Editor();
+      editor->selectAll();
+      auto* name = dialog->findChild<QComboBox*>("FontName");
+      name->lineEdit()->setFocus();
+      name->lineEdit()->selectAll();
+      QTest::keyClicks(name->lineEdit(), "liberation serif");
+      QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+      open = dialog->isVisible();
+      dialog->accept();
+    });
+    QVERIFY(open);
+    const TCaption after = edit1->Caption();
+    for (int i = 0; i < after.Length(); ++i)
+      QCOMPARE(after.At(i).Font.FaceName, std::string("Liberation Serif"));
+  }
 };
 
 QTEST_MAIN(TDialogsTest)
