@@ -228,7 +228,7 @@ class TForm1 : public QMainWindow {
   void FormShow();
   bool ConfirmReplace(const QString& title);
   void WriteSettings();
-  void RunWelcome(const QString& caption, int mode);
+  void RunWelcome(const QString& caption, int mode, bool cancellable = false);
   std::string TextureDialogFolder() const;
   void OpenWithShell(const std::string& file);
 

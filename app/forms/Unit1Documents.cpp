@@ -55,8 +55,9 @@ void TForm1::FormShow() {
   Edit1->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm1::RunWelcome(const QString& caption, int mode) {
+void TForm1::RunWelcome(const QString& caption, int mode, bool cancellable) {
   form4_->setWindowTitle(caption);
+  form4_->ShowCancel(cancellable);
   form4_->ProgramFolder = programFolder_;
   settings_.Saves = WorksFolderOfJob(settings_.JobFile, programFolder_);
   std::error_code ec;
@@ -126,7 +127,7 @@ void TForm1::New1Click() {
 
 void TForm1::Newfromtemplate1Click() {
   if (!ConfirmReplace("New confirmation")) return;
-  RunWelcome(" New from template", static_cast<int>(TWelcomeMode::Templates));
+  RunWelcome(" New from template", static_cast<int>(TWelcomeMode::Templates), true);
   if (form4_->result() != QDialog::Accepted || !form4_->Choice().SelectionMade) return;
   settings_.TemplateFile = form4_->Choice().ChosenFile;
   settings_.Saves = form4_->Choice().WorksFolder;
@@ -137,7 +138,7 @@ void TForm1::Newfromtemplate1Click() {
 
 void TForm1::Open1Click() {
   if (!ConfirmReplace("Open confirmation")) return;
-  RunWelcome(" Open", static_cast<int>(TWelcomeMode::Saved));
+  RunWelcome(" Open", static_cast<int>(TWelcomeMode::Saved), true);
   if (form4_->result() != QDialog::Accepted || !form4_->Choice().SelectionMade) return;
   settings_.Saves = form4_->Choice().WorksFolder;
   OpenWorkFile(form4_->Choice().ChosenFile);

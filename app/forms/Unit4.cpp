@@ -86,11 +86,16 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("Button1");
   ok->setDefault(true);
+  Cancel = new QPushButton("Cancel", this);
+  Cancel->setObjectName("Button3");
+  Cancel->hide();
   buttons->addWidget(BrowseFolder);
   buttons->addStretch(1);
   buttons->addWidget(ok);
+  buttons->addWidget(Cancel);
   column->addLayout(buttons);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Cancel, &QPushButton::clicked, this, &QDialog::reject);
   connect(BrowseFolder, &QPushButton::clicked, this, &TForm4::BrowseFolderClick);
   PressMode(TWelcomeMode::New);
 }
@@ -158,9 +163,16 @@ void TForm4::BrowseFolderClick() {
   ListWorks(WorksFolder, kWorkExtension);
 }
 
+void TForm4::ShowCancel(bool shown) {
+  Cancel->setVisible(shown);
+}
+
 void TForm4::done(int result) {
+  // The item the keyboard stands on is the choice too, selected or not: Enter
+  // on it must not make a new default button instead.
   const QListWidgetItem* item = ListView1->currentItem();
-  const std::string selected = item && item->isSelected() ? item->text().toStdString() : std::string();
+  const bool chosen = item && (item->isSelected() || (result == Accepted && focusWidget() == ListView1));
+  const std::string selected = chosen ? item->text().toStdString() : std::string();
   choice_ = WelcomeChoiceOf(mode_, selected, ProgramFolder, WorksFolder, TemplatesFolder);
   WorksFolder = choice_.WorksFolder;
   QDialog::done(result);

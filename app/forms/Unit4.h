@@ -29,6 +29,8 @@ class TForm4 : public QDialog {
   void PressMode(TWelcomeMode mode);
   const TWelcomeChoice& Choice() const { return choice_; }
   void ListWorks(const std::string& folder, std::string_view ext);
+  // A Cancel button beside OK: for the File menu's showings, not the welcome.
+  void ShowCancel(bool shown);
 
   void done(int result) override;
 
@@ -42,6 +44,7 @@ class TForm4 : public QDialog {
   QListWidget* ListView1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
   QPushButton* BrowseFolder = nullptr;
+  QPushButton* Cancel = nullptr;
   QLabel* HelpLines = nullptr;
 };
 
