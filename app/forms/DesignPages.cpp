@@ -138,7 +138,13 @@ TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
   marker->addWidget(copy);
   marker->addWidget(MakeLabel("within the upper frame", this));
   marker->addStretch(1);
-  grid->addLayout(marker, 0, 1, 3, 1);
+  auto* right = new QVBoxLayout;
+  right->addLayout(marker);
+  LightAngles = MakeLabel("", this);
+  LightAngles->setObjectName("LightAngles");
+  right->addWidget(LightAngles);
+  right->addStretch(1);
+  grid->addLayout(right, 0, 1, 3, 1);
   grid->setColumnStretch(1, 1);
 }
 

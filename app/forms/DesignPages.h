@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QSlider;
 class QStackedWidget;
@@ -79,6 +80,7 @@ class TLightPage : public QWidget {
   explicit TLightPage(QWidget* parent = nullptr);
   QToolButton* SpeedButton13{};
   QSlider* TrackBar8{};
+  QLabel* LightAngles{};  // the marker's place as the light's two angles
 };
 
 // "Link": the address the exported button links to.

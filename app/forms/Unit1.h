@@ -195,6 +195,7 @@ class TForm1 : public QMainWindow {
   void ShowEffectButtons(int type);
   void EffectColorClick(int which);
   void MarkerFromLight();
+  void ShowLightAngles();
   void SetLightFromMarker(int x, int y);
   void TabSheet13Show();
   void ApplyExportSize(bool widthChanged);
@@ -284,6 +285,7 @@ class TForm1 : public QMainWindow {
   QLabel* Image2 = nullptr;
   QLabel* Image5 = nullptr;
   QLabel* Image1 = nullptr;
+  QLabel* LightAngles = nullptr;
   QLabel* StaticText38 = nullptr;
   QLabel* StaticText39 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;

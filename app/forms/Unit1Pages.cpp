@@ -87,6 +87,7 @@ QWidget* TForm1::BindLightPage() {
   auto* page = new TLightPage;
   TabSheet7 = page;
   TrackBar8 = page->TrackBar8;
+  LightAngles = page->LightAngles;
   connect(page->SpeedButton13, &QToolButton::clicked, this, &TForm1::SpeedButton13Click);
   return page;
 }

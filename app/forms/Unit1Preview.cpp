@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
 
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
@@ -207,9 +208,40 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       if (shown_) Panel1Resize();
     }));
   } else if (watched == Image1) {
+    if (event->type() == QEvent::KeyPress) {
+      // Arrow keys move the marker a pixel (ten with Shift) inside the preview;
+      // the picture follows after the render delay, as for a typed change.
+      auto* key = static_cast<QKeyEvent*>(event);
+      const int step = key->modifiers() & Qt::ShiftModifier ? 10 : 1;
+      int dx = 0, dy = 0;
+      switch (key->key()) {
+        case Qt::Key_Left:
+          dx = -step;
+          break;
+        case Qt::Key_Right:
+          dx = step;
+          break;
+        case Qt::Key_Up:
+          dy = -step;
+          break;
+        case Qt::Key_Down:
+          dy = step;
+          break;
+        default:
+          return QMainWindow::eventFilter(watched, event);
+      }
+      const int half = kMarkerSize / 2;
+      const int x = std::clamp(Image1->x() + half + dx, 0, std::max(0, Image2->width() - 1));
+      const int y = std::clamp(Image1->y() + half + dy, 0, std::max(0, Image2->height() - 1));
+      Image1->move(x - half, y - half);
+      SetLightFromMarker(x, y);
+      DeferRefresh();
+      return true;
+    }
     auto* mouse = dynamic_cast<QMouseEvent*>(event);
     const bool leftOnly = mouse && mouse->buttons() == Qt::LeftButton && mouse->modifiers() == Qt::NoModifier;
     if (event->type() == QEvent::MouseButtonPress && leftOnly) {
+      Image1->setFocus(Qt::MouseFocusReason);
       markerDragging_ = true;
       return true;
     }

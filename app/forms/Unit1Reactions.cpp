@@ -13,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolButton>
+#include <cmath>
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
@@ -301,12 +302,21 @@ void TForm1::MarkerFromLight() {
       vantrix::MarkerFromLight({Image2->width(), Image2->height()}, scene_->Params.ViewParams.LightA1,
                                scene_->Params.ViewParams.LightA2);
   Image1->move(corner.X, corner.Y);
+  ShowLightAngles();
+}
+
+void TForm1::ShowLightAngles() {
+  const TViewParams& v = scene_->Params.ViewParams;
+  LightAngles->setText(QString("Light from %1\u00b0 across, %2\u00b0 down")
+                           .arg(qRound(v.LightA1 * 180.0 / M_PI))
+                           .arg(qRound(v.LightA2 * 180.0 / M_PI)));
 }
 
 void TForm1::SetLightFromMarker(int x, int y) {
   float a1 = scene_->Params.ViewParams.LightA1, a2 = scene_->Params.ViewParams.LightA2;
   LightFromPoint({x, y}, {Image2->width(), Image2->height()}, a1, a2);
   SetLightDirection(*scene_, a1, a2);
+  ShowLightAngles();
 }
 
 void TForm1::TabSheet13Show() {

@@ -275,6 +275,26 @@ class TFormsTest : public QObject {
     QCOMPARE(scene().Params.GutLeft, 7);
   }
 
+  // The light marker takes the focus and the arrow keys (Shift: ten pixels);
+  // its angles show as numbers, and the picture follows like any change.
+  void TheLightMovesWithTheArrowKeys() {
+    Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet7"));
+    auto* marker = Find<QLabel>("Image1");
+    QCOMPARE(marker->focusPolicy(), Qt::StrongFocus);
+    const float a1 = scene().Params.ViewParams.LightA1, a2 = scene().Params.ViewParams.LightA2;
+    const QPoint at = marker->pos();
+    QTest::keyClick(marker, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(marker, Qt::Key_Down);
+    QCOMPARE(marker->pos(), at + QPoint(10, 1));
+    QVERIFY(scene().Params.ViewParams.LightA1 > a1);
+    QVERIFY(scene().Params.ViewParams.LightA2 > a2);
+    QVERIFY(form_->Schedule().RefreshPending());
+    QCOMPARE(Find<QAction>("Undo1")->text(), QString("Undo Light Direction"));
+    const QString shown = Find<QLabel>("LightAngles")->text();
+    QVERIFY2(shown.contains(QString::number(qRound(scene().Params.ViewParams.LightA1 * 180 / M_PI))),
+             qPrintable(shown));
+  }
+
   void MarkerReleasedAtTheCentreLightsFromTheFront() {
     auto* marker = Find<QLabel>("Image1");
     QVERIFY(!marker->isVisible());
