@@ -90,6 +90,15 @@ void Draw(TLoadedWork& w, TRenderOptions options) {
     throw std::runtime_error("the drawing was stopped and made no picture");
 }
 
+// The --mask picture, already at its size: opaque, in the format its extension names.
+void WriteMask(const std::string& path, const TPicture& mask) {
+  TExportSettings plain;
+  plain.Type = OpaqueTypeOfExtension(path);
+  plain.Transparency = false;
+  if (plain.Type == kExportNone) throw TUsageError("cannot tell the picture format from '" + path + "'");
+  WriteExportPicture(path, mask, mask, plain, false);
+}
+
 // PNG and WebP keep the background out: the button drawn on black and on
 // white gives every pixel's alpha, as the export's do.
 int RenderWithAlpha(const TCliOptions& o, TExportType type) {
@@ -107,16 +116,9 @@ int RenderWithAlpha(const TCliOptions& o, TExportType type) {
   settings.Type = type;
   WriteAlphaExportPicture(o.Output, ExportAlphaPicture(phases.Black1, phases.White1, size.first, size.second),
                           settings);
-  if (!o.MaskFile.empty()) {
-    TExportSettings plain;
-    plain.Type = OpaqueTypeOfExtension(o.MaskFile);
-    plain.Transparency = false;
-    if (plain.Type == kExportNone)
-      throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "' (use .gif, .jpg or .bmp)");
-    const TPicture mask =
-        o.Full ? phases.Mask1 : ResizedPicture(phases.Mask1, size.first, size.second, Lanczos3Filter, 3);
-    WriteExportPicture(o.MaskFile, mask, mask, plain, false);
-  }
+  if (!o.MaskFile.empty())
+    WriteMask(o.MaskFile, o.Full ? phases.Mask1
+                                 : ResizedPicture(phases.Mask1, size.first, size.second, Lanczos3Filter, 3));
   std::printf("%s\n", o.Output.c_str());
   if (!o.MaskFile.empty()) std::printf("%s\n", o.MaskFile.c_str());
   return 0;
@@ -139,14 +141,7 @@ int Render(const TCliOptions& o) {
   }
   const bool filtered = ExportMaskFiltered(w.Scene);
   WritePicture(o.Output, image, w.Scene.Mask.Converted(24), filtered);
-  if (!o.MaskFile.empty()) {
-    TExportSettings plain;
-    plain.Type = OpaqueTypeOfExtension(o.MaskFile);
-    plain.Transparency = false;
-    if (plain.Type == kExportNone)
-      throw TUsageError("cannot tell the picture format from '" + o.MaskFile + "'");
-    WriteExportPicture(o.MaskFile, mask, mask, plain, false);
-  }
+  if (!o.MaskFile.empty()) WriteMask(o.MaskFile, mask);
   std::printf("%s\n", o.Output.c_str());
   if (!o.MaskFile.empty()) std::printf("%s\n", o.MaskFile.c_str());
   return 0;
