@@ -1,0 +1,1 @@
+// Holds the precompiled Qt headers that the GUI test programs share.
