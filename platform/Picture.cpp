@@ -101,4 +101,19 @@ bool operator==(const TPicture& a, const TPicture& b) {
   return true;
 }
 
+TPicture PictureOverWhite(const uint8_t* bgra, int width, int height) {
+  TPicture picture(width, height, 24);
+  for (int y = 0; y < picture.Height(); ++y) {
+    const uint8_t* in = bgra + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+    uint8_t* out = picture.Row(y);
+    for (int x = 0; x < picture.Width(); ++x, in += 4, out += 3) {
+      // c * a + 255 * (255 - a), divided by 255 to the nearest (no exact halves: 255 is odd).
+      const unsigned a = in[3];
+      for (int c = 0; c < 3; ++c)
+        out[c] = static_cast<uint8_t>((in[c] * a + 255u * (255u - a) + 127u) / 255u);
+    }
+  }
+  return picture;
+}
+
 }  // namespace vantrix

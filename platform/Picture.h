@@ -63,4 +63,9 @@ class TPicture {
   std::vector<uint8_t> data_;
 };
 
+// A 24-bit picture of width x height pixels given as rows of bytes blue,
+// green, red, alpha, each pixel laid over white. The decoders of formats with
+// alpha use it for textures, which have no use for transparency.
+TPicture PictureOverWhite(const uint8_t* bgra, int width, int height);
+
 }  // namespace vantrix

@@ -21,6 +21,9 @@ TPictureFormat DetectPictureFormat(std::span<const uint8_t> data) {
   if (starts("GIF87a", 6) || starts("GIF89a", 6)) return TPictureFormat::Gif;
   if (starts("\xFF\xD8\xFF", 3)) return TPictureFormat::Jpeg;
   if (starts("BM", 2)) return TPictureFormat::Bmp;
+  if (starts("\x89PNG\r\n\x1A\n", 8)) return TPictureFormat::Png;
+  if (data.size() >= 12 && starts("RIFF", 4) && std::memcmp(data.data() + 8, "WEBP", 4) == 0)
+    return TPictureFormat::Webp;
   return TPictureFormat::Unknown;
 }
 
@@ -37,8 +40,12 @@ TPicture DecodePicture(std::span<const uint8_t> data, TPictureFormat format) {
       return DecodeJpeg(data);
     case TPictureFormat::Bmp:
       return DecodeBmp(data);
+    case TPictureFormat::Png:
+      return DecodePng(data);
+    case TPictureFormat::Webp:
+      return DecodeWebp(data);
     default:
-      throw TPictureError("not a GIF, JPEG or BMP picture");
+      throw TPictureError("not a GIF, JPEG, BMP, PNG or WebP picture");
   }
 }
 
@@ -97,6 +104,8 @@ TPictureFormat PictureFormatFromExtension(std::string_view extension, TExtension
   if (ext == ".gif") return TPictureFormat::Gif;
   if (ext == ".jpg" || ext == ".jpeg") return TPictureFormat::Jpeg;
   if (ext == ".bmp") return TPictureFormat::Bmp;
+  if (ext == ".png") return TPictureFormat::Png;
+  if (ext == ".webp") return TPictureFormat::Webp;
   return TPictureFormat::Unknown;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Reading and writing picture files: GIF, JPEG and BMP.
+// Reading and writing picture files: GIF, JPEG, BMP, PNG and WebP (the last
+// two are written by their own codecs).
 //
 // Every decoded picture is 24 bits per pixel (bytes blue, green, red, rows
 // top-down); callers that want 32 bits use TPicture::Converted. The decoders
@@ -18,15 +19,19 @@
 #include "platform/JpegCodec.h"
 #include "platform/Picture.h"
 #include "platform/PictureError.h"
+#include "platform/PngCodec.h"
+#include "platform/WebpCodec.h"
 
 namespace vantrix {
 
-enum class TPictureFormat { Unknown, Gif, Jpeg, Bmp };
+enum class TPictureFormat { Unknown, Gif, Jpeg, Bmp, Png, Webp };
 
-// By signature: "GIF87a"/"GIF89a", FF D8 FF, "BM".
+// By signature: "GIF87a"/"GIF89a", FF D8 FF, "BM", the PNG signature, "RIFF"....
+// "WEBP".
 TPictureFormat DetectPictureFormat(std::span<const uint8_t> data);
 
-// Detects the format and decodes; "not a GIF, JPEG or BMP picture" otherwise.
+// Detects the format and decodes; "not a GIF, JPEG, BMP, PNG or WebP picture"
+// otherwise.
 [[nodiscard]] TPicture DecodePicture(std::span<const uint8_t> data);
 // With one decoder chosen by the caller (Unknown means detect).
 [[nodiscard]] TPicture DecodePicture(std::span<const uint8_t> data, TPictureFormat format);
@@ -47,7 +52,7 @@ constexpr uint64_t kMaxPictureFileSize = uint64_t{256} << 20;
 void WritePictureFileBytes(const std::string& path, std::span<const uint8_t> bytes);
 
 // The format a file-name extension (with its dot) names: ".gif", ".jpg" or
-// ".jpeg", ".bmp"; Unknown for any other. Exact compares the bytes as they
+// ".jpeg", ".bmp", ".png", ".webp"; Unknown for any other. Exact compares the bytes as they
 // are (".JPG" is no JPEG); IgnoreAscii folds ASCII letters first.
 enum class TExtensionCase { Exact, IgnoreAscii };
 TPictureFormat PictureFormatFromExtension(std::string_view extension, TExtensionCase letterCase);

@@ -86,4 +86,31 @@ size_t SavePngFile(const std::string& path, const TAlphaIndexedPicture& picture)
   return Save(path, picture);
 }
 
+TPicture DecodePng(std::span<const uint8_t> data) {
+  png_image image;
+  std::memset(&image, 0, sizeof image);
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, data.data(), data.size())) {
+    const std::string why = image.message;
+    png_image_free(&image);
+    throw TPictureError("PNG error: " + why);
+  }
+  try {
+    CheckPictureDimensions(image.width, image.height, "PNG");
+  } catch (...) {
+    png_image_free(&image);
+    throw;
+  }
+  // Read with alpha and laid over white here, as WebP is: libpng's own
+  // composition works in linear light and would give other colours.
+  image.format = PNG_FORMAT_BGRA;
+  std::vector<uint8_t> bgra(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, bgra.data(), 0, nullptr)) {
+    const std::string why = image.message;
+    png_image_free(&image);
+    throw TPictureError("PNG error: " + why);
+  }
+  return PictureOverWhite(bgra.data(), static_cast<int>(image.width), static_cast<int>(image.height));
+}
+
 }  // namespace vantrix

@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "platform/Picture.h"
 #include "platform/PictureError.h"
 #include "platform/RgbaPicture.h"
 
@@ -25,5 +27,11 @@ std::vector<uint8_t> EncodePng(const TAlphaIndexedPicture& picture);
 // file whole); returns its size. Errors begin "<path>: ".
 size_t SavePngFile(const std::string& path, const TRgbaPicture& picture);
 size_t SavePngFile(const std::string& path, const TAlphaIndexedPicture& picture);
+
+// Reads a PNG of any colour type and depth as a 24-bit picture (bytes blue,
+// green, red). Textures have no use for transparency, so transparent parts are
+// laid over white, the colour of most pages. Throws TPictureError for anything
+// that is not a readable PNG, and for sides over kMaxPictureSide.
+[[nodiscard]] TPicture DecodePng(std::span<const uint8_t> data);
 
 }  // namespace vantrix

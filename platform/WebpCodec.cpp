@@ -1,5 +1,6 @@
 #include "platform/WebpCodec.h"
 
+#include <webp/decode.h>
 #include <webp/encode.h>
 
 #include <algorithm>
@@ -67,6 +68,20 @@ size_t SaveWebpFile(const std::string& path, const TRgbaPicture& picture, int qu
   }
   WritePictureFileBytes(path, bytes);
   return bytes.size();
+}
+
+TPicture DecodeWebp(std::span<const uint8_t> data) {
+  WebPBitstreamFeatures features;
+  if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK)
+    throw TPictureError("not a readable WebP picture");
+  if (features.has_animation) throw TPictureError("animated WebP pictures are not read");
+  CheckPictureDimensions(features.width, features.height, "WebP");
+  const size_t width = static_cast<size_t>(features.width);
+  const size_t height = static_cast<size_t>(features.height);
+  std::vector<uint8_t> bgra(width * height * 4);
+  if (!WebPDecodeBGRAInto(data.data(), data.size(), bgra.data(), bgra.size(), static_cast<int>(width * 4)))
+    throw TPictureError("damaged WebP picture");
+  return PictureOverWhite(bgra.data(), features.width, features.height);
 }
 
 }  // namespace vantrix

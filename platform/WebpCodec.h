@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "platform/Picture.h"
 #include "platform/PictureError.h"
 #include "platform/RgbaPicture.h"
 
@@ -20,5 +22,10 @@ std::vector<uint8_t> EncodeWebp(const TRgbaPicture& picture, int quality);
 
 // Encodes and writes the file as SavePngFile does; returns its size.
 size_t SaveWebpFile(const std::string& path, const TRgbaPicture& picture, int quality);
+
+// Reads a still WebP (lossy or lossless, with or without alpha) as a 24-bit
+// picture, transparent parts laid over white as DecodePng does. Throws
+// TPictureError for anything else, animations included.
+[[nodiscard]] TPicture DecodeWebp(std::span<const uint8_t> data);
 
 }  // namespace vantrix

@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/TextureDialog.h"
 #include "app/forms/Unit1.h"
 #include "app/logic/PreviewGeometry.h"
 #include "app/logic/TypedValues.h"
@@ -27,10 +28,6 @@
 namespace vantrix {
 
 namespace {
-
-const char* const kTextureFilter =
-    "All Images (GIF, JPEG, Bitmap) (*.gif *.jpg *.jpeg *.bmp);;GIF Image (*.gif) (*.gif);;"
-    "JPEG Image File (*.jpg, *.jpeg) (*.jpg *.jpeg);;Bitmaps (*.bmp) (*.bmp)";
 
 bool PickColor(QWidget* owner, TColor start, TColor& chosen) {
   const QColor c = QColorDialog::getColor(QColorOf(start), owner);
@@ -233,8 +230,7 @@ void TForm1::ChooseTexture(bool button) {
   const std::string& path = button ? scene_->Params.ButTexFile : scene_->Params.TxtTexFile;
   const QString start =
       path.empty() ? QString::fromStdString(TextureDialogFolder()) : QString::fromStdString(path);
-  const QString chosen = QFileDialog::getOpenFileName(this, QString(), start, kTextureFilter, nullptr,
-                                                      QFileDialog::HideNameFilterDetails);
+  const QString chosen = ChooseTextureFile(this, start);
   if (chosen.isEmpty()) return;
   ApplyEdit(SetTexture(*scene_, button, chosen.toStdString()));
 }

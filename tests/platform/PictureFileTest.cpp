@@ -53,7 +53,8 @@ TEST(PictureFile, ErrorsNameTheFile) {
   damaged.resize(60);
   WritePictureFileBytes(bad, damaged);
 
-  EXPECT_EQ(ErrorOf([&] { (void)LoadPictureFile(text); }), text + ": not a GIF, JPEG or BMP picture");
+  EXPECT_EQ(ErrorOf([&] { (void)LoadPictureFile(text); }),
+            text + ": not a GIF, JPEG, BMP, PNG or WebP picture");
   EXPECT_EQ(ErrorOf([&] { (void)LoadPictureFile(missing); }), missing + ": cannot open file");
   EXPECT_EQ(ErrorOf([&] { (void)LoadPictureFile(dir.Path()); }), dir.Path() + ": cannot open file");
   EXPECT_EQ(ErrorOf([&] { (void)LoadPictureFile(bad); }), bad + ": truncated BMP data");
@@ -67,6 +68,34 @@ TEST(PictureFile, ErrorsNameTheFile) {
             dir / "empty.jpg" + ": cannot write an empty picture");
 }
 
+// The PNG and WebP files the program itself writes come back as textures:
+// opaque pixels exact, transparent ones laid over white, by signature alone.
+TEST(PictureFile, PngAndWebpTexturesReadBackOverWhite) {
+  TRgbaPicture rgba;
+  rgba.Width = 3;
+  rgba.Height = 2;
+  // RGBA bytes: opaque red, half-transparent blue, clear black; then opaque grey ones.
+  rgba.Pixels = {255, 0,  0,  255, 0,  0,  255, 128, 0,  0,  0,  0,
+                 90,  90, 90, 255, 90, 90, 90,  255, 90, 90, 90, 255};
+  const TPixel expected[] = {MakePixel(255, 0, 0), MakePixel(127, 127, 255), MakePixel(255, 255, 255)};
+  for (const std::vector<uint8_t>& file : {EncodePng(rgba), EncodeWebp(rgba, 0)}) {
+    const TPicture p = DecodePicture(file);
+    ASSERT_EQ(p.Width(), 3);
+    ASSERT_EQ(p.BitsPerPixel(), 24);
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_NEAR(PixelRed(p.PixelAt(x, 0)), PixelRed(expected[x]), 1) << x;
+      EXPECT_NEAR(PixelBlue(p.PixelAt(x, 0)), PixelBlue(expected[x]), 1) << x;
+      EXPECT_EQ(p.PixelAt(x, 1), MakePixel(90, 90, 90)) << x;
+    }
+  }
+  std::vector<uint8_t> cut = EncodePng(rgba);
+  cut.resize(cut.size() / 2);
+  EXPECT_EQ(ErrorOf([&] { (void)DecodePicture(cut); }).rfind("PNG error: ", 0), 0u);
+  cut = EncodeWebp(rgba, 0);
+  cut.resize(cut.size() - 8);
+  EXPECT_NE(ErrorOf([&] { (void)DecodePicture(cut); }), "no error");
+}
+
 // Work files name textures in lower case, so those compare exactly; names
 // typed on the command line may be in any case.
 TEST(PictureFile, ExtensionsNameFormatsExactlyOrFoldingCase) {
@@ -76,7 +105,8 @@ TEST(PictureFile, ExtensionsNameFormatsExactlyOrFoldingCase) {
     TPictureFormat exact, folded;
   } cases[] = {{".gif", Gif, Gif},         {".jpg", Jpeg, Jpeg},      {".jpeg", Jpeg, Jpeg},
                {".bmp", Bmp, Bmp},         {".BMP", Unknown, Bmp},    {".JpEg", Unknown, Jpeg},
-               {".png", Unknown, Unknown}, {"jpg", Unknown, Unknown}, {"", Unknown, Unknown}};
+               {".png", Png, Png},         {".WebP", Unknown, Webp},  {".webp", Webp, Webp},
+               {".tif", Unknown, Unknown}, {"jpg", Unknown, Unknown}, {"", Unknown, Unknown}};
   for (const auto& c : cases) {
     EXPECT_EQ(PictureFormatFromExtension(c.ext, TExtensionCase::Exact), c.exact) << c.ext;
     EXPECT_EQ(PictureFormatFromExtension(c.ext, TExtensionCase::IgnoreAscii), c.folded) << c.ext;
