@@ -253,6 +253,11 @@ void TForm1::CreateMenus() {
   redo_ = add(editMenu, "Redo1", "Redo");
   redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
   connect(redo_, &QAction::triggered, this, &TForm1::Redo1Click);
+  editMenu->addSeparator();
+  QAction* copyPicture = add(editMenu, "CopyPicture1", "&Copy Picture");
+  // Ctrl+C stays the caption field's own copy.
+  copyPicture->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+  connect(copyPicture, &QAction::triggered, this, &TForm1::CopyPicture1Click);
   Edit1->setUndoRedoEnabled(false);
   Edit1->installEventFilter(this);
 
@@ -278,7 +283,7 @@ void TForm1::CreateMenus() {
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help1");
   connect(add(help, "Help2", "Hel&p ..."), &QAction::triggered, this,
-          [this] { OpenWithShell(programFolder_ + "Zuvedev.oru"); });
+          [this] { ShowInBrowser("Zuvedev.oru"); });
   connect(add(help, "About1", "&About Vantrix"), &QAction::triggered, this,
           [this] { ShowInBrowser("html/About.html"); });
 }

@@ -116,6 +116,7 @@ class TForm1 : public QMainWindow {
   // Always asks, proposing the work's own name. False when cancelled.
   bool SaveAs1Click();
   void Undo1Click();
+  void CopyPicture1Click();
   void Redo1Click();
   void OpenRecent(const std::string& path);
   void AdvancedOptions1Click();
@@ -231,7 +232,6 @@ class TForm1 : public QMainWindow {
   void WriteSettings();
   void RunWelcome(const QString& caption, int mode, bool cancellable = false);
   std::string TextureDialogFolder() const;
-  void OpenWithShell(const std::string& file);
 
   std::unique_ptr<TScene> scene_;  // the design; never drawn on the window's thread
   std::unique_ptr<TPreviewWorker> worker_;

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFrame>
 #include <QLabel>
@@ -237,12 +236,6 @@ void TForm1::AdvancedOptions1Click() {
   history_.EndBurst();
   RebuildPreview();
   ShowPhases();
-}
-
-void TForm1::OpenWithShell(const std::string& file) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(file)));
-  QApplication::restoreOverrideCursor();
 }
 
 }  // namespace vantrix

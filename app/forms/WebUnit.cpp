@@ -2,15 +2,22 @@
 
 #include <unistd.h>
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
+#include <QToolBar>
 #include <QVBoxLayout>
 
+#include "app/forms/FormWidgets.h"
+
 #ifdef VANTRIX_WEBENGINE
+#include <QWebEngineHistory>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 #endif
@@ -33,6 +40,13 @@ bool EmbeddedBrowserUsable() {
 }
 #endif
 
+// Pages the browser takes by their name; any other file (the help) is handed
+// over as HTML, since the browser shows unknown types as plain text.
+bool NamedAsHtml(const QUrl& url) {
+  const QString suffix = QFileInfo(url.toLocalFile()).suffix().toLower();
+  return !url.isLocalFile() || suffix == "html" || suffix == "htm";
+}
+
 }  // namespace
 
 void PrepareEmbeddedBrowser() {
@@ -50,8 +64,11 @@ TWebForm::TWebForm(QWidget* owner)
                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
   setObjectName("WebForm");
   resize(900, 650);
+  opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  CreateToolBar();
 #ifdef VANTRIX_WEBENGINE
   if (EmbeddedBrowserUsable()) {
     // A profile of its own that keeps nothing on disk: the previews are local
@@ -61,6 +78,13 @@ TWebForm::TWebForm(QWidget* owner)
     WebBrowser1->setObjectName("WebBrowser1");
     layout->addWidget(WebBrowser1);
     connect(WebBrowser1, &QWebEngineView::titleChanged, this, &TWebForm::WebBrowserTitleChange);
+    connect(WebBrowser1, &QWebEngineView::urlChanged, this, &TWebForm::UpdateActions);
+    connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { loadError_->clear(); });
+    connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this](bool ok) {
+      // The browser's own error page says why; the bar keeps the address in sight.
+      loadError_->setText(ok ? QString() : "Could not show " + WebBrowser1->url().toDisplayString());
+      UpdateActions();
+    });
     connect(WebBrowser1, &QWebEngineView::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
               if (status == QWebEnginePage::NormalTerminationStatus) return;
@@ -76,6 +100,88 @@ TWebForm::TWebForm(QWidget* owner)
   FormCreate();
 }
 
+// The page goes before its profile: a profile released under a live page
+// leaves the browser's helper process complaining at exit.
+TWebForm::~TWebForm() {
+  delete WebBrowser1;
+}
+
+void TWebForm::CreateToolBar() {
+  auto* bar = new QToolBar(this);
+  bar->setObjectName("BrowserBar");
+  bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  layout()->addWidget(bar);
+  back_ = bar->addAction("Back");
+  back_->setObjectName("BrowserBack");
+  back_->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence::Back});
+  forward_ = bar->addAction("Forward");
+  forward_->setObjectName("BrowserForward");
+  forward_->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence::Forward});
+  reload_ = bar->addAction("Reload");
+  reload_->setObjectName("BrowserReload");
+  reload_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence::Refresh});
+  QAction* outside = bar->addAction("Open in Browser");
+  outside->setObjectName("BrowserOutside");
+  outside->setToolTip("Open this page in the desktop's web browser");
+  loadError_ = new QLabel(bar);
+  loadError_->setObjectName("BrowserError");
+  bar->addWidget(loadError_);
+  for (QAction* a : {back_, forward_, reload_, outside}) a->setShortcutContext(Qt::WindowShortcut);
+#ifdef VANTRIX_WEBENGINE
+  connect(back_, &QAction::triggered, this, [this] {
+    if (WebBrowser1) WebBrowser1->back();
+  });
+  connect(forward_, &QAction::triggered, this, [this] {
+    if (WebBrowser1) WebBrowser1->forward();
+  });
+#endif
+  connect(reload_, &QAction::triggered, this, &TWebForm::LoadCurrent);
+  connect(outside, &QAction::triggered, this, [this] {
+#ifdef VANTRIX_WEBENGINE
+    if (WebBrowser1 && WebBrowser1->url().isValid() && WebBrowser1->url().scheme() != "about") {
+      OpenOutside(NamedAsHtml(WebBrowser1->url()) ? WebBrowser1->url() : current_);
+      return;
+    }
+#endif
+    OpenOutside(current_);
+  });
+  UpdateActions();
+}
+
+void TWebForm::UpdateActions() {
+  bool back = false, forward = false;
+#ifdef VANTRIX_WEBENGINE
+  if (WebBrowser1) {
+    back = WebBrowser1->history()->canGoBack();
+    forward = WebBrowser1->history()->canGoForward();
+  }
+#endif
+  back_->setEnabled(back);
+  forward_->setEnabled(forward);
+  reload_->setEnabled(current_.isValid());
+}
+
+// Loads current_ afresh from disk into the view.
+void TWebForm::LoadCurrent() {
+#ifdef VANTRIX_WEBENGINE
+  if (!WebBrowser1) return;
+  WebBrowser1->page()->profile()->clearHttpCache();
+  if (!NamedAsHtml(current_)) {
+    QFile file(current_.toLocalFile());
+    if (!file.open(QIODevice::ReadOnly)) {
+      loadError_->setText("Could not show " + current_.toLocalFile());
+      return;
+    }
+    // Relative links and pictures resolve against the file's own place.
+    WebBrowser1->page()->setContent(file.readAll(), "text/html;charset=utf-8", current_);
+  } else if (WebBrowser1->url() == current_) {
+    WebBrowser1->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
+  } else {
+    WebBrowser1->setUrl(current_);
+  }
+#endif
+}
+
 void TWebForm::FormCreate() {
 #ifdef VANTRIX_WEBENGINE
   if (WebBrowser1) WebBrowser1->setUrl(QUrl("about:blank"));
@@ -84,13 +190,10 @@ void TWebForm::FormCreate() {
 
 void TWebForm::ShowPage(const std::string& path) {
   current_ = QUrl::fromLocalFile(QString::fromStdString(path));
+  UpdateActions();
 #ifdef VANTRIX_WEBENGINE
   if (WebBrowser1) {
-    WebBrowser1->page()->profile()->clearHttpCache();
-    if (WebBrowser1->url() == current_)
-      WebBrowser1->triggerPageAction(QWebEnginePage::ReloadAndBypassCache);
-    else
-      WebBrowser1->setUrl(current_);
+    LoadCurrent();
     showMaximized();
     raise();
     activateWindow();
@@ -107,7 +210,10 @@ void TWebForm::WebBrowserTitleChange(const QString& title) {
 }
 
 void TWebForm::OpenOutside(const QUrl& url) {
-  QDesktopServices::openUrl(url);
+  if (opener_(url)) return;
+  ShowMessageBox(isVisible() ? static_cast<QWidget*>(this) : parentWidget(),
+                 "No web browser could be started to show the page:\n" +
+                     (url.isLocalFile() ? url.toLocalFile() : url.toString()));
 }
 
 }  // namespace vantrix

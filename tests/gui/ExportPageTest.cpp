@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -262,16 +264,30 @@ class TExportPageTest : public QObject {
       CheckRollOverInBrowser(shown_.first(), images + "/" + files[0], images + "/" + files[1]);
   }
 
-  // Help's About page and the export's page go to the browser window (here,
-  // without a screen, the desktop's browser); a missing file is a message
-  // naming it, and no page.
+  // Help, the About page and the export's page go to the browser window
+  // (here, without a screen, the desktop's browser); a missing file or a
+  // browser that cannot start is a message naming the file, and no page.
   void PagesAndMissingFiles() {
     auto* about = form_->findChild<QAction*>("About1");
     QVERIFY(about);
     QVERIFY(!form_->WebForm()->Embedded());
     about->trigger();
     QCOMPARE(shown_, QStringList{Program() + "html/About.html"});
+    shown_.clear();
+    form_->findChild<QAction*>("Help2")->trigger();
+    QCOMPARE(shown_, QStringList{Program() + "Zuvedev.oru"});
+    // A desktop without a browser that starts is told so, with the page.
     QString text;
+    form_->WebForm()->SetDesktopOpener([](const QUrl&) { return false; });
+    WhenModal<QMessageBox>([&](QMessageBox* box) {
+      text = box->text();
+      box->accept();
+    });
+    about->trigger();
+    QVERIFY2(
+        text.startsWith("No web browser could be started") && text.contains(Program() + "html/About.html"),
+        qPrintable(text));
+    form_->WebForm()->SetDesktopOpener([](const QUrl& url) { return QDesktopServices::openUrl(url); });
     for (const char* file : {"html/About.html", "html/preview_ani.tml"}) {
       shown_.clear();
       QVERIFY(QFile::remove(Program() + file));
@@ -456,6 +472,43 @@ class TExportPageTest : public QObject {
       QVERIFY(bytes.size() > 100);
       QVERIFY2(bytes == b.readAll(), qPrintable(a.fileName()));
     }
+  }
+
+  // Edit > Copy Picture gives the bytes vantrix-cli render writes at the
+  // export size, and a plain image beside them. On an X display the PNG is
+  // also read back by another program, as a paste into it would.
+  void CopyPictureIsTheRenderAtTheExportSize() {
+    QGuiApplication::clipboard()->clear();
+    Find<QAction>("CopyPicture1")->trigger();
+    form_->WaitForExport();
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(data && data->hasFormat("image/png") && data->hasImage());
+    const QByteArray png = data->data("image/png");
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    const TExportSize& size = form_->ExportSize();
+    QCOMPARE(image.size(), QSize(size.ExportWidth, size.ExportHeight));
+    QVERIFY(image.hasAlphaChannel() && qAlpha(image.pixel(0, 0)) == 0);
+
+    QTemporaryDir out;
+    const std::string work = out.path().toStdString() + "/work.dat";
+    SaveWork(form_->Scene(), Find<TCaptionEdit>("Edit1")->Caption(), work);
+    QProcess cli;
+    cli.start(VANTRIX_CLI, {"render", QString::fromStdString(work), "--program-folder", Program(), "-o",
+                            out.path() + "/cli.png", "--size",
+                            QString("%1x%2").arg(size.ExportWidth).arg(size.ExportHeight)});
+    QVERIFY(cli.waitForFinished(120000) && cli.exitCode() == 0);
+    QFile file(out.path() + "/cli.png");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll() == png);
+
+    if (QGuiApplication::platformName() != "xcb") return;
+    // The clipboard is served by this process: the event loop must run while
+    // the other program reads it.
+    QProcess xclip;
+    xclip.start("xclip", {"-selection", "clipboard", "-t", "image/png", "-o"});
+    QTRY_VERIFY_WITH_TIMEOUT(xclip.state() == QProcess::NotRunning, 20000);
+    QCOMPARE(xclip.exitCode(), 0);
+    QVERIFY(xclip.readAllStandardOutput() == png);
   }
 };
 
