@@ -26,8 +26,8 @@ TCaptionPage::TCaptionPage(QWidget* parent) : QWidget(parent) {
   Edit1 = new TCaptionEdit(this);
   Edit1->setObjectName("Edit1");
   grid->addWidget(Edit1, 1, 0, 1, 4);
-  SpeedButton1 = MakeSpeedButton("SpeedButton1", 'F', "ont Selection", this);
-  SpeedButton11 = MakeSpeedButton("SpeedButton11", 'A', "dvanced", this);
+  SpeedButton1 = MakeSpeedButton("SpeedButton1", "F&ont Selection", this);
+  SpeedButton11 = MakeSpeedButton("SpeedButton11", "&Advanced", this);
   SpeedButton11->setToolTip("Advanced Text Settings");
   grid->addWidget(SpeedButton1, 2, 0);
   grid->addWidget(SpeedButton11, 2, 1);
@@ -41,14 +41,14 @@ TBackgroundPage::TBackgroundPage(QWidget* parent) : QWidget(parent) {
   setObjectName("TabSheet2");
   auto* grid = new QGridLayout(this);
   grid->addWidget(MakeLabel("B. Select the background color of the picture", this), 0, 0, 1, 4);
-  SpeedButton2 = MakeSpeedButton("SpeedButton2", 'C', "olor Selection", this);
+  SpeedButton2 = MakeSpeedButton("SpeedButton2", "&Color Selection", this);
   grid->addWidget(SpeedButton2, 1, 0);
   Edit8 = new QLineEdit(this);
   Edit8->setObjectName("Edit8");
   Edit8->setMaxLength(6);
   Edit8->setFixedWidth(90);
   grid->addWidget(Edit8, 1, 1);
-  SpeedButton10 = MakeSpeedButton("SpeedButton10", 'S', "et Hex (RGB)", this);
+  SpeedButton10 = MakeSpeedButton("SpeedButton10", "Set He&x (RGB)", this);
   grid->addWidget(SpeedButton10, 1, 2);
   grid->setColumnStretch(3, 1);
   grid->setRowStretch(2, 1);
@@ -61,9 +61,9 @@ TColorPage::TColorPage(bool button, QWidget* parent) : QWidget(parent) {
                                    : "C. Select the caption color or a texture picture",
                             this),
                   0, 0, 1, 5);
-  Color = MakeSpeedButton(button ? "SpeedButton6" : "SpeedButton3", 'C', "olor Selection", this);
-  Texture = MakeSpeedButton(button ? "SpeedButton7" : "SpeedButton4", 'T', "exture Selection", this);
-  Clear = MakeSpeedButton(button ? "SpeedButton8" : "SpeedButton5", 'C', "lear Texture", this);
+  Color = MakeSpeedButton(button ? "SpeedButton6" : "SpeedButton3", "&Color Selection", this);
+  Texture = MakeSpeedButton(button ? "SpeedButton7" : "SpeedButton4", "&Texture Selection", this);
+  Clear = MakeSpeedButton(button ? "SpeedButton8" : "SpeedButton5", "C&lear Texture", this);
   grid->addWidget(Color, 1, 0);
   grid->addWidget(Texture, 1, 1);
   grid->addWidget(Clear, 1, 2);
@@ -105,7 +105,7 @@ TCaptionTuneupPage::TCaptionTuneupPage(QWidget* parent) : QWidget(parent) {
 TButtonTuneupPage::TButtonTuneupPage(QWidget* parent) : QWidget(parent) {
   setObjectName("TabSheet6");
   auto* grid = new QGridLayout(this);
-  SpeedButton12 = MakeSpeedButton("SpeedButton12", 'S', "elect Button Shape", this);
+  SpeedButton12 = MakeSpeedButton("SpeedButton12", "Select &Button Shape", this);
   SpeedButton12->setToolTip("Select button shape");
   grid->addWidget(SpeedButton12, 0, 0);
   CheckBox9 = MakeCheckBox("CheckBox9", " Hide button to make a heading", false, this);
@@ -126,7 +126,7 @@ TButtonTuneupPage::TButtonTuneupPage(QWidget* parent) : QWidget(parent) {
 TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
   setObjectName("TabSheet7");
   auto* grid = new QGridLayout(this);
-  SpeedButton13 = MakeSpeedButton("SpeedButton13", 'C', "olor Selection", this);
+  SpeedButton13 = MakeSpeedButton("SpeedButton13", "&Color Selection", this);
   grid->addWidget(SpeedButton13, 0, 0);
   grid->addWidget(MakeLabel("Brightness", this), 1, 0);
   TrackBar8 = MakeTrackBar("TrackBar8", 0, 255, 10, this);
@@ -192,11 +192,11 @@ TRolloverPage::TRolloverPage(QWidget* parent) : QWidget(parent) {
   panel14->setObjectName("Panel14");
   auto* p14 = new QGridLayout(panel14);
   p14->addWidget(MakeLabel("Select colors for changes during animation", panel14), 0, 0, 1, 3);
-  const char* colorButtons[3][2] = {
-      {"SpeedButton17", "aption Color"}, {"SpeedButton18", "utton Color"}, {"SpeedButton19", "ight Color"}};
-  const char letters[3] = {'C', 'B', 'L'};
+  const char* colorButtons[3][2] = {{"SpeedButton17", "&Caption Color"},
+                                    {"SpeedButton18", "&Button Color"},
+                                    {"SpeedButton19", "&Light Color"}};
   for (int i = 0; i < 3; ++i) {
-    EffectColor[i] = MakeSpeedButton(colorButtons[i][0], letters[i], colorButtons[i][1], panel14);
+    EffectColor[i] = MakeSpeedButton(colorButtons[i][0], colorButtons[i][1], panel14);
     p14->addWidget(EffectColor[i], 1, i);
   }
   p14->setRowStretch(2, 1);

@@ -8,8 +8,11 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyleOptionToolButton>
+#include <QToolButton>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "app/logic/PreviewGeometry.h"
 #include "app/logic/TypedValues.h"
@@ -41,25 +44,71 @@ void BindNumberField(QLineEdit* field, QSlider* slider) {
   });
 }
 
-QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent) {
-  auto* button = new QToolButton(parent);
+namespace {
+
+// The first letter large, bold and navy, and the rest of the text right after
+// it, on a flat tool button's panel.
+class TSpeedButton : public QToolButton {
+ public:
+  using QToolButton::QToolButton;
+
+  QSize sizeHint() const override {
+    const auto [first, rest] = Parts();
+    const QFontMetrics big(LetterFont()), plain(font());
+    const int width = big.horizontalAdvance(first) + plain.horizontalAdvance(rest) + 2 * kMargin;
+    return {width, std::max(big.height(), plain.height()) + 2 * kMargin};
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    QStyleOptionToolButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    option.icon = QIcon();
+    style()->drawComplexControl(QStyle::CC_ToolButton, &option, &p, this);
+    const int flags =
+        Qt::AlignLeft | Qt::AlignVCenter |
+        (style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this) ? Qt::TextShowMnemonic
+                                                                         : Qt::TextHideMnemonic);
+    const auto [first, rest] = Parts();
+    QRect area = rect().adjusted(kMargin, 0, -kMargin, 0);
+    const QColor text =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText);
+    p.setFont(LetterFont());
+    p.setPen(isEnabled() ? QColor(0, 0, 128) : text);
+    QRect used;
+    p.drawText(area, flags, first, &used);
+    area.setLeft(used.right() + 1);
+    p.setFont(font());
+    p.setPen(text);
+    p.drawText(area, flags, rest);
+  }
+
+ private:
+  static constexpr int kMargin = 4;
+  QFont LetterFont() const {
+    QFont f = font();
+    f.setBold(true);
+    f.setPointSizeF(f.pointSizeF() + 3);
+    return f;
+  }
+  // The first letter (with its '&' when it is the shortcut) and the rest.
+  std::pair<QString, QString> Parts() const {
+    const QString t = text();
+    const int n = t.startsWith('&') ? 2 : 1;
+    return {t.left(n), t.mid(n)};
+  }
+};
+
+}  // namespace
+
+QToolButton* MakeSpeedButton(const QString& name, const QString& text, QWidget* parent) {
+  auto* button = new TSpeedButton(parent);
   button->setObjectName(name);
   button->setAutoRaise(true);
-  button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  const qreal dpr = parent ? parent->devicePixelRatioF() : qApp->devicePixelRatio();
-  QPixmap picture(QSize(20, 20) * dpr);
-  picture.setDevicePixelRatio(dpr);
-  picture.fill(Qt::transparent);
-  QPainter p(&picture);
-  QFont font = button->font();
-  font.setBold(true);
-  font.setPointSize(font.pointSize() + 3);
-  p.setFont(font);
-  p.setPen(QColor(0, 0, 128));
-  p.drawText(QRect(0, 0, 20, 20), Qt::AlignRight | Qt::AlignVCenter, QString(letter));
-  p.end();
-  button->setIcon(QIcon(picture));
-  button->setText(caption);
+  button->setText(text);  // with '&', also the Alt shortcut
   return button;
 }
 

@@ -38,9 +38,10 @@ class TArrowSpinBox : public QSpinBox {
 // no number is said so ("'abc' is not a valid integer value") and selected.
 void BindNumberField(QLineEdit* field, QSlider* slider);
 
-// A flat button named `name` whose picture shows `letter` and whose text is
-// `caption` ("F" + "ont Selection").
-QToolButton* MakeSpeedButton(const QString& name, QChar letter, const QString& caption, QWidget* parent);
+// A flat button named `name` whose text opens with a large blue letter
+// ("F&ont Selection"). The letter after '&' is its Alt shortcut, underlined;
+// each page gives its buttons letters of their own, clear of the menu bar's.
+QToolButton* MakeSpeedButton(const QString& name, const QString& text, QWidget* parent);
 
 // Named controls of the pages, as the window's tests find them.
 QSlider* MakeTrackBar(const QString& name, int min, int max, int page, QWidget* parent,

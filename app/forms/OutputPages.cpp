@@ -183,7 +183,7 @@ TExportPage::TExportPage(QWidget* parent) : QWidget(parent) {
   PageControl2->addTab(webp, "WebP");
   row->addWidget(PageControl2, 1);
   auto* right = new QVBoxLayout;
-  SpeedButton9 = MakeSpeedButton("SpeedButton9", 'E', "xport 3D Button", this);
+  SpeedButton9 = MakeSpeedButton("SpeedButton9", "E&xport 3D Button", this);
   right->addWidget(SpeedButton9);
   CheckBox3 = MakeCheckBox("CheckBox3", " Browser Preview", true, this);
   right->addWidget(CheckBox3);

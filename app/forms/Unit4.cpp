@@ -42,10 +42,9 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   auto* modes = new QHBoxLayout;
   auto* group = new QButtonGroup(this);
   const char* names[3] = {"SpeedButton1", "SpeedButton2", "SpeedButton3"};
-  const char letters[3] = {'N', 'S', 'T'};
-  const char* captions[3] = {"ew", "aved", "emplates"};
+  const char* captions[3] = {"&New", "&Saved", "&Templates"};
   for (int i = 0; i < 3; ++i) {
-    ModeButton[i] = MakeSpeedButton(names[i], letters[i], captions[i], this);
+    ModeButton[i] = MakeSpeedButton(names[i], captions[i], this);
     ModeButton[i]->setCheckable(true);
     group->addButton(ModeButton[i]);
     modes->addWidget(ModeButton[i]);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -293,6 +294,33 @@ class TFormsTest : public QObject {
     const QString shown = Find<QLabel>("LightAngles")->text();
     QVERIFY2(shown.contains(QString::number(qRound(scene().Params.ViewParams.LightA1 * 180 / M_PI))),
              qPrintable(shown));
+  }
+
+  // Every underlined letter on a page is an Alt shortcut of its own: none
+  // taken twice on one page, none taken from the menu bar.
+  void ShortcutLettersAreUniqueAndWork() {
+    QSet<int> menuKeys;
+    for (QAction* menu : form_->menuBar()->actions())
+      menuKeys << QKeySequence::mnemonic(menu->text())[0].toCombined();
+    auto* pages = Find<QTabWidget>("PageControl1");
+    for (QTabWidget* control : {pages, Find<QTabWidget>("PageControl2")}) {
+      for (int i = 0; i < control->count(); ++i) {
+        QSet<int> keys = menuKeys;
+        for (auto* button : control->widget(i)->findChildren<QAbstractButton*>()) {
+          const QKeySequence key = QKeySequence::mnemonic(button->text());
+          if (key.isEmpty()) continue;
+          QVERIFY2(!keys.contains(key[0].toCombined()),
+                   qPrintable(control->tabText(i) + ": " + button->text() + " takes a letter twice"));
+          keys << key[0].toCombined();
+        }
+      }
+    }
+    // Alt+L clears the caption's texture on its colour page.
+    pages->setCurrentWidget(Find<QWidget>("TabSheet3"));
+    scene().Params.TxtTexFile = "Textures/Marble.jpg";
+    scene().View3D.TextTextured = true;
+    QTest::keyClick(Find<QToolButton>("SpeedButton5"), Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(scene().Params.TxtTexFile, std::string());  // a shortcut clicks after a short flash
   }
 
   void MarkerReleasedAtTheCentreLightsFromTheFront() {
