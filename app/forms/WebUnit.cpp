@@ -13,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/forms/FormWidgets.h"
 
@@ -81,6 +82,8 @@ TWebForm::TWebForm(QWidget* owner)
     connect(WebBrowser1, &QWebEngineView::urlChanged, this, &TWebForm::UpdateActions);
     connect(WebBrowser1, &QWebEngineView::loadStarted, this, [this] { loadError_->clear(); });
     connect(WebBrowser1, &QWebEngineView::loadFinished, this, [this](bool ok) {
+      // Back leads through the links followed from the page shown, not to earlier ones.
+      if (std::exchange(freshPage_, false)) WebBrowser1->history()->clear();
       // The browser's own error page says why; the bar keeps the address in sight.
       loadError_->setText(ok ? QString() : "Could not show " + WebBrowser1->url().toDisplayString());
       UpdateActions();
@@ -113,13 +116,14 @@ void TWebForm::CreateToolBar() {
   layout()->addWidget(bar);
   back_ = bar->addAction("Back");
   back_->setObjectName("BrowserBack");
-  back_->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence::Back});
+  // One sequence each: a second equal one (the platform's Back) would make it ambiguous.
+  back_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Left));
   forward_ = bar->addAction("Forward");
   forward_->setObjectName("BrowserForward");
-  forward_->setShortcuts({QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence::Forward});
+  forward_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Right));
   reload_ = bar->addAction("Reload");
   reload_->setObjectName("BrowserReload");
-  reload_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence::Refresh});
+  reload_->setShortcuts({QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)});
   QAction* outside = bar->addAction("Open in Browser");
   outside->setObjectName("BrowserOutside");
   outside->setToolTip("Open this page in the desktop's web browser");
@@ -193,6 +197,7 @@ void TWebForm::ShowPage(const std::string& path) {
   UpdateActions();
 #ifdef VANTRIX_WEBENGINE
   if (WebBrowser1) {
+    freshPage_ = true;
     LoadCurrent();
     showMaximized();
     raise();

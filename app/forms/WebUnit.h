@@ -60,6 +60,7 @@ class TWebForm : public QWidget {
   QAction* reload_ = nullptr;
   QLabel* loadError_ = nullptr;
   QUrl current_;
+  bool freshPage_ = false;  // ShowPage's load: the history starts after it
   TOpener opener_;
 };
 
