@@ -93,10 +93,10 @@ TCaptionTuneupPage::TCaptionTuneupPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(ComboBox1, 1, 0);
   grid->addWidget(MakeLabel("G. Set the text extrusion level", this), 0, 1);
   TrackBar2 = MakeTrackBar("TrackBar2", 10, 310, 10, this);
-  grid->addWidget(TrackBar2, 1, 1);
+  grid->addWidget(SliderWithNumber(TrackBar2), 1, 1);
   grid->addWidget(MakeLabel("H. Set the caption height above the button", this), 0, 2);
   TrackBar1 = MakeTrackBar("TrackBar1", 0, 100, 10, this);
-  grid->addWidget(TrackBar1, 1, 2);
+  grid->addWidget(SliderWithNumber(TrackBar1), 1, 2);
   CheckBox4 = MakeCheckBox("CheckBox4", " Drop shadow", true, this);
   grid->addWidget(CheckBox4, 2, 2);
   grid->setRowStretch(3, 1);
@@ -114,10 +114,10 @@ TButtonTuneupPage::TButtonTuneupPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(CheckBox6, 2, 0);
   grid->addWidget(MakeLabel("J. Set the button extrusion level", this), 0, 1);
   TrackBar3 = MakeTrackBar("TrackBar3", 0, 300, 10, this);
-  grid->addWidget(TrackBar3, 1, 1);
+  grid->addWidget(SliderWithNumber(TrackBar3), 1, 1);
   grid->addWidget(MakeLabel("K. Set the button height above the background", this), 0, 2);
   TrackBar4 = MakeTrackBar("TrackBar4", 0, 100, 10, this);
-  grid->addWidget(TrackBar4, 1, 2);
+  grid->addWidget(SliderWithNumber(TrackBar4), 1, 2);
   CheckBox5 = MakeCheckBox("CheckBox5", " Drop shadow", true, this);
   grid->addWidget(CheckBox5, 2, 2);
   grid->setRowStretch(3, 1);
@@ -130,7 +130,7 @@ TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(SpeedButton13, 0, 0);
   grid->addWidget(MakeLabel("Brightness", this), 1, 0);
   TrackBar8 = MakeTrackBar("TrackBar8", 0, 255, 10, this);
-  grid->addWidget(TrackBar8, 2, 0);
+  grid->addWidget(SliderWithNumber(TrackBar8), 2, 0);
   auto* marker = new QHBoxLayout;
   marker->addWidget(MakeLabel("L. You can chage the light source position by dragging this marker ", this));
   auto* copy = new QLabel(this);
@@ -205,10 +205,10 @@ TRolloverPage::TRolloverPage(QWidget* parent) : QWidget(parent) {
   auto* p15 = new QGridLayout(panel15);
   p15->addWidget(MakeLabel("Set the caption extrusion level", panel15), 0, 0);
   TrackBar6 = MakeTrackBar("TrackBar6", 10, 310, 10, panel15);
-  p15->addWidget(TrackBar6, 1, 0);
+  p15->addWidget(SliderWithNumber(TrackBar6), 1, 0);
   p15->addWidget(MakeLabel("Set the button extrusion level", panel15), 0, 1);
   TrackBar7 = MakeTrackBar("TrackBar7", 0, 300, 10, panel15);
-  p15->addWidget(TrackBar7, 1, 1);
+  p15->addWidget(SliderWithNumber(TrackBar7), 1, 1);
   p15->setRowStretch(2, 1);
   EffectPanels->addWidget(panel2);
   EffectPanels->addWidget(panel14);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -42,6 +43,48 @@ void BindNumberField(QLineEdit* field, QSlider* slider) {
       field->selectAll();
     }
   });
+}
+
+namespace {
+
+// Keeps a slider's number field enabled exactly when the slider is.
+class TEnabledFollower : public QObject {
+ public:
+  TEnabledFollower(QSlider* slider, QWidget* follower) : QObject(slider), follower_(follower) {
+    slider->installEventFilter(this);
+    follower->setEnabled(slider->isEnabled());
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::EnabledChange)
+      follower_->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+    return false;
+  }
+
+ private:
+  QWidget* follower_;
+};
+
+}  // namespace
+
+QWidget* SliderWithNumber(QSlider* slider) {
+  auto* row = new QWidget(slider->parentWidget());
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* field = new QLineEdit(row);
+  field->setObjectName(slider->objectName() + "Number");
+  field->setAccessibleName(slider->accessibleName());
+  field->setAlignment(Qt::AlignRight);
+  field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(5, '0')) + 12);
+  field->setText(QString::number(slider->value()));
+  QObject::connect(slider, &QSlider::valueChanged, field, [field](int value) {
+    field->setText(QString::number(value));
+    field->setModified(false);
+  });
+  BindNumberField(field, slider);
+  new TEnabledFollower(slider, field);
+  layout->addWidget(slider, 1);
+  layout->addWidget(field);
+  return row;
 }
 
 namespace {
@@ -219,12 +262,22 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold) {
   return l;
 }
 
-QPixmap MarkerPicture(qreal dpr) {
+QPixmap MarkerPicture(qreal dpr, bool focused) {
   QPixmap pixmap(QSize(kMarkerSize, kMarkerSize) * dpr);
   pixmap.setDevicePixelRatio(dpr);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
+  if (focused) {
+    // A ring of dashes, dark under light, readable on any preview colour.
+    for (const auto& [color, offset] : {std::pair{QColor(255, 255, 255), 0}, std::pair{QColor(0, 0, 0), 3}}) {
+      QPen pen(color, 1.5, Qt::CustomDashLine);
+      pen.setDashPattern({3, 3});
+      pen.setDashOffset(offset);
+      p.setPen(pen);
+      p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+    }
+  }
   p.setPen(QPen(QColor(160, 96, 0), 2));
   for (int i = 0; i < 8; ++i) {
     p.save();

@@ -38,6 +38,11 @@ class TArrowSpinBox : public QSpinBox {
 // no number is said so ("'abc' is not a valid integer value") and selected.
 void BindNumberField(QLineEdit* field, QSlider* slider);
 
+// The slider in a row with a small field (named after it, "TrackBar2Number")
+// that shows its number and takes a typed one as BindNumberField does; the
+// field is enabled with the slider.
+QWidget* SliderWithNumber(QSlider* slider);
+
 // A flat button named `name` whose text opens with a large blue letter
 // ("F&ont Selection"). The letter after '&' is its Alt shortcut, underlined;
 // each page gives its buttons letters of their own, clear of the menu bar's.
@@ -51,8 +56,9 @@ QLabel* MakeLabel(const QString& text, QWidget* parent, bool bold = false);
 // A labelled list of the page's item texts in row `row` of a group's grid.
 QComboBox* AddList(QGroupBox* group, QGridLayout* grid, const QString& name, const QString& label,
                    const char* const* items, int count, int row);
-// The light marker: a small sun with a transparent background.
-QPixmap MarkerPicture(qreal dpr);
+// The light marker: a small sun with a transparent background, ringed when
+// it has the keyboard focus.
+QPixmap MarkerPicture(qreal dpr, bool focused = false);
 
 class TWindowProgress : public TProgress {
  public:

@@ -173,10 +173,9 @@ void TForm1::CreateLayout() {
   Image1->setCursor(Qt::SizeAllCursor);
   Image1->setAttribute(Qt::WA_TranslucentBackground);
   Image1->installEventFilter(this);
-  // The arrow keys move the marker too; a dotted frame shows that it has the focus.
+  // The arrow keys move the marker too; a dashed ring shows that it has the focus.
   Image1->setFocusPolicy(Qt::StrongFocus);
   Image1->setAccessibleName("Light direction");
-  Image1->setStyleSheet("QLabel#Image1:focus { border: 1px dotted palette(highlight); }");
   column->addWidget(Panel1, 1);
 
   ProgressBar1 = new QProgressBar(central);

@@ -208,6 +208,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       if (shown_) Panel1Resize();
     }));
   } else if (watched == Image1) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+      Image1->setPixmap(MarkerPicture(devicePixelRatioF(), event->type() == QEvent::FocusIn));
     if (event->type() == QEvent::KeyPress) {
       // Arrow keys move the marker a pixel (ten with Shift) inside the preview;
       // the picture follows after the render delay, as for a typed change.

@@ -282,6 +282,9 @@ class TFormsTest : public QObject {
     Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet7"));
     auto* marker = Find<QLabel>("Image1");
     QCOMPARE(marker->focusPolicy(), Qt::StrongFocus);
+    const QImage plain = marker->pixmap().toImage();
+    marker->setFocus();
+    QVERIFY(marker->pixmap().toImage() != plain);  // the focus shows as a ring
     const float a1 = scene().Params.ViewParams.LightA1, a2 = scene().Params.ViewParams.LightA2;
     const QPoint at = marker->pos();
     QTest::keyClick(marker, Qt::Key_Right, Qt::ShiftModifier);
@@ -294,6 +297,31 @@ class TFormsTest : public QObject {
     const QString shown = Find<QLabel>("LightAngles")->text();
     QVERIFY2(shown.contains(QString::number(qRound(scene().Params.ViewParams.LightA1 * 180 / M_PI))),
              qPrintable(shown));
+  }
+
+  // A number typed beside a slider is the slider's value, one undo step; a
+  // slider that is switched off takes its field with it.
+  void NumbersBesideSlidersTakeTyping() {
+    for (const char* name :
+         {"TrackBar1", "TrackBar2", "TrackBar3", "TrackBar4", "TrackBar6", "TrackBar7", "TrackBar8"}) {
+      auto* slider = Find<QSlider>(name);
+      auto* field = Find<QLineEdit>((QString(name) + "Number").toLatin1().constData());
+      QCOMPARE(field->text(), QString::number(slider->value()));
+      const int before = slider->value();
+      const int wanted = before == slider->maximum() ? slider->minimum() : before + 1;
+      field->setFocus();
+      field->selectAll();
+      QTest::keyClicks(field, QString::number(wanted));
+      QTest::keyClick(field, Qt::Key_Return);
+      QCOMPARE(slider->value(), wanted);
+      Settle();
+      Find<QAction>("Undo1")->trigger();
+      QCOMPARE(slider->value(), before);
+      QCOMPARE(field->text(), QString::number(before));
+      Settle();
+    }
+    Find<QCheckBox>("CheckBox4")->click();  // no caption shadow: its altitude is off
+    QVERIFY(!Find<QLineEdit>("TrackBar1Number")->isEnabled());
   }
 
   // Every underlined letter on a page is an Alt shortcut of its own: none
