@@ -10,13 +10,13 @@ const char* const kUsage =
     "                         [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli info WORK [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli resave IN OUT [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
-    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp] [--size WxH]\n"
+    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp|avif[,...]] [--size WxH]\n"
     "                         [--palette N] [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
     "                         [--preset fast|medium|high] [--scale 1,2,3] [--rollover css|js]\n"
     "                         [--link URL] [--html] [--program-folder DIR]\n"
     "       vantrix-cli batch WORK --captions FILE|- [-o FOLDER] [--jobs N] [export options] [--html]\n"
     "TEXT and the caption list are UTF-8.\n"
-    "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png and .webp with alpha).\n";
+    "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png, .webp and .avif with alpha).\n";
 
 namespace {
 

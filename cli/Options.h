@@ -19,7 +19,7 @@ struct TCliOptions {
   std::vector<std::string> Sets;  // Section.Key=VALUE
   std::string ProgramFolder;
   // Export settings (vantrix-cli export).
-  std::string Format;  // gif, jpg, bmp, png, png8, webp
+  std::string Format;  // gif, jpg, bmp, png, png8, webp, avif; or several: avif,webp,png
   std::optional<int> Palette, Colors, Dither, Quality;
   bool NoTransparency = false;
   std::string Preset;

@@ -6,6 +6,7 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/QuantizeAlpha.h"
+#include "platform/AvifCodec.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "platform/PngCodec.h"
@@ -166,6 +167,8 @@ TRgbaPicture ExportAlphaPicture(const TPicture& onBlack, const TPicture& onWhite
 
 uint64_t WriteAlphaExportPicture(const std::string& path, const TRgbaPicture& picture,
                                  const TExportSettings& settings) {
+  if (settings.Type == kExportAvif)
+    return SaveAvifFile(path, picture, std::clamp(settings.AvifQuality, 1, 100));
   if (settings.Type == kExportWebp)
     return SaveWebpFile(path, picture, settings.WebpLossless ? 0 : std::clamp(settings.WebpQuality, 1, 100));
   if (settings.PngIndexed)
@@ -186,6 +189,13 @@ TExportResult ExportFileNames(const std::string& chosenName, const TExportSettin
   }
   r.FirstFile = r.FirstFiles.front();
   r.SecondFile = r.SecondFiles.front();
+  for (TExportType type : settings.OfferedTypes()) {
+    TExportSettings alone = settings;
+    alone.Type = type;
+    alone.AlsoOffer.clear();
+    const TExportResult names = ExportFileNames(chosenName, alone, second);
+    r.Offered.push_back({type, names.FirstFiles, names.SecondFiles});
+  }
   return r;
 }
 
@@ -197,29 +207,46 @@ void SaveExport(const TScene& scene, const TExportPhases& phases, const TExportS
                 const std::string& chosenName, TExportResult& written) {
   const bool second = ExportHasSecond(scene, phases);
   const bool filtered = ExportMaskFiltered(scene);
-  if (settings.HasAlpha() && !phases.HasAlpha())
-    throw TExportError("PNG and WebP pictures need the button rendered with alpha");
+  if (settings.RendersAlpha() && !phases.HasAlpha())
+    throw TExportError("PNG, WebP and AVIF pictures need the button rendered with alpha");
   written = ExportFileNames(chosenName, settings, second);
-  // One picture of one phase at one density.
-  auto write = [&](const std::string& path, int scale, bool phase2) {
+  // The main format first, then each offered one with its own settings.
+  std::vector<TExportSettings> formats = {settings};
+  for (const TExportResult::TOffered& offered : written.Offered) {
+    formats.push_back(settings);
+    formats.back().Type = offered.Type;
+  }
+  // One phase at one density in every format; the picture with alpha is
+  // solved and reduced once for all of them.
+  auto write = [&](size_t i, bool phase2) {
+    const int scale = written.Scales[i];
     const int w = settings.ExportWidth * scale, h = settings.ExportHeight * scale;
-    if (settings.HasAlpha())
-      return WriteAlphaExportPicture(path,
-                                     ExportAlphaPicture(phase2 ? phases.Black2 : phases.Black1,
-                                                        phase2 ? phases.White2 : phases.White1, w, h),
-                                     settings);
-    const TPicture picture = ResizedPicture(phase2 ? phases.Image2 : phases.Image1, w, h, Lanczos3Filter, 3);
-    return WriteExportPicture(path, picture, phase2 ? phases.Mask2 : phases.Mask1, settings, filtered);
+    TRgbaPicture alpha;
+    TPicture opaque;
+    for (size_t f = 0; f < formats.size(); ++f) {
+      const TExportSettings& format = formats[f];
+      const std::string& path =
+          f == 0 ? (phase2 ? written.SecondFiles[i] : written.FirstFiles[i])
+                 : (phase2 ? written.Offered[f - 1].SecondFiles[i] : written.Offered[f - 1].FirstFiles[i]);
+      uint64_t size;
+      if (format.HasAlpha()) {
+        if (alpha.Empty())
+          alpha = ExportAlphaPicture(phase2 ? phases.Black2 : phases.Black1,
+                                     phase2 ? phases.White2 : phases.White1, w, h);
+        size = WriteAlphaExportPicture(path, alpha, format);
+      } else {
+        if (opaque.Empty())
+          opaque = ResizedPicture(phase2 ? phases.Image2 : phases.Image1, w, h, Lanczos3Filter, 3);
+        size = WriteExportPicture(path, opaque, phase2 ? phases.Mask2 : phases.Mask1, format, filtered);
+      }
+      // Sizes are kept as soon as each file is written: a failure later
+      // still tells what the first picture was.
+      if (f == 0 && scale == 1) (phase2 ? written.Phase2FileSize : written.ImageFileSize) = size;
+    }
   };
-  // Sizes are kept as soon as each file is written: a failure later still
-  // tells what the first picture was.
   for (size_t i = 0; i < written.Scales.size(); ++i) {
-    const bool base = written.Scales[i] == 1;
-    const uint64_t size1 = write(written.FirstFiles[i], written.Scales[i], false);
-    if (base) written.ImageFileSize = size1;
-    if (!second) continue;
-    const uint64_t size2 = write(written.SecondFiles[i], written.Scales[i], true);
-    if (base) written.Phase2FileSize = size2;
+    write(i, false);
+    if (second) write(i, true);
   }
 }
 
