@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "imaging/ColorReduction.h"
 #include "imaging/QuantizeAlpha.h"
@@ -34,22 +37,72 @@ void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TP
   mask = scene.Mask.Converted(24);
 }
 
-// The built scene drawn again on black and on white; the background colour
-// is put back whatever happens.
-void RenderBackdrops(TScene& scene, TProgress* progress, TPicture& onBlack, TPicture& onWhite) {
+// The built scene drawn again on `backdrop`; the background colour is put
+// back whatever happens.
+void RenderBackdrop(TScene& scene, TProgress* progress, TColor backdrop, TPicture& target) {
   const TColor saved = scene.Params.BkgColor;
+  scene.Params.BkgColor = backdrop;
+  bool drawn = false;
   try {
-    for (TPicture* target : {&onBlack, &onWhite}) {
-      scene.Params.BkgColor = target == &onBlack ? MakeColor(0, 0, 0) : MakeColor(255, 255, 255);
-      if (!scene.Render({}, progress))
-        throw TExportError("The export was stopped before its picture was made");
-      *target = scene.Image.Converted(24);
-    }
+    drawn = scene.Render({}, progress);
   } catch (...) {
     scene.Params.BkgColor = saved;
     throw;
   }
   scene.Params.BkgColor = saved;
+  if (!drawn) throw TExportError("The export was stopped before its picture was made");
+  target = scene.Image.Converted(24);
+}
+
+// The second scene says again what the first one says.
+class TQuietSink : public TMessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+  void ShowNote(const std::string&) override {}
+};
+
+// A phase with its pictures on black and on white. The one on white is drawn
+// by a second scene on a thread of its own while this one draws the phase
+// and the picture on black: it starts from the same look before the build,
+// so it builds the same geometry (and resizes the textures alike). Alone, or
+// without a thread to be had, it is drawn afterwards.
+void RenderPhaseWithBackdrops(TScene& scene, const TCaption& caption, TProgress* progress, bool alone,
+                              TPicture& image, TPicture& mask, TPicture& onBlack, TPicture& onWhite) {
+  TQuietSink quiet;
+  TScene second;
+  second.Messages = &quiet;
+  CopySceneLook(scene, second);
+  second.Params.BkgColor = MakeColor(255, 255, 255);
+  bool drawn = false;
+  std::exception_ptr failure;
+  auto drawOnWhite = [&] {
+    try {
+      drawn = second.Build(caption) && second.Render({});
+      if (drawn) onWhite = second.Image.Converted(24);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  };
+  std::thread worker;
+  try {
+    if (!alone) worker = std::thread(drawOnWhite);
+  } catch (const std::system_error&) {
+    // No thread to be had: drawn afterwards.
+  }
+  struct TJoin {
+    std::thread& Worker;
+    ~TJoin() {
+      if (Worker.joinable()) Worker.join();
+    }
+  } join{worker};
+  RenderPhase(scene, caption, progress, image, mask);
+  RenderBackdrop(scene, progress, MakeColor(0, 0, 0), onBlack);
+  if (worker.joinable())
+    worker.join();
+  else
+    drawOnWhite();
+  if (failure) std::rethrow_exception(failure);
+  if (!drawn) throw TExportError("The export was stopped before its picture was made");
 }
 
 // An unfiltered stretch: each target pixel takes the source pixel it falls on.
@@ -87,18 +140,24 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
   return phases;
 }
 
-TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress,
-                                 bool withAlpha) {
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress, bool withAlpha,
+                                 bool alone) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
   TExportPhases phases;
-  RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
-  if (withAlpha) RenderBackdrops(scene, progress, phases.Black1, phases.White1);
+  if (withAlpha)
+    RenderPhaseWithBackdrops(scene, caption, progress, alone, phases.Image1, phases.Mask1, phases.Black1,
+                             phases.White1);
+  else
+    RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
   if (scene.Params.EffectType > 0) {
     const TPhase saved = scene.SavePhase();
     scene.ApplyPhase(scene.Effect);
     try {
-      RenderPhase(scene, caption, progress, phases.Image2, phases.Mask2);
-      if (withAlpha) RenderBackdrops(scene, progress, phases.Black2, phases.White2);
+      if (withAlpha)
+        RenderPhaseWithBackdrops(scene, caption, progress, alone, phases.Image2, phases.Mask2, phases.Black2,
+                                 phases.White2);
+      else
+        RenderPhase(scene, caption, progress, phases.Image2, phases.Mask2);
     } catch (...) {
       scene.ApplyPhase(saved);
       throw;

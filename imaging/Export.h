@@ -68,9 +68,11 @@ struct TExportResult {
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
                            bool withAlpha = false);
 // The same without drawing the first picture again: the scene is left with
-// the last phase drawn (and the parameters of the first).
+// the last phase drawn (and the parameters of the first). With alpha, the
+// picture on white is drawn by a second scene on another thread unless
+// `alone` (a caller that keeps every core busy already).
 TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
-                                 bool withAlpha = false);
+                                 bool withAlpha = false, bool alone = false);
 
 // Writes the files for the chosen name: its extension is replaced by the
 // type's, and with a roll-over effect "_1" and "_2" are inserted before it;

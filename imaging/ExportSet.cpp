@@ -243,11 +243,14 @@ TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::
   if (ec) throw TExportError(dir + ": cannot create the folder (" + ec.message() + ")");
   if (dir.back() != '/') dir += '/';
 
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const bool coreToSpare = jobs_ < cores;
   RunParallel(TExportSetProgress::Exporting, progress, [&](TScene& scene, const TCaption& caption, size_t i) {
     TParams& p = scene.Params;
     p.HoldButtonSize = true;
     p.ButLeft = held_.Left, p.ButTop = held_.Top, p.ButRight = held_.Right, p.ButBottom = held_.Bottom;
-    TExportPhases phases = RenderExportPhases(scene, caption, nullptr, settings.RendersAlpha());
+    // The renders on white take a thread of their own only while the workers leave a core idle.
+    TExportPhases phases = RenderExportPhases(scene, caption, nullptr, settings.RendersAlpha(), !coreToSpare);
     const auto [dw, dh] = CanvasMargins(i);
     const TPixel background = ColorToPixel(scene.Params.BkgColor), clear = MakePixel(0, 0, 0);
     PadPicture(phases.Image1, dw, dh, background);
