@@ -9,6 +9,7 @@
 
 #include "InfoJson.h"
 #include "TerminalProgress.h"
+#include "imaging/Animation.h"
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
 #include "platform/CodePage.h"
@@ -247,6 +248,26 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
       throw TUsageError("--rollover is css or js, not '" + o.Rollover + "'");
     s.Rollover = o.Rollover == "css" ? TRollover::Css : TRollover::Script;
   }
+  if (!o.Animate.empty()) {
+    s.Animate = AnimationOfName(o.Animate);
+    if (s.Animate == TAnimation::None)
+      throw TUsageError("--animate is swing, light or pulse, not '" + o.Animate + "'");
+    if (s.Type != kExportGif && s.Type != kExportPng && s.Type != kExportWebp)
+      throw TUsageError("--animate writes GIF, PNG or WebP");
+    if (!s.AlsoOffer.empty() || s.Scales.size() > 1 || s.PngIndexed)
+      throw TUsageError("--animate writes one format at one density (gif, png or webp)");
+  }
+  if (o.Frames) {
+    if (*o.Frames < TExportSettings::kMinFrames || *o.Frames > TExportSettings::kMaxFrames)
+      throw TUsageError("--frames is 2..240");
+    s.AnimationFrames = *o.Frames;
+  }
+  if (o.Fps) {
+    if (*o.Fps < 1 || *o.Fps > TExportSettings::kMaxFps) throw TUsageError("--fps is 1..60");
+    s.AnimationFps = *o.Fps;
+  }
+  if ((o.Frames || o.Fps) && s.Animate == TAnimation::None)
+    throw TUsageError("--frames and --fps need --animate");
   s.Transparency = !o.NoTransparency;
   s.TargetURL = o.Link;
   s.BrowserPreview = o.Html;
@@ -258,9 +279,31 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
 
 namespace {
 
+// An animated button: its frames on every core (or --jobs), the animation
+// and its still picture, and the page that shows them.
+int ExportAnimation(const TCliOptions& o, TLoadedWork& w, TExportSettings settings) {
+  const TAnimationFrames frames =
+      RenderAnimation(w.Scene, w.Caption, settings, settings.HasAlpha(), o.Jobs.value_or(0));
+  w.Progress.Finish();
+  settings = ExportSettingsOf(o, TPicture(frames.Width(), frames.Height(), 24));
+  const std::string name =
+      o.Output.empty() ? MakeExportFolder(w.Scene.AppPath) + DefaultExportName(w.Caption) : o.Output;
+  const TExportResult r = SaveAnimation(w.Scene, frames, settings, name);
+  std::printf("%s\n%s\n", r.FirstFile.c_str(), r.SecondFile.c_str());
+  if (o.Html) {
+    // The page shows the animation alone: no roll-over picture.
+    w.Scene.Params.EffectType = 0;
+    std::printf(
+        "%s\n",
+        MakeHtml(w.Scene.AppPath, r.FirstFile, "", settings, w.Scene, w.Caption, r.ImageFileSize, 0).c_str());
+  }
+  return 0;
+}
+
 int Export(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
+  if (!o.Animate.empty()) return ExportAnimation(o, w, ExportSettingsOf(o, TPicture(1, 1, 24)));
   // The settings hang on the rendered size only for the default export size,
   // which the phases' first picture gives; the type is known before.
   TExportSettings settings = ExportSettingsOf(o, TPicture(1, 1, 24));

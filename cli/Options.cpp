@@ -14,6 +14,7 @@ const char* const kUsage =
     "                         [--palette N] [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
     "                         [--preset fast|medium|high] [--scale 1,2,3] [--rollover css|js]\n"
     "                         [--link URL] [--html] [--program-folder DIR]\n"
+    "                         [--animate swing|light|pulse [--frames N] [--fps F] [--jobs N]]\n"
     "       vantrix-cli batch WORK --captions FILE|- [-o FOLDER] [--jobs N] [export options] [--html]\n"
     "TEXT and the caption list are UTF-8.\n"
     "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png, .webp and .avif with alpha).\n";
@@ -110,6 +111,12 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
       o.Scales = ParseScales(value());
     else if (a == "--rollover")
       o.Rollover = value();
+    else if (a == "--animate")
+      o.Animate = value();
+    else if (a == "--frames")
+      o.Frames = ParseInt(a, value());
+    else if (a == "--fps")
+      o.Fps = ParseInt(a, value());
     else if (a == "--captions")
       o.Captions = value();
     else if (a == "--jobs")

@@ -27,6 +27,8 @@ struct TCliOptions {
   bool Html = false;
   std::vector<int> Scales;  // --scale 1,2,3
   std::string Rollover;     // --rollover css|js
+  std::string Animate;      // --animate swing|light|pulse
+  std::optional<int> Frames, Fps;
   // A set of buttons (vantrix-cli batch): the caption list, "-" for standard input.
   std::string Captions;
   std::optional<int> Jobs;

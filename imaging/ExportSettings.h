@@ -32,6 +32,9 @@ enum TExportType : int {
 // in the markup).
 enum class TRollover { Script, Css };
 
+// An animated button (Animation.h): none, or the movement of its loop.
+enum class TAnimation { None, Swing, Light, Pulse };
+
 // "gif", "jpg", "bmp", "png", "webp", "avif"; kExportNone gives "bmp", as a name
 // without a known extension is saved as a bitmap.
 const char* ExportExtension(TExportType type);
@@ -79,6 +82,13 @@ struct TExportSettings {
   // Name@2x.ext at twice the size from the same render. 1..kMaxScale.
   std::vector<int> Scales = {1};
   TRollover Rollover = TRollover::Script;
+  // An animation instead of the still pictures: GIF, PNG (APNG) or WebP,
+  // AnimationFrames frames (kMinFrames..kMaxFrames) at AnimationFps
+  // (1..kMaxFps), one density, no roll-over.
+  TAnimation Animate = TAnimation::None;
+  int AnimationFrames = 24;
+  int AnimationFps = 12;
+  static constexpr int kMinFrames = 2, kMaxFrames = 240, kMaxFps = 60;
 
   static constexpr int kMaxScale = 4;
 

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "imaging/Animation.h"
 #include "imaging/ColorText.h"
 #include "imaging/Export.h"
 #include "platform/FileIO.h"
@@ -388,11 +389,22 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   const bool script = animated && settings.Rollover == TRollover::Script;
   const std::string overForScript = script ? phase2 : std::string();
   const bool offered = !settings.OfferedTypes().empty();
-  v.PutString("ImageSources", PictureSources(firstImagePath, overForScript, settings, fileUrl));
-  v.PutString("Phase2Sources", PictureSources(phase2, std::string(), settings, fileUrl));
-  v.PutString("ImageRefSources", PictureSources(firstImagePath, overForScript, settings, ""));
-  v.PutString("Phase2RefSources", PictureSources(phase2, std::string(), settings, ""));
-  v.PutString("PictureEnd", offered ? "</picture>" : "");
+  if (settings.Animate != TAnimation::None) {
+    // An animation: readers who ask for less motion get its still picture.
+    auto still = [&](const std::string& prefix) {
+      return "<picture><source media=\"(prefers-reduced-motion: reduce)\" srcset=\"" +
+             HtmlEscape(prefix + UrlEncodePath(StoredPathFileName(StillFrameName(firstImagePath)))) + "\">";
+    };
+    v.PutString("ImageSources", still(fileUrl));
+    v.PutString("ImageRefSources", still(""));
+    v.PutString("PictureEnd", "</picture>");
+  } else {
+    v.PutString("ImageSources", PictureSources(firstImagePath, overForScript, settings, fileUrl));
+    v.PutString("Phase2Sources", PictureSources(phase2, std::string(), settings, fileUrl));
+    v.PutString("ImageRefSources", PictureSources(firstImagePath, overForScript, settings, ""));
+    v.PutString("Phase2RefSources", PictureSources(phase2, std::string(), settings, ""));
+    v.PutString("PictureEnd", offered ? "</picture>" : "");
+  }
   v.PutString("SourceSwapScript", offered && script ? SourceSwapLines() : "");
   v.PutString("LinkURL", settings.TargetURL.empty() ? "#" : HtmlEscape(settings.TargetURL));
   v.PutString("Rollover", settings.Rollover == TRollover::Css ? "css" : "js");

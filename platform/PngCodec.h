@@ -26,4 +26,11 @@ std::vector<uint8_t> EncodePng(const TAlphaIndexedPicture& picture);
 size_t SavePngFile(const std::string& path, const TRgbaPicture& picture);
 size_t SavePngFile(const std::string& path, const TAlphaIndexedPicture& picture);
 
+// An animated PNG that loops for ever: every frame the same size, each
+// replacing the one before (no blending) for 1/fps seconds; the first is the
+// still picture a reader without animation shows. Each frame is compressed
+// as EncodePng does and its image data moved into the animation's chunks.
+// Throws TPictureError for no frames, frames of different sizes, and as EncodePng.
+std::vector<uint8_t> EncodeApng(const std::vector<TRgbaPicture>& frames, int fps);
+
 }  // namespace vantrix

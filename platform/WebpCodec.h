@@ -21,4 +21,9 @@ std::vector<uint8_t> EncodeWebp(const TRgbaPicture& picture, int quality);
 // Encodes and writes the file as SavePngFile does; returns its size.
 size_t SaveWebpFile(const std::string& path, const TRgbaPicture& picture, int quality);
 
+// An animation that loops for ever through libwebpmux: every frame the same
+// size, each shown for 1/fps seconds; quality as for EncodeWebp. Throws
+// TPictureError for no frames, frames of different sizes, and as EncodeWebp.
+std::vector<uint8_t> EncodeWebpAnimation(const std::vector<TRgbaPicture>& frames, int fps, int quality);
+
 }  // namespace vantrix
