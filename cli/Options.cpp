@@ -132,6 +132,8 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
   if (o.Command == "render" && o.Output.empty()) throw TUsageError("render needs -o OUT");
   if (o.Command == "batch" && o.Captions.empty()) throw TUsageError("batch needs --captions FILE");
   if (o.Jobs && (*o.Jobs < 1 || *o.Jobs > 256)) throw TUsageError("--jobs is 1..256");
+  if ((!o.Animate.empty() || o.Frames || o.Fps) && o.Command != "export")
+    throw TUsageError("--animate, --frames and --fps are options of export");
   return o;
 }
 

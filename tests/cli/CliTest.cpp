@@ -319,6 +319,8 @@ TEST(CliExport, WebOptionsOutsideTheirListsAreUsageErrors) {
     const TRun r = Cli("export " + work + " -o /nonexistent/x " + bad);
     EXPECT_EQ(r.Status, 2) << bad << ": " << r.Output;
   }
+  // A set of buttons does not animate.
+  EXPECT_EQ(Cli("batch " + work + " --captions /nonexistent/list --animate swing").Status, 2);
 }
 
 }  // namespace
