@@ -7,7 +7,7 @@
 // Mode for bench/compare-web-export:
 //   web_export_bench --write DIR [RUNS]
 // writes DIR/rgba.png (the picture Pillow saves too), ours.png, ours8.png,
-// ours.webp, ours-q90.webp, ours-q*.avif, ours.gif (the GIF export of the same size) and
+// ours.webp, ours-q*.webp, ours-q*.avif, ours.gif (the GIF export of the same size) and
 // truth.bmp (the export on the page colour), then prints one line per format:
 // its name, the best time of RUNS encodes into memory in ms, and the size.
 
@@ -117,6 +117,7 @@ int Write(const std::string& dir, int runs) {
       {"webp", "ours.webp", [&] { return EncodeWebp(r.Rgba, 0); }},
       {"webp-q90", "ours-q90.webp", [&] { return EncodeWebp(r.Rgba, 90); }},
       {"webp-q75", "ours-q75.webp", [&] { return EncodeWebp(r.Rgba, 75); }},
+      {"webp-q100", "ours-q100.webp", [&] { return EncodeWebp(r.Rgba, 100); }},
       {"avif-q50", "ours-q50.avif", [&] { return EncodeAvif(r.Rgba, 50); }},
       {"avif-q60", "ours-q60.avif", [&] { return EncodeAvif(r.Rgba, 60); }},
       {"avif-q70", "ours-q70.avif", [&] { return EncodeAvif(r.Rgba, 70); }},

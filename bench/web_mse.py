@@ -57,7 +57,7 @@ def main():
         ms = best_ms(runs, lambda: save(io.BytesIO()))
         save(path)
         print(f"{name} {ms:.3f} {os.path.getsize(path)} {mse(source, path):.3f}")
-    for name in ("ours.png", "ours8.png", "ours.webp", "ours-q90.webp", "ours-q75.webp", "ours-q50.avif",
+    for name in ("ours.png", "ours8.png", "ours.webp", "ours-q90.webp", "ours-q75.webp", "ours-q100.webp", "ours-q50.avif",
                  "ours-q60.avif", "ours-q70.avif", "ours-q80.avif", "ours-q90.avif", "ours.gif"):
         path = os.path.join(folder, name)
         print(f"{name} - {os.path.getsize(path)} {mse(truth if name.endswith('.gif') else source, path):.3f}")
