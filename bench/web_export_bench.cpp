@@ -1,12 +1,13 @@
 // Export benchmarks of the formats with alpha on the default work at 800 x 200:
 // the alpha picture (solve from the renders on black and white, premultiplied
 // Lanczos3 reduction) and each encoder: RGBA PNG, indexed PNG (256 colours,
-// Floyd-Steinberg), lossless WebP and lossy WebP at quality 90.
+// Floyd-Steinberg), lossless WebP, lossy WebP at quality 90 and AVIF at
+// qualities 50..90 (its colour error meets lossy WebP's in that range).
 //
 // Mode for bench/compare-web-export:
 //   web_export_bench --write DIR [RUNS]
 // writes DIR/rgba.png (the picture Pillow saves too), ours.png, ours8.png,
-// ours.webp, ours-q90.webp, ours.gif (the GIF export of the same size) and
+// ours.webp, ours-q*.webp, ours-q*.avif, ours.gif (the GIF export of the same size) and
 // truth.bmp (the export on the page colour), then prints one line per format:
 // its name, the best time of RUNS encodes into memory in ms, and the size.
 
@@ -23,6 +24,7 @@
 #include "imaging/ColorReduction.h"
 #include "imaging/Export.h"
 #include "imaging/QuantizeAlpha.h"
+#include "platform/AvifCodec.h"
 #include "platform/PictureFile.h"
 #include "platform/PngCodec.h"
 #include "platform/WebpCodec.h"
@@ -77,10 +79,16 @@ void BM_EncodeWebp(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(EncodeWebp(DefaultWork().Rgba, quality).size());
 }
 
+void BM_EncodeAvif(benchmark::State& state) {
+  const int quality = static_cast<int>(state.range(0));
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeAvif(DefaultWork().Rgba, quality).size());
+}
+
 BENCHMARK(BM_AlphaPicture)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePngRgba)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodePngIndexed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EncodeWebp)->Arg(0)->Arg(90)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncodeAvif)->Arg(60)->Arg(80)->Unit(benchmark::kMillisecond);
 
 double BestMs(int runs, const std::function<void()>& work) {
   double best = 1e300;
@@ -108,6 +116,13 @@ int Write(const std::string& dir, int runs) {
       {"png8", "ours8.png", [&] { return EncodePng(ReduceColorsAlpha(r.Rgba, 256, kDitherFloydSteinberg)); }},
       {"webp", "ours.webp", [&] { return EncodeWebp(r.Rgba, 0); }},
       {"webp-q90", "ours-q90.webp", [&] { return EncodeWebp(r.Rgba, 90); }},
+      {"webp-q75", "ours-q75.webp", [&] { return EncodeWebp(r.Rgba, 75); }},
+      {"webp-q100", "ours-q100.webp", [&] { return EncodeWebp(r.Rgba, 100); }},
+      {"avif-q50", "ours-q50.avif", [&] { return EncodeAvif(r.Rgba, 50); }},
+      {"avif-q60", "ours-q60.avif", [&] { return EncodeAvif(r.Rgba, 60); }},
+      {"avif-q70", "ours-q70.avif", [&] { return EncodeAvif(r.Rgba, 70); }},
+      {"avif-q80", "ours-q80.avif", [&] { return EncodeAvif(r.Rgba, 80); }},
+      {"avif-q90", "ours-q90.avif", [&] { return EncodeAvif(r.Rgba, 90); }},
   };
   for (const TCase& c : cases) {
     const double ms = BestMs(runs, [&] { bytes = c.Encode(); });

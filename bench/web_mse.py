@@ -7,9 +7,11 @@ Usage: web_mse.py DIR RUNS
 DIR holds what `web_export_bench --write` made. Pillow saves DIR/rgba.png as
 PNG (optimize=True) and WebP (quality=90) into memory, best of RUNS; prints
 one line per file: name, milliseconds (Pillow's only), size in bytes, MSE.
+AVIF files are decoded with avifdec first, since Pillow does not read them.
 """
 import io
 import os
+import subprocess
 import sys
 import time
 
@@ -17,6 +19,10 @@ from PIL import Image
 
 
 def over_white(path):
+    if path.endswith(".avif"):
+        decoded = path + ".png"
+        subprocess.run(["avifdec", path, decoded], check=True, capture_output=True)
+        path = decoded
     img = Image.open(path).convert("RGBA")
     page = Image.new("RGBA", img.size, (255, 255, 255, 255))
     return Image.alpha_composite(page, img).convert("RGB").tobytes()
@@ -51,7 +57,8 @@ def main():
         ms = best_ms(runs, lambda: save(io.BytesIO()))
         save(path)
         print(f"{name} {ms:.3f} {os.path.getsize(path)} {mse(source, path):.3f}")
-    for name in ("ours.png", "ours8.png", "ours.webp", "ours-q90.webp", "ours.gif"):
+    for name in ("ours.png", "ours8.png", "ours.webp", "ours-q90.webp", "ours-q75.webp", "ours-q100.webp", "ours-q50.avif",
+                 "ours-q60.avif", "ours-q70.avif", "ours-q80.avif", "ours-q90.avif", "ours.gif"):
         path = os.path.join(folder, name)
         print(f"{name} - {os.path.getsize(path)} {mse(truth if name.endswith('.gif') else source, path):.3f}")
 

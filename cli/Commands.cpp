@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
 #include "InfoJson.h"
 #include "TerminalProgress.h"
+#include "imaging/Animation.h"
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
 #include "platform/CodePage.h"
@@ -69,7 +71,7 @@ TExportType TypeOfExtension(const std::string& path) {
 // The picture formats that render and --mask write: those without alpha.
 TExportType OpaqueTypeOfExtension(const std::string& path) {
   const TExportType type = TypeOfExtension(path);
-  return type == kExportPng || type == kExportWebp ? kExportNone : type;
+  return ExportTypeHasAlpha(type) ? kExportNone : type;
 }
 
 // A picture in the format its extension names, with the export page's start
@@ -79,7 +81,7 @@ void WritePicture(const std::string& path, const TPicture& picture, const TPictu
   settings.Type = OpaqueTypeOfExtension(path);
   if (settings.Type == kExportNone)
     throw TUsageError("cannot tell the picture format from '" + path +
-                      "' (use .gif, .jpg, .bmp, .png or .webp)");
+                      "' (use .gif, .jpg, .bmp, .png, .webp or .avif)");
   WriteExportPicture(path, picture, mask, settings, filteredMask);
 }
 
@@ -99,7 +101,7 @@ void WriteMask(const std::string& path, const TPicture& mask) {
   WriteExportPicture(path, mask, mask, plain, false);
 }
 
-// PNG and WebP keep the background out: the button drawn on black and on
+// PNG, WebP and AVIF keep the background out: the button drawn on black and on
 // white gives every pixel's alpha, as the export's do.
 int RenderWithAlpha(const TCliOptions& o, TExportType type) {
   TLoadedWork w;
@@ -126,7 +128,7 @@ int RenderWithAlpha(const TCliOptions& o, TExportType type) {
 
 int Render(const TCliOptions& o) {
   const TExportType type = TypeOfExtension(o.Output);
-  if (type == kExportPng || type == kExportWebp) return RenderWithAlpha(o, type);
+  if (ExportTypeHasAlpha(type)) return RenderWithAlpha(o, type);
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
   Draw(w, {.WithMask = true, .ShowProgress = true});
@@ -186,11 +188,27 @@ std::vector<std::string> WriteExportPage(const TScene& scene, const TCaption& ca
 TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
   TExportSettings s;
   if (!o.Format.empty()) {
-    // png8: the PNG tab's indexed choice.
-    s.PngIndexed = o.Format == "png8";
-    s.Type = s.PngIndexed ? kExportPng : ExportTypeOfExtension(o.Format);
-    if (s.Type == kExportNone || (!s.PngIndexed && o.Format != ExportExtension(s.Type)))
-      throw TUsageError("--format is gif, jpg, bmp, png, png8 or webp, not '" + o.Format + "'");
+    // "avif,webp,png": every format is written, the last one is the page's
+    // <img> and the others are offered before it. png8: the PNG tab's
+    // indexed choice.
+    std::vector<TExportType> types;
+    size_t start = 0;
+    while (start <= o.Format.size()) {
+      const size_t comma = std::min(o.Format.find(',', start), o.Format.size());
+      const std::string name = o.Format.substr(start, comma - start);
+      const TExportType type = name == "png8" ? kExportPng : ExportTypeOfExtension(name);
+      if (type == kExportNone || (name != "png8" && name != ExportExtension(type)))
+        throw TUsageError(
+            "--format is gif, jpg, bmp, png, png8, webp or avif (or several, as avif,webp,png), not '" +
+            name + "'");
+      if (std::find(types.begin(), types.end(), type) != types.end())
+        throw TUsageError("--format names " + std::string(ExportExtension(type)) + " twice");
+      if (name == "png8") s.PngIndexed = true;
+      types.push_back(type);
+      start = comma + 1;
+    }
+    s.Type = types.back();
+    s.AlsoOffer.assign(types.begin(), types.end() - 1);
   } else if (!o.Output.empty() && TypeOfExtension(o.Output) != kExportNone) {
     s.Type = TypeOfExtension(o.Output);
   }
@@ -222,6 +240,7 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
     s.JpegQuality = *o.Quality;
     s.WebpQuality = *o.Quality;
     s.WebpLossless = false;
+    s.AvifQuality = *o.Quality;
   }
   if (!o.Scales.empty()) s.Scales = o.Scales;
   if (!o.Rollover.empty()) {
@@ -229,6 +248,26 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
       throw TUsageError("--rollover is css or js, not '" + o.Rollover + "'");
     s.Rollover = o.Rollover == "css" ? TRollover::Css : TRollover::Script;
   }
+  if (!o.Animate.empty()) {
+    s.Animate = AnimationOfName(o.Animate);
+    if (s.Animate == TAnimation::None)
+      throw TUsageError("--animate is swing, light or pulse, not '" + o.Animate + "'");
+    if (s.Type != kExportGif && s.Type != kExportPng && s.Type != kExportWebp)
+      throw TUsageError("--animate writes GIF, PNG or WebP");
+    if (!s.AlsoOffer.empty() || s.Scales.size() > 1 || s.PngIndexed)
+      throw TUsageError("--animate writes one format at one density (gif, png or webp)");
+  }
+  if (o.Frames) {
+    if (*o.Frames < TExportSettings::kMinFrames || *o.Frames > TExportSettings::kMaxFrames)
+      throw TUsageError("--frames is 2..240");
+    s.AnimationFrames = *o.Frames;
+  }
+  if (o.Fps) {
+    if (*o.Fps < 1 || *o.Fps > TExportSettings::kMaxFps) throw TUsageError("--fps is 1..60");
+    s.AnimationFps = *o.Fps;
+  }
+  if ((o.Frames || o.Fps) && s.Animate == TAnimation::None)
+    throw TUsageError("--frames and --fps need --animate");
   s.Transparency = !o.NoTransparency;
   s.TargetURL = o.Link;
   s.BrowserPreview = o.Html;
@@ -240,13 +279,35 @@ TExportSettings ExportSettingsOf(const TCliOptions& o, const TPicture& image) {
 
 namespace {
 
+// An animated button: its frames on every core (or --jobs), the animation
+// and its still picture, and the page that shows them.
+int ExportAnimation(const TCliOptions& o, TLoadedWork& w, TExportSettings settings) {
+  const TAnimationFrames frames =
+      RenderAnimation(w.Scene, w.Caption, settings, settings.HasAlpha(), o.Jobs.value_or(0));
+  w.Progress.Finish();
+  settings = ExportSettingsOf(o, TPicture(frames.Width(), frames.Height(), 24));
+  const std::string name =
+      o.Output.empty() ? MakeExportFolder(w.Scene.AppPath) + DefaultExportName(w.Caption) : o.Output;
+  const TExportResult r = SaveAnimation(w.Scene, frames, settings, name);
+  std::printf("%s\n%s\n", r.FirstFile.c_str(), r.SecondFile.c_str());
+  if (o.Html) {
+    // The page shows the animation alone: no roll-over picture.
+    w.Scene.Params.EffectType = 0;
+    std::printf(
+        "%s\n",
+        MakeHtml(w.Scene.AppPath, r.FirstFile, "", settings, w.Scene, w.Caption, r.ImageFileSize, 0).c_str());
+  }
+  return 0;
+}
+
 int Export(const TCliOptions& o) {
   TLoadedWork w;
   Load(w, o, o.Arguments[0]);
+  if (!o.Animate.empty()) return ExportAnimation(o, w, ExportSettingsOf(o, TPicture(1, 1, 24)));
   // The settings hang on the rendered size only for the default export size,
   // which the phases' first picture gives; the type is known before.
   TExportSettings settings = ExportSettingsOf(o, TPicture(1, 1, 24));
-  const TExportPhases phases = ExportButton(w.Scene, w.Caption, &w.Progress, settings.HasAlpha());
+  const TExportPhases phases = ExportButton(w.Scene, w.Caption, &w.Progress, settings.RendersAlpha());
   w.Progress.Finish();
   settings = ExportSettingsOf(o, phases.Image1);
   std::string name = o.Output;
@@ -254,10 +315,16 @@ int Export(const TCliOptions& o) {
     name = MakeExportFolder(w.Scene.AppPath) + DefaultExportName(w.Caption);
   }
   const TExportResult r = SaveExport(w.Scene, phases, settings, name);
+  const bool second = w.Scene.Params.EffectType > 0;
   for (size_t i = 0; i < r.Scales.size(); ++i) {
     std::printf("%s\n", r.FirstFiles[i].c_str());
-    if (w.Scene.Params.EffectType > 0) std::printf("%s\n", r.SecondFiles[i].c_str());
+    if (second) std::printf("%s\n", r.SecondFiles[i].c_str());
   }
+  for (const TExportResult::TOffered& offered : r.Offered)
+    for (size_t i = 0; i < offered.FirstFiles.size(); ++i) {
+      std::printf("%s\n", offered.FirstFiles[i].c_str());
+      if (second) std::printf("%s\n", offered.SecondFiles[i].c_str());
+    }
   if (o.Html) {
     for (const std::string& page : WriteExportPage(w.Scene, w.Caption, settings, r))
       std::printf("%s\n", page.c_str());

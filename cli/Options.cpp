@@ -10,13 +10,14 @@ const char* const kUsage =
     "                         [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli info WORK [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
     "       vantrix-cli resave IN OUT [--caption TEXT] [--set Section.Key=VALUE]... [--program-folder DIR]\n"
-    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp] [--size WxH]\n"
+    "       vantrix-cli export WORK [-o NAME] [--format gif|jpg|bmp|png|png8|webp|avif[,...]] [--size WxH]\n"
     "                         [--palette N] [--colors N] [--dither N] [--no-transparency] [--quality Q]\n"
     "                         [--preset fast|medium|high] [--scale 1,2,3] [--rollover css|js]\n"
     "                         [--link URL] [--html] [--program-folder DIR]\n"
+    "                         [--animate swing|light|pulse [--frames N] [--fps F] [--jobs N]]\n"
     "       vantrix-cli batch WORK --captions FILE|- [-o FOLDER] [--jobs N] [export options] [--html]\n"
     "TEXT and the caption list are UTF-8.\n"
-    "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png and .webp with alpha).\n";
+    "OUT's extension picks the picture format (.bmp, .jpg, .gif; .png, .webp and .avif with alpha).\n";
 
 namespace {
 
@@ -110,6 +111,12 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
       o.Scales = ParseScales(value());
     else if (a == "--rollover")
       o.Rollover = value();
+    else if (a == "--animate")
+      o.Animate = value();
+    else if (a == "--frames")
+      o.Frames = ParseInt(a, value());
+    else if (a == "--fps")
+      o.Fps = ParseInt(a, value());
     else if (a == "--captions")
       o.Captions = value();
     else if (a == "--jobs")
@@ -125,6 +132,8 @@ TCliOptions ParseCommandLine(int argc, char** argv) {
   if (o.Command == "render" && o.Output.empty()) throw TUsageError("render needs -o OUT");
   if (o.Command == "batch" && o.Captions.empty()) throw TUsageError("batch needs --captions FILE");
   if (o.Jobs && (*o.Jobs < 1 || *o.Jobs > 256)) throw TUsageError("--jobs is 1..256");
+  if ((!o.Animate.empty() || o.Frames || o.Fps) && o.Command != "export")
+    throw TUsageError("--animate, --frames and --fps are options of export");
   return o;
 }
 

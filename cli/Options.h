@@ -19,7 +19,7 @@ struct TCliOptions {
   std::vector<std::string> Sets;  // Section.Key=VALUE
   std::string ProgramFolder;
   // Export settings (vantrix-cli export).
-  std::string Format;  // gif, jpg, bmp, png, png8, webp
+  std::string Format;  // gif, jpg, bmp, png, png8, webp, avif; or several: avif,webp,png
   std::optional<int> Palette, Colors, Dither, Quality;
   bool NoTransparency = false;
   std::string Preset;
@@ -27,6 +27,8 @@ struct TCliOptions {
   bool Html = false;
   std::vector<int> Scales;  // --scale 1,2,3
   std::string Rollover;     // --rollover css|js
+  std::string Animate;      // --animate swing|light|pulse
+  std::optional<int> Frames, Fps;
   // A set of buttons (vantrix-cli batch): the caption list, "-" for standard input.
   std::string Captions;
   std::optional<int> Jobs;

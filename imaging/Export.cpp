@@ -3,9 +3,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include "imaging/ColorReduction.h"
 #include "imaging/QuantizeAlpha.h"
+#include "platform/AvifCodec.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
 #include "platform/PngCodec.h"
@@ -33,22 +37,72 @@ void RenderPhase(TScene& scene, const TCaption& caption, TProgress* progress, TP
   mask = scene.Mask.Converted(24);
 }
 
-// The built scene drawn again on black and on white; the background colour
-// is put back whatever happens.
-void RenderBackdrops(TScene& scene, TProgress* progress, TPicture& onBlack, TPicture& onWhite) {
+// The built scene drawn again on `backdrop`; the background colour is put
+// back whatever happens.
+void RenderBackdrop(TScene& scene, TProgress* progress, TColor backdrop, TPicture& target) {
   const TColor saved = scene.Params.BkgColor;
+  scene.Params.BkgColor = backdrop;
+  bool drawn = false;
   try {
-    for (TPicture* target : {&onBlack, &onWhite}) {
-      scene.Params.BkgColor = target == &onBlack ? MakeColor(0, 0, 0) : MakeColor(255, 255, 255);
-      if (!scene.Render({}, progress))
-        throw TExportError("The export was stopped before its picture was made");
-      *target = scene.Image.Converted(24);
-    }
+    drawn = scene.Render({}, progress);
   } catch (...) {
     scene.Params.BkgColor = saved;
     throw;
   }
   scene.Params.BkgColor = saved;
+  if (!drawn) throw TExportError("The export was stopped before its picture was made");
+  target = scene.Image.Converted(24);
+}
+
+// The second scene says again what the first one says.
+class TQuietSink : public TMessageSink {
+ public:
+  void ShowMessage(const std::string&) override {}
+  void ShowNote(const std::string&) override {}
+};
+
+// A phase with its pictures on black and on white. The one on white is drawn
+// by a second scene on a thread of its own while this one draws the phase
+// and the picture on black: it starts from the same look before the build,
+// so it builds the same geometry (and resizes the textures alike). Alone, or
+// without a thread to be had, it is drawn afterwards.
+void RenderPhaseWithBackdrops(TScene& scene, const TCaption& caption, TProgress* progress, bool alone,
+                              TPicture& image, TPicture& mask, TPicture& onBlack, TPicture& onWhite) {
+  TQuietSink quiet;
+  TScene second;
+  second.Messages = &quiet;
+  CopySceneLook(scene, second);
+  second.Params.BkgColor = MakeColor(255, 255, 255);
+  bool drawn = false;
+  std::exception_ptr failure;
+  auto drawOnWhite = [&] {
+    try {
+      drawn = second.Build(caption) && second.Render({});
+      if (drawn) onWhite = second.Image.Converted(24);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  };
+  std::thread worker;
+  try {
+    if (!alone) worker = std::thread(drawOnWhite);
+  } catch (const std::system_error&) {
+    // No thread to be had: drawn afterwards.
+  }
+  struct TJoin {
+    std::thread& Worker;
+    ~TJoin() {
+      if (Worker.joinable()) Worker.join();
+    }
+  } join{worker};
+  RenderPhase(scene, caption, progress, image, mask);
+  RenderBackdrop(scene, progress, MakeColor(0, 0, 0), onBlack);
+  if (worker.joinable())
+    worker.join();
+  else
+    drawOnWhite();
+  if (failure) std::rethrow_exception(failure);
+  if (!drawn) throw TExportError("The export was stopped before its picture was made");
 }
 
 // An unfiltered stretch: each target pixel takes the source pixel it falls on.
@@ -86,18 +140,24 @@ TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* pr
   return phases;
 }
 
-TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress,
-                                 bool withAlpha) {
+TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress, bool withAlpha,
+                                 bool alone) {
   if (caption.Empty()) throw TExportError("Sorry, there is nothing to export");
   TExportPhases phases;
-  RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
-  if (withAlpha) RenderBackdrops(scene, progress, phases.Black1, phases.White1);
+  if (withAlpha)
+    RenderPhaseWithBackdrops(scene, caption, progress, alone, phases.Image1, phases.Mask1, phases.Black1,
+                             phases.White1);
+  else
+    RenderPhase(scene, caption, progress, phases.Image1, phases.Mask1);
   if (scene.Params.EffectType > 0) {
     const TPhase saved = scene.SavePhase();
     scene.ApplyPhase(scene.Effect);
     try {
-      RenderPhase(scene, caption, progress, phases.Image2, phases.Mask2);
-      if (withAlpha) RenderBackdrops(scene, progress, phases.Black2, phases.White2);
+      if (withAlpha)
+        RenderPhaseWithBackdrops(scene, caption, progress, alone, phases.Image2, phases.Mask2, phases.Black2,
+                                 phases.White2);
+      else
+        RenderPhase(scene, caption, progress, phases.Image2, phases.Mask2);
     } catch (...) {
       scene.ApplyPhase(saved);
       throw;
@@ -166,6 +226,8 @@ TRgbaPicture ExportAlphaPicture(const TPicture& onBlack, const TPicture& onWhite
 
 uint64_t WriteAlphaExportPicture(const std::string& path, const TRgbaPicture& picture,
                                  const TExportSettings& settings) {
+  if (settings.Type == kExportAvif)
+    return SaveAvifFile(path, picture, std::clamp(settings.AvifQuality, 1, 100));
   if (settings.Type == kExportWebp)
     return SaveWebpFile(path, picture, settings.WebpLossless ? 0 : std::clamp(settings.WebpQuality, 1, 100));
   if (settings.PngIndexed)
@@ -186,6 +248,13 @@ TExportResult ExportFileNames(const std::string& chosenName, const TExportSettin
   }
   r.FirstFile = r.FirstFiles.front();
   r.SecondFile = r.SecondFiles.front();
+  for (TExportType type : settings.OfferedTypes()) {
+    TExportSettings alone = settings;
+    alone.Type = type;
+    alone.AlsoOffer.clear();
+    const TExportResult names = ExportFileNames(chosenName, alone, second);
+    r.Offered.push_back({type, names.FirstFiles, names.SecondFiles});
+  }
   return r;
 }
 
@@ -197,29 +266,46 @@ void SaveExport(const TScene& scene, const TExportPhases& phases, const TExportS
                 const std::string& chosenName, TExportResult& written) {
   const bool second = ExportHasSecond(scene, phases);
   const bool filtered = ExportMaskFiltered(scene);
-  if (settings.HasAlpha() && !phases.HasAlpha())
-    throw TExportError("PNG and WebP pictures need the button rendered with alpha");
+  if (settings.RendersAlpha() && !phases.HasAlpha())
+    throw TExportError("PNG, WebP and AVIF pictures need the button rendered with alpha");
   written = ExportFileNames(chosenName, settings, second);
-  // One picture of one phase at one density.
-  auto write = [&](const std::string& path, int scale, bool phase2) {
+  // The main format first, then each offered one with its own settings.
+  std::vector<TExportSettings> formats = {settings};
+  for (const TExportResult::TOffered& offered : written.Offered) {
+    formats.push_back(settings);
+    formats.back().Type = offered.Type;
+  }
+  // One phase at one density in every format; the picture with alpha is
+  // solved and reduced once for all of them.
+  auto write = [&](size_t i, bool phase2) {
+    const int scale = written.Scales[i];
     const int w = settings.ExportWidth * scale, h = settings.ExportHeight * scale;
-    if (settings.HasAlpha())
-      return WriteAlphaExportPicture(path,
-                                     ExportAlphaPicture(phase2 ? phases.Black2 : phases.Black1,
-                                                        phase2 ? phases.White2 : phases.White1, w, h),
-                                     settings);
-    const TPicture picture = ResizedPicture(phase2 ? phases.Image2 : phases.Image1, w, h, Lanczos3Filter, 3);
-    return WriteExportPicture(path, picture, phase2 ? phases.Mask2 : phases.Mask1, settings, filtered);
+    TRgbaPicture alpha;
+    TPicture opaque;
+    for (size_t f = 0; f < formats.size(); ++f) {
+      const TExportSettings& format = formats[f];
+      const std::string& path =
+          f == 0 ? (phase2 ? written.SecondFiles[i] : written.FirstFiles[i])
+                 : (phase2 ? written.Offered[f - 1].SecondFiles[i] : written.Offered[f - 1].FirstFiles[i]);
+      uint64_t size;
+      if (format.HasAlpha()) {
+        if (alpha.Empty())
+          alpha = ExportAlphaPicture(phase2 ? phases.Black2 : phases.Black1,
+                                     phase2 ? phases.White2 : phases.White1, w, h);
+        size = WriteAlphaExportPicture(path, alpha, format);
+      } else {
+        if (opaque.Empty())
+          opaque = ResizedPicture(phase2 ? phases.Image2 : phases.Image1, w, h, Lanczos3Filter, 3);
+        size = WriteExportPicture(path, opaque, phase2 ? phases.Mask2 : phases.Mask1, format, filtered);
+      }
+      // Sizes are kept as soon as each file is written: a failure later
+      // still tells what the first picture was.
+      if (f == 0 && scale == 1) (phase2 ? written.Phase2FileSize : written.ImageFileSize) = size;
+    }
   };
-  // Sizes are kept as soon as each file is written: a failure later still
-  // tells what the first picture was.
   for (size_t i = 0; i < written.Scales.size(); ++i) {
-    const bool base = written.Scales[i] == 1;
-    const uint64_t size1 = write(written.FirstFiles[i], written.Scales[i], false);
-    if (base) written.ImageFileSize = size1;
-    if (!second) continue;
-    const uint64_t size2 = write(written.SecondFiles[i], written.Scales[i], true);
-    if (base) written.Phase2FileSize = size2;
+    write(i, false);
+    if (second) write(i, true);
   }
 }
 

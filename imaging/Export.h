@@ -1,11 +1,11 @@
 #pragma once
 // The export sequence: the button (and its roll-over picture) rendered as
 // phase pictures, reduced to the export size with Lanczos3, and written as
-// GIF, JPEG, BMP, PNG or WebP under the names the export dialog would give
+// GIF, JPEG, BMP, PNG, WebP or AVIF under the names the export dialog would give
 // them. The desktop program's Export page and vantrix-cli both run it; the
 // HTML page (HTMLUnit.h) is the caller's next step.
 //
-// PNG and WebP carry alpha, and it is exact rather than guessed from the
+// PNG, WebP and AVIF carry alpha, and it is exact rather than guessed from the
 // mask: each phase is rendered once on black and once on white, and at the
 // full size, where pixels are not yet mixed by the filter, the two solve for
 // alpha = 1 - (white - black) / 255 with the picture on black as the
@@ -52,6 +52,13 @@ struct TExportResult {
   // the pictures at Scales[i] (SecondFiles as SecondFile without an effect).
   std::vector<int> Scales;
   std::vector<std::string> FirstFiles, SecondFiles;
+  // The pictures of each offered format (settings.OfferedTypes()), named as
+  // the main ones with the format's extension, densities alike.
+  struct TOffered {
+    TExportType Type = kExportNone;
+    std::vector<std::string> FirstFiles, SecondFiles;
+  };
+  std::vector<TOffered> Offered;
 };
 
 // Renders the phase pictures (withAlpha: also on black and on white, as
@@ -61,14 +68,18 @@ struct TExportResult {
 TExportPhases ExportButton(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
                            bool withAlpha = false);
 // The same without drawing the first picture again: the scene is left with
-// the last phase drawn (and the parameters of the first).
+// the last phase drawn (and the parameters of the first). With alpha, the
+// picture on white is drawn by a second scene on another thread unless
+// `alone` (a caller that keeps every core busy already).
 TExportPhases RenderExportPhases(TScene& scene, const TCaption& caption, TProgress* progress = nullptr,
-                                 bool withAlpha = false);
+                                 bool withAlpha = false, bool alone = false);
 
 // Writes the files for the chosen name: its extension is replaced by the
 // type's, and with a roll-over effect "_1" and "_2" are inserted before it;
 // a scale s > 1 of settings.Scales adds "@sx" last (Go_1@2x.png), at s times
-// the export size. PNG and WebP need phases rendered with alpha.
+// the export size; each offered format is written the same way under its own
+// extension. PNG, WebP and AVIF need phases rendered with alpha
+// (settings.RendersAlpha()).
 // The folder must exist. A file that cannot be written throws an error that
 // names it; files written before it stay.
 TExportResult SaveExport(const TScene& scene, const TExportPhases& phases, const TExportSettings& settings,
@@ -96,7 +107,7 @@ TRgbaPicture ExportAlphaPicture(const TPicture& onBlack, const TPicture& onWhite
 TPremultipliedPicture PremultipliedFromBackdrops(const TPicture& onBlack, const TPicture& onWhite);
 
 // Writes one picture with alpha: RGBA or indexed PNG, lossless or lossy
-// WebP, as the settings say. Returns the file's size in bytes.
+// WebP, or AVIF, as the settings say. Returns the file's size in bytes.
 uint64_t WriteAlphaExportPicture(const std::string& path, const TRgbaPicture& picture,
                                  const TExportSettings& settings);
 

@@ -235,18 +235,22 @@ TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::
   if (!planned_) Plan();
   // Every caption of a set shares the work's effect, and so has a roll-over or not.
   const TNavTemplates navTemplates =
-      page ? ReadNavTemplates(look_.AppPath, look3D_->Params.EffectType > 0) : TNavTemplates{};
+      page ? ReadNavTemplates(look_.AppPath, look3D_->Params.EffectType > 0, settings.Rollover)
+           : TNavTemplates{};
   std::string dir = folder.empty() ? std::string(".") : folder;
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
   if (ec) throw TExportError(dir + ": cannot create the folder (" + ec.message() + ")");
   if (dir.back() != '/') dir += '/';
 
+  const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+  const bool coreToSpare = jobs_ < cores;
   RunParallel(TExportSetProgress::Exporting, progress, [&](TScene& scene, const TCaption& caption, size_t i) {
     TParams& p = scene.Params;
     p.HoldButtonSize = true;
     p.ButLeft = held_.Left, p.ButTop = held_.Top, p.ButRight = held_.Right, p.ButBottom = held_.Bottom;
-    TExportPhases phases = RenderExportPhases(scene, caption, nullptr, settings.HasAlpha());
+    // The renders on white take a thread of their own only while the workers leave a core idle.
+    TExportPhases phases = RenderExportPhases(scene, caption, nullptr, settings.RendersAlpha(), !coreToSpare);
     const auto [dw, dh] = CanvasMargins(i);
     const TPixel background = ColorToPixel(scene.Params.BkgColor), clear = MakePixel(0, 0, 0);
     PadPicture(phases.Image1, dw, dh, background);
@@ -268,8 +272,9 @@ TExportSetResult TExportSet::Export(const TExportSettings& settings, const std::
   result.Items = items_;
   result.Messages = setMessages_;
   if (page)
-    result.PageFiles = WriteNavigation(navTemplates, dir, NavButtons(items_, captions_, settings),
-                                       settings.ExportWidth, settings.ExportHeight, look3D_->Params.BkgColor);
+    result.PageFiles =
+        WriteNavigation(navTemplates, dir, NavButtons(items_, captions_, settings), settings.ExportWidth,
+                        settings.ExportHeight, look3D_->Params.BkgColor, settings);
   return result;
 }
 

@@ -38,6 +38,8 @@ const char* ExportExtension(TExportType type) {
       return "png";
     case kExportWebp:
       return "webp";
+    case kExportAvif:
+      return "avif";
     case kExportBmp:
     case kExportNone:
       break;
@@ -53,7 +55,39 @@ TExportType ExportTypeOfExtension(std::string_view extension) {
   if (ext == "bmp") return kExportBmp;
   if (ext == "png") return kExportPng;
   if (ext == "webp") return kExportWebp;
+  if (ext == "avif") return kExportAvif;
   return kExportNone;
+}
+
+const char* ExportMimeType(TExportType type) {
+  switch (type) {
+    case kExportGif:
+      return "image/gif";
+    case kExportJpeg:
+      return "image/jpeg";
+    case kExportPng:
+      return "image/png";
+    case kExportWebp:
+      return "image/webp";
+    case kExportAvif:
+      return "image/avif";
+    case kExportBmp:
+    case kExportNone:
+      break;
+  }
+  return "image/bmp";
+}
+
+bool TExportSettings::RendersAlpha() const {
+  const std::vector<TExportType> offered = OfferedTypes();
+  return HasAlpha() || std::any_of(offered.begin(), offered.end(), ExportTypeHasAlpha);
+}
+
+std::vector<TExportType> TExportSettings::OfferedTypes() const {
+  std::vector<TExportType> out;
+  for (TExportType t : AlsoOffer)
+    if (t != kExportNone && t != Type && std::find(out.begin(), out.end(), t) == out.end()) out.push_back(t);
+  return out;
 }
 
 std::vector<int> TExportSettings::NormalizedScales() const {

@@ -14,9 +14,9 @@
 namespace vantrix {
 
 // The Export page's tabs, counted from 1 as the save dialog's filters are
-// (GIF, JPEG, BMP, PNG, WebP); kExportNone is what a name without a picture
-// extension gives. PNG and WebP carry true alpha; the PNG tab chooses RGBA or
-// an indexed palette with alpha.
+// (GIF, JPEG, BMP, PNG, WebP, AVIF); kExportNone is what a name without a
+// picture extension gives. PNG, WebP and AVIF carry true alpha; the PNG tab
+// chooses RGBA or an indexed palette with alpha.
 enum TExportType : int {
   kExportNone = 0,
   kExportGif = 1,
@@ -24,6 +24,7 @@ enum TExportType : int {
   kExportBmp = 3,
   kExportPng = 4,
   kExportWebp = 5,
+  kExportAvif = 6,
 };
 
 // How the page and the snippet swap to the roll-over picture: the script of
@@ -31,12 +32,21 @@ enum TExportType : int {
 // in the markup).
 enum class TRollover { Script, Css };
 
-// "gif", "jpg", "bmp", "png", "webp"; kExportNone gives "bmp", as a name
+// An animated button (Animation.h): none, or the movement of its loop.
+enum class TAnimation { None, Swing, Light, Pulse };
+
+// "gif", "jpg", "bmp", "png", "webp", "avif"; kExportNone gives "bmp", as a name
 // without a known extension is saved as a bitmap.
 const char* ExportExtension(TExportType type);
 // The type an extension names, with or without its dot, ASCII letters in
 // any case (".JPEG" is JPEG); kExportNone for any other.
 TExportType ExportTypeOfExtension(std::string_view extension);
+// "image/gif", "image/jpeg", "image/bmp", "image/png", "image/webp", "image/avif".
+const char* ExportMimeType(TExportType type);
+// Whether pictures of the type carry alpha, rendered on black and on white.
+inline bool ExportTypeHasAlpha(TExportType type) {
+  return type == kExportPng || type == kExportWebp || type == kExportAvif;
+}
 
 extern const char* const kPaletteNames[8];
 extern const char* const kDitherNames[7];
@@ -61,10 +71,24 @@ struct TExportSettings {
   // WebP tab: lossless, or lossy colour at WebpQuality 1..100 (alpha stays lossless).
   bool WebpLossless = true;
   int WebpQuality = 90;
+  // AVIF: colour at AvifQuality 1..100, alpha lossless.
+  int AvifQuality = 80;
+  // Formats written beside Type under the same names and offered before it
+  // by the page's <picture>, in the browser's order of preference: the
+  // Export page's "Also offer AVIF / WebP" ({kExportAvif, kExportWebp}).
+  // Type's own pictures stay the <img> that every browser shows.
+  std::vector<TExportType> AlsoOffer;
   // The pixel densities written, ascending, 1 always among them: 2 gives
   // Name@2x.ext at twice the size from the same render. 1..kMaxScale.
   std::vector<int> Scales = {1};
   TRollover Rollover = TRollover::Script;
+  // An animation instead of the still pictures: GIF, PNG (APNG) or WebP,
+  // AnimationFrames frames (kMinFrames..kMaxFrames) at AnimationFps
+  // (1..kMaxFps), one density, no roll-over.
+  TAnimation Animate = TAnimation::None;
+  int AnimationFrames = 24;
+  int AnimationFps = 12;
+  static constexpr int kMinFrames = 2, kMaxFrames = 240, kMaxFps = 60;
 
   static constexpr int kMaxScale = 4;
 
@@ -74,8 +98,12 @@ struct TExportSettings {
   void ApplyJpegPreset(int preset);
   // Only the optimized palette has a choosable size.
   bool ColorListEnabled() const { return Palette == 0; }
-  // Whether the pictures carry alpha, rendered on black and on white.
-  bool HasAlpha() const { return Type == kExportPng || Type == kExportWebp; }
+  // Whether Type's pictures carry alpha, rendered on black and on white.
+  bool HasAlpha() const { return ExportTypeHasAlpha(Type); }
+  // Whether any picture written needs those renders: Type's or an offered format's.
+  bool RendersAlpha() const;
+  // AlsoOffer without kExportNone, Type and repeats, in its order.
+  std::vector<TExportType> OfferedTypes() const;
   // The check box "Also for high-density screens (2x)": scales {1, 2} or {1}.
   bool HighDensity() const { return Scales.size() > 1; }
   void SetHighDensity(bool on) { Scales = on ? std::vector<int>{1, 2} : std::vector<int>{1}; }

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "imaging/Animation.h"
 #include "imaging/ColorText.h"
 #include "imaging/Export.h"
 #include "platform/FileIO.h"
@@ -97,6 +98,58 @@ std::string AbsoluteFolderOf(const std::string& path) {
   const fs::path here = fs::current_path(ec);
   if (ec) return folder;
   return WithTrailingSlash(here.string()) + folder;
+}
+
+// ' srcset="a.png 1x, a@2x.png 2x"' for the pictures of `path` at every
+// density, each name after `prefix` (attribute named `attribute`); nothing
+// for one density unless `always`, so that such pages stay as they always were.
+std::string SrcsetAttribute(const std::string& path, const std::vector<int>& scales,
+                            const std::string& prefix, const char* attribute = "srcset",
+                            bool always = false) {
+  if (scales.size() < 2 && !always) return std::string();
+  std::string list;
+  for (int s : scales) {
+    if (!list.empty()) list += ", ";
+    list += prefix + UrlEncodePath(StoredPathFileName(ScaledExportName(path, s)));
+    if (scales.size() > 1) list += " " + std::to_string(s) + "x";
+  }
+  return " " + std::string(attribute) + "=\"" + HtmlEscape(list) + "\"";
+}
+
+// "<picture>" and a <source> per offered format, for the pictures named as
+// `path` with the format's extension; with `over` (a roll-over swapped by
+// the script) each source also names its roll-over pictures. Empty without
+// offered formats.
+std::string PictureSources(const std::string& path, const std::string& over, const TExportSettings& settings,
+                           const std::string& prefix) {
+  const std::vector<TExportType> offered = settings.OfferedTypes();
+  if (offered.empty()) return std::string();
+  const std::vector<int> scales = settings.NormalizedScales();
+  std::string out = "<picture>";
+  for (TExportType type : offered) {
+    out += "<source type=\"" + std::string(ExportMimeType(type)) + "\"" +
+           SrcsetAttribute(SetExportExt(path, type), scales, prefix, "srcset", true);
+    if (!over.empty())
+      out += SrcsetAttribute(SetExportExt(over, type), scales, prefix, "data-over-srcset", true);
+    out += ">";
+  }
+  return out;
+}
+
+// The script lines that swap, besides the <img>'s src, its srcset (with
+// several densities) and every <source> of its <picture> (with offered
+// formats) to the roll-over pictures; `img` is the picture element in scope.
+std::string SrcsetSwapLines() {
+  return "\n    var normalSet = img.srcset, overSet = img.getAttribute(\"data-over-srcset\");"
+         "\n    img.addEventListener(\"mouseover\", function () { img.srcset = overSet; });"
+         "\n    img.addEventListener(\"mouseout\", function () { img.srcset = normalSet; });";
+}
+std::string SourceSwapLines() {
+  return "\n    img.parentNode.querySelectorAll(\"source\").forEach(function (source) {"
+         "\n      var normalSet = source.srcset, overSet = source.getAttribute(\"data-over-srcset\");"
+         "\n      img.addEventListener(\"mouseover\", function () { source.srcset = overSet; });"
+         "\n      img.addEventListener(\"mouseout\", function () { source.srcset = normalSet; });"
+         "\n    });";
 }
 
 }  // namespace
@@ -222,37 +275,54 @@ std::string GenerateHtml(const std::string& programFolder, TOptionsList& variabl
   return pageOut;
 }
 
-TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers) {
+TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers, TRollover rollover) {
+  const bool css = rollover == TRollover::Css;
   TNavTemplates t;
   t.Page = ReadTemplate(FindHtmlFile(programFolder, "nav.tml"));
-  t.Snippet = ReadTemplate(FindHtmlFile(programFolder, "navsnippet.tml"));
-  t.Button = ReadTemplate(FindHtmlFile(programFolder, rollovers ? "navbutton_ani.tml" : "navbutton.tml"));
+  t.Snippet = ReadTemplate(FindHtmlFile(programFolder, css ? "navsnippet_css.tml" : "navsnippet.tml"));
+  t.Button = ReadTemplate(FindHtmlFile(programFolder, !rollovers ? "navbutton.tml"
+                                                      : css      ? "navbutton_css.tml"
+                                                                 : "navbutton_ani.tml"));
   return t;
 }
 
-TOptionsList NavButtonVariables(const TNavButton& button, int width, int height) {
+TOptionsList NavButtonVariables(const TNavButton& button, int width, int height,
+                                const TExportSettings& settings) {
+  const std::string& second = button.SecondFile.empty() ? button.FirstFile : button.SecondFile;
+  const bool script = !button.SecondFile.empty() && settings.Rollover == TRollover::Script;
+  const std::vector<int> scales = settings.NormalizedScales();
   TOptionsList v;
   v.PutString("LinkURL", HtmlEscape(button.Link));
   // File names in any script reach the page as URLs.
   v.PutString("ImageFileName", HtmlEscape(UrlEncodePath(button.FirstFile)));
-  v.PutString("Phase2FileName",
-              HtmlEscape(UrlEncodePath(button.SecondFile.empty() ? button.FirstFile : button.SecondFile)));
+  v.PutString("Phase2FileName", HtmlEscape(UrlEncodePath(second)));
   v.PutInteger("ImageWidth", width);
   v.PutInteger("ImageHeight", height);
   v.PutString("ButtonText", HtmlEscape(button.Caption));
+  v.PutString("ImageSrcset", SrcsetAttribute(button.FirstFile, scales, ""));
+  v.PutString("Phase2Srcset", SrcsetAttribute(second, scales, ""));
+  v.PutString("Phase2SrcsetData", SrcsetAttribute(second, scales, "", "data-over-srcset"));
+  v.PutString("ImageSources",
+              PictureSources(button.FirstFile, script ? second : std::string(), settings, ""));
+  v.PutString("Phase2Sources", PictureSources(second, std::string(), settings, ""));
+  v.PutString("PictureEnd", settings.OfferedTypes().empty() ? "" : "</picture>");
   return v;
 }
 
 std::vector<std::string> WriteNavigation(const TNavTemplates& templates, const std::string& folder,
                                          const std::vector<TNavButton>& buttons, int width, int height,
-                                         TColor background) {
+                                         TColor background, const TExportSettings& settings) {
   TOptionsList variables;
   variables.PutInteger("ImageWidth", width);
   variables.PutInteger("ImageHeight", height);
   variables.PutString("BgColor", "#" + ColorToHex(background));
+  std::string swap;
+  if (settings.NormalizedScales().size() > 1) swap += SrcsetSwapLines();
+  if (!settings.OfferedTypes().empty()) swap += SourceSwapLines();
+  variables.PutString("SwapScript", swap);
   std::string lines;
   for (const TNavButton& b : buttons)
-    lines += FillLines(templates.Button, NavButtonVariables(b, width, height));
+    lines += FillLines(templates.Button, NavButtonVariables(b, width, height, settings));
   variables.PutString("Buttons", lines);
   const std::string snippet = FillLines(templates.Snippet, variables);
   variables.PutString("NavSnippet", snippet);
@@ -297,17 +367,8 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   const std::string folder = AbsoluteFolderOf(firstImagePath);
   const std::string& phase2 = animated ? second : firstImagePath;
   const std::vector<int> scales = settings.NormalizedScales();
-  // ' srcset="a.png 1x, a@2x.png 2x"' (attribute named `attribute`), or
-  // nothing for one density, so that such pages stay as they always were.
   auto srcset = [&](const std::string& path, const std::string& prefix, const char* attribute = "srcset") {
-    if (scales.size() < 2) return std::string();
-    std::string list;
-    for (int s : scales) {
-      if (!list.empty()) list += ", ";
-      list += prefix + UrlEncodePath(StoredPathFileName(ScaledExportName(path, s))) + " " +
-              std::to_string(s) + "x";
-    }
-    return " " + std::string(attribute) + "=\"" + HtmlEscape(list) + "\"";
+    return SrcsetAttribute(path, scales, prefix, attribute);
   };
   const std::string fileUrl = "file://" + UrlEncodePath(folder);
   v.PutString("ImageURL", HtmlEscape(fileUrl + UrlEncodePath(StoredPathFileName(firstImagePath))));
@@ -322,12 +383,29 @@ TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string&
   // srcset's pick, so that is swapped as well.
   v.PutString("Phase2SrcsetData", srcset(phase2, fileUrl, "data-over-srcset"));
   v.PutString("Phase2RefSrcsetData", srcset(phase2, "", "data-over-srcset"));
-  v.PutString("SrcsetSwapScript",
-              scales.size() < 2
-                  ? ""
-                  : "\n    var normalSet = img.srcset, overSet = img.getAttribute(\"data-over-srcset\");"
-                    "\n    img.addEventListener(\"mouseover\", function () { img.srcset = overSet; });"
-                    "\n    img.addEventListener(\"mouseout\", function () { img.srcset = normalSet; });");
+  v.PutString("SrcsetSwapScript", scales.size() < 2 ? "" : SrcsetSwapLines());
+  // Offered formats: each picture becomes a <picture> whose sources come
+  // first; the script swaps them too, the CSS page has a <picture> per phase.
+  const bool script = animated && settings.Rollover == TRollover::Script;
+  const std::string overForScript = script ? phase2 : std::string();
+  const bool offered = !settings.OfferedTypes().empty();
+  if (settings.Animate != TAnimation::None) {
+    // An animation: readers who ask for less motion get its still picture.
+    auto still = [&](const std::string& prefix) {
+      return "<picture><source media=\"(prefers-reduced-motion: reduce)\" srcset=\"" +
+             HtmlEscape(prefix + UrlEncodePath(StoredPathFileName(StillFrameName(firstImagePath)))) + "\">";
+    };
+    v.PutString("ImageSources", still(fileUrl));
+    v.PutString("ImageRefSources", still(""));
+    v.PutString("PictureEnd", "</picture>");
+  } else {
+    v.PutString("ImageSources", PictureSources(firstImagePath, overForScript, settings, fileUrl));
+    v.PutString("Phase2Sources", PictureSources(phase2, std::string(), settings, fileUrl));
+    v.PutString("ImageRefSources", PictureSources(firstImagePath, overForScript, settings, ""));
+    v.PutString("Phase2RefSources", PictureSources(phase2, std::string(), settings, ""));
+    v.PutString("PictureEnd", offered ? "</picture>" : "");
+  }
+  v.PutString("SourceSwapScript", offered && script ? SourceSwapLines() : "");
   v.PutString("LinkURL", settings.TargetURL.empty() ? "#" : HtmlEscape(settings.TargetURL));
   v.PutString("Rollover", settings.Rollover == TRollover::Css ? "css" : "js");
   return v;

@@ -56,8 +56,13 @@ std::string MakeHtml(const std::string& programFolder, const std::string& firstI
 // Phase2RefSrcset (the same by bare name, for the snippet beside the
 // pictures), Phase2SrcsetData, Phase2RefSrcsetData (the same lists as
 // data-over-srcset) and SrcsetSwapScript (the script lines that swap them),
-// LinkURL (TargetURL, "#" when empty) and Rollover ("js" or "css"). A relative image path is taken from the
-// current directory, so that the page finds the picture wherever it is opened from.
+// LinkURL (TargetURL, "#" when empty) and Rollover ("js" or "css"). With
+// offered formats (settings.AlsoOffer) ImageSources, Phase2Sources and their
+// Ref forms open a <picture> with a <source type=... srcset=...> per format
+// (ImageSources also names the roll-over pictures as data-over-srcset for
+// the script), PictureEnd closes it and SourceSwapScript swaps the sources;
+// all of them are empty without, as SrcsetSwapScript is with one density. A relative image path is taken from
+// the current directory, so that the page finds the picture wherever it is opened from.
 TOptionsList HtmlVariables(const std::string& firstImagePath, const std::string& secondImagePath,
                            const TExportSettings& settings, const TScene& scene, const TCaption& caption,
                            uint64_t imageFileSize, uint64_t phase2FileSize);
@@ -95,22 +100,29 @@ struct TNavTemplates {
 };
 
 // Reads them from the program's html folder (FindHtmlFile); throws
-// THtmlError naming the first that cannot be read.
-TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers);
+// THtmlError naming the first that cannot be read. The CSS roll-over takes
+// navsnippet_css.tml (no script) and, for roll-over pairs, navbutton_css.tml.
+TNavTemplates ReadNavTemplates(const std::string& programFolder, bool rollovers,
+                               TRollover rollover = TRollover::Script);
 
 // The variables of one button, for the button template: LinkURL,
 // ImageFileName, Phase2FileName (the first picture's without a roll-over),
-// ImageWidth, ImageHeight and ButtonText.
-TOptionsList NavButtonVariables(const TNavButton& button, int width, int height);
+// ImageWidth, ImageHeight and ButtonText; ImageSrcset, Phase2Srcset and
+// Phase2SrcsetData with several densities in the settings, ImageSources,
+// Phase2Sources and PictureEnd with offered formats, as HtmlVariables has them.
+TOptionsList NavButtonVariables(const TNavButton& button, int width, int height,
+                                const TExportSettings& settings = TExportSettings());
 
 // Writes nav.html and nav.txt into `folder` and returns their paths, in that order.
-// The snippet template gets ImageWidth, ImageHeight, BgColor and Buttons
+// The snippet template gets ImageWidth, ImageHeight, BgColor, Buttons
 // (every button's template filled, one after the other, each ending its
-// line); the page template gets the same and NavSnippet, the filled snippet.
-// Throws THtmlError when a file cannot be written.
+// line) and SwapScript (the script lines that swap srcsets and sources, empty
+// when there are none); the page template gets the same and NavSnippet, the
+// filled snippet. Throws THtmlError when a file cannot be written.
 std::vector<std::string> WriteNavigation(const TNavTemplates& templates, const std::string& folder,
                                          const std::vector<TNavButton>& buttons, int width, int height,
-                                         TColor background);
+                                         TColor background,
+                                         const TExportSettings& settings = TExportSettings());
 
 // "bt_" and a random number 0..99998 of at least six digits, drawn anew at
 // every call.

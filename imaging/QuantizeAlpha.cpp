@@ -14,6 +14,14 @@ namespace {
 
 using TVec4 = std::array<double, 4>;
 
+// The palette is searched in the colour each pixel shows over black and over
+// white (six values): a distance there is the error over either page, so the
+// drop shadows' translucent pixels, whose errors show over a light page in all
+// three channels at once, get the entries they need. Both composites are
+// linear in the premultiplied colour, so means map back exactly.
+constexpr int kDims = 6;
+using TPoint6 = std::array<double, kDims>;
+
 uint32_t KeyOf(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
@@ -29,14 +37,25 @@ double Distance(const TVec4& a, const TVec4& b) {
   return d;
 }
 
+TPoint6 Composites(uint32_t key) {
+  const TVec4 p = Premultiplied(key);
+  return {p[0], p[1], p[2], p[0] + 255 - p[3], p[1] + 255 - p[3], p[2] + 255 - p[3]};
+}
+
+double Distance(const TPoint6& a, const TPoint6& b) {
+  double d = 0;
+  for (int c = 0; c < kDims; ++c) d += (a[c] - b[c]) * (a[c] - b[c]);
+  return d;
+}
+
 // One distinct translucent or opaque colour.
 struct TEntry {
-  TVec4 P;                     // premultiplied
-  std::array<uint8_t, 4> Bin;  // P rounded, for the cut search
+  TPoint6 P;                       // over black, then over white
+  std::array<uint8_t, kDims> Bin;  // P rounded, for the cut search
   double Count;
 };
 
-using TMoments = boxcut::TMoments<4>;
+using TMoments = boxcut::TMoments<kDims>;
 
 // The box cuts' view of the entries: cut where the rounded premultiplied
 // values change, sums of the values themselves.
@@ -46,7 +65,7 @@ struct TEntryItems {
   static int Bin(const TEntry& e, int axis) { return e.Bin[axis]; }
   static void Add(TMoments& m, const TEntry& e) {
     m.W += e.Count;
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < kDims; ++c) {
       m.S[c] += e.Count * e.P[c];
       m.Q += e.Count * e.P[c] * e.P[c];
     }
@@ -54,37 +73,43 @@ struct TEntryItems {
   static double Error(const TMoments& m) {
     if (m.W <= 0) return 0;
     double e = m.Q;
-    for (int c = 0; c < 4; ++c) e -= m.S[c] * m.S[c] / m.W;
+    for (int c = 0; c < kDims; ++c) e -= m.S[c] * m.S[c] / m.W;
     return e;
   }
 };
 
-// The straight 8-bit entry nearest to a premultiplied mean; alpha is never 0,
-// that entry belongs to the transparent pixels.
-std::array<uint8_t, 4> EntryOfMean(const TVec4& m) {
-  const int a = ClampInt(RoundInt(m[3]), 1, 255);
+// The straight 8-bit entry nearest to a mean of composites; alpha is never
+// 0, that entry belongs to the transparent pixels.
+std::array<uint8_t, 4> EntryOfMean(const TPoint6& m) {
+  const int a = ClampInt(RoundInt(255 - (m[3] + m[4] + m[5] - m[0] - m[1] - m[2]) / 3), 1, 255);
   std::array<uint8_t, 4> e{};
   for (int c = 0; c < 3; ++c) e[c] = static_cast<uint8_t>(ClampInt(RoundInt(255.0 * m[c] / a), 0, 255));
   e[3] = static_cast<uint8_t>(a);
   return e;
 }
 
-TVec4 PremultipliedOf(const std::array<uint8_t, 4>& e) {
-  return Premultiplied(uint32_t{e[0]} << 24 | uint32_t{e[1]} << 16 | uint32_t{e[2]} << 8 | e[3]);
+TPoint6 CompositesOf(const std::array<uint8_t, 4>& e) {
+  return Composites(uint32_t{e[0]} << 24 | uint32_t{e[1]} << 16 | uint32_t{e[2]} << 8 | e[3]);
 }
 
-// Nearest-entry search with entries sorted by the sum of their channels:
-// |sum difference| / 2 bounds the distance from below, so the search walks
-// out from the query's sum and stops once the bound passes the best match.
+double Sum(const TPoint6& p) {
+  double s = 0;
+  for (double v : p) s += v;
+  return s;
+}
+
+// Nearest-entry search with entries sorted by the sum of their values:
+// (sum difference)^2 / 6 bounds the squared distance from below, so the
+// search walks out from the query's sum and stops once the bound passes the
+// best match.
 class TAlphaMatcher {
  public:
-  explicit TAlphaMatcher(const std::vector<TVec4>& palette) : palette_(palette) {
-    for (size_t i = 0; i < palette.size(); ++i)
-      order_.push_back({palette[i][0] + palette[i][1] + palette[i][2] + palette[i][3], static_cast<int>(i)});
+  explicit TAlphaMatcher(const std::vector<TPoint6>& palette) : palette_(palette) {
+    for (size_t i = 0; i < palette.size(); ++i) order_.push_back({Sum(palette[i]), static_cast<int>(i)});
     std::sort(order_.begin(), order_.end());
   }
-  int Nearest(const TVec4& q) const {
-    const double s = q[0] + q[1] + q[2] + q[3];
+  int Nearest(const TPoint6& q) const {
+    const double s = Sum(q);
     const auto at = std::lower_bound(order_.begin(), order_.end(), std::pair<double, int>{s, -1});
     int best = -1;
     double bestD = std::numeric_limits<double>::infinity();
@@ -93,7 +118,7 @@ class TAlphaMatcher {
     while (up != order_.end() || down != order_.begin()) {
       bool moved = false;
       if (up != order_.end()) {
-        const double bound = (up->first - s) * (up->first - s) / 4;
+        const double bound = (up->first - s) * (up->first - s) / kDims;
         if (bound < bestD) {
           Try(q, up->second, best, bestD);
           ++up;
@@ -104,7 +129,7 @@ class TAlphaMatcher {
       }
       if (down != order_.begin()) {
         const auto prev = down - 1;
-        const double bound = (prev->first - s) * (prev->first - s) / 4;
+        const double bound = (prev->first - s) * (prev->first - s) / kDims;
         if (bound < bestD) {
           Try(q, prev->second, best, bestD);
           down = prev;
@@ -119,25 +144,25 @@ class TAlphaMatcher {
   }
 
  private:
-  void Try(const TVec4& q, int i, int& best, double& bestD) const {
+  void Try(const TPoint6& q, int i, int& best, double& bestD) const {
     const double d = Distance(q, palette_[i]);
     if (d < bestD || (d == bestD && i < best)) {
       bestD = d;
       best = i;
     }
   }
-  const std::vector<TVec4>& palette_;
+  const std::vector<TPoint6>& palette_;
   std::vector<std::pair<double, int>> order_;
 };
 
 std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int count) {
-  const std::vector<boxcut::TBox> boxes = boxcut::SplitBoxes<4, TEntryItems>(items, count);
+  const std::vector<boxcut::TBox> boxes = boxcut::SplitBoxes<kDims, TEntryItems>(items, count);
   std::vector<std::array<uint8_t, 4>> palette;
   for (const boxcut::TBox& b : boxes) {
     TMoments m;
     for (size_t i = b.Begin; i < b.End; ++i) TEntryItems::Add(m, items[i]);
-    TVec4 mean;
-    for (int c = 0; c < 4; ++c) mean[c] = m.S[c] / m.W;
+    TPoint6 mean;
+    for (int c = 0; c < kDims; ++c) mean[c] = m.S[c] / m.W;
     palette.push_back(EntryOfMean(mean));
   }
 
@@ -146,9 +171,9 @@ std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int coun
   std::vector<std::array<uint8_t, 4>> best = palette;
   double bestError = std::numeric_limits<double>::infinity();
   for (int pass = 0; pass <= kPasses; ++pass) {
-    std::vector<TVec4> pre;
+    std::vector<TPoint6> pre;
     pre.reserve(palette.size());
-    for (const auto& e : palette) pre.push_back(PremultipliedOf(e));
+    for (const auto& e : palette) pre.push_back(CompositesOf(e));
     const TAlphaMatcher matcher(pre);
     std::vector<TMoments> sums(palette.size());
     double error = 0;
@@ -164,8 +189,8 @@ std::vector<std::array<uint8_t, 4>> Quantize(std::vector<TEntry> items, int coun
     if (small || error == 0) break;
     for (size_t i = 0; i < palette.size(); ++i) {
       if (sums[i].W <= 0) continue;
-      TVec4 mean;
-      for (int c = 0; c < 4; ++c) mean[c] = sums[i].S[c] / sums[i].W;
+      TPoint6 mean;
+      for (int c = 0; c < kDims; ++c) mean[c] = sums[i].S[c] / sums[i].W;
       palette[i] = EntryOfMean(mean);
     }
   }
@@ -203,8 +228,8 @@ TAlphaIndexedPicture ReduceColorsAlpha(const TRgbaPicture& picture, int colors, 
   for (size_t i = 0; i < keys.size();) {
     size_t j = i + 1;
     while (j < keys.size() && keys[j] == keys[i]) ++j;
-    TEntry e{Premultiplied(keys[i]), {}, static_cast<double>(j - i)};
-    for (int c = 0; c < 4; ++c) e.Bin[c] = static_cast<uint8_t>(ClampInt(RoundInt(e.P[c]), 0, 255));
+    TEntry e{Composites(keys[i]), {}, static_cast<double>(j - i)};
+    for (int c = 0; c < kDims; ++c) e.Bin[c] = static_cast<uint8_t>(ClampInt(RoundInt(e.P[c]), 0, 255));
     items.push_back(e);
     distinct.push_back(keys[i]);
     i = j;
@@ -231,8 +256,8 @@ TAlphaIndexedPicture ReduceColorsAlpha(const TRgbaPicture& picture, int colors, 
   }
 
   // Matching runs over the entries that opaque and translucent pixels may take.
-  std::vector<TVec4> pre;
-  for (size_t i = reserved; i < entries.size(); ++i) pre.push_back(PremultipliedOf(entries[i]));
+  std::vector<TPoint6> pre;
+  for (size_t i = reserved; i < entries.size(); ++i) pre.push_back(CompositesOf(entries[i]));
   if (pre.empty()) return out;
   const TAlphaMatcher matcher(pre);
   const int w = picture.Width, h = picture.Height;
@@ -251,10 +276,10 @@ TAlphaIndexedPicture ReduceColorsAlpha(const TRgbaPicture& picture, int colors, 
     return out;
   }
 
-  // Serpentine error diffusion of the premultiplied error, as for GIF.
+  // Serpentine error diffusion of the error over black and over white, as for GIF.
   constexpr int kRows = 4;
-  std::vector<TVec4> err(static_cast<size_t>(w) * kRows, TVec4{});
-  auto errAt = [&](int x, int y) -> TVec4& { return err[static_cast<size_t>(y % kRows) * w + x]; };
+  std::vector<TPoint6> err(static_cast<size_t>(w) * kRows, TPoint6{});
+  auto errAt = [&](int x, int y) -> TPoint6& { return err[static_cast<size_t>(y % kRows) * w + x]; };
   const double divisor = kernel.Divisor;
   for (int y = 0; y < h; ++y) {
     const bool forward = y % 2 == 0;
@@ -264,23 +289,24 @@ TAlphaIndexedPicture ReduceColorsAlpha(const TRgbaPicture& picture, int colors, 
       const size_t at = static_cast<size_t>(y) * w + x;
       const uint8_t* p = picture.Pixels.data() + 4 * at;
       if (p[3] == 0) continue;
-      TVec4 want = Premultiplied(KeyOf(p));
-      const TVec4& e = errAt(x, y);
-      for (int c = 0; c < 4; ++c) want[c] = std::clamp(want[c] + e[c] / divisor, 0.0, 255.0);
-      for (int c = 0; c < 3; ++c) want[c] = std::min(want[c], want[3]);
+      TPoint6 want = Composites(KeyOf(p));
+      const TPoint6& e = errAt(x, y);
+      for (int c = 0; c < kDims; ++c) want[c] = std::clamp(want[c] + e[c] / divisor, 0.0, 255.0);
+      // No colour shows lighter over black than over white.
+      for (int c = 0; c < 3; ++c) want[c] = std::min(want[c], want[c + 3]);
       const int idx = matcher.Nearest(want);
       out.Pixels[at] = static_cast<uint8_t>(idx + reserved);
-      TVec4 diff;
-      for (int c = 0; c < 4; ++c) diff[c] = want[c] - pre[idx][c];
+      TPoint6 diff;
+      for (int c = 0; c < kDims; ++c) diff[c] = want[c] - pre[idx][c];
       for (const TDitherTap& t : kernel.Taps) {
         const int nx = x + t.Dx * dir, ny = y + t.Dy;
         if (nx < 0 || nx >= w || ny >= h) continue;
         if (picture.Pixels[4 * (static_cast<size_t>(ny) * w + nx) + 3] == 0) continue;
-        TVec4& target = errAt(nx, ny);
-        for (int c = 0; c < 4; ++c) target[c] += diff[c] * t.Weight;
+        TPoint6& target = errAt(nx, ny);
+        for (int c = 0; c < kDims; ++c) target[c] += diff[c] * t.Weight;
       }
     }
-    for (int x = 0; x < w; ++x) errAt(x, y) = TVec4{};
+    for (int x = 0; x < w; ++x) errAt(x, y) = TPoint6{};
   }
   return out;
 }

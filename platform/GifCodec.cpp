@@ -200,6 +200,57 @@ std::vector<uint8_t> EncodeGif(const TIndexedPicture& picture) {
   return out;
 }
 
+std::vector<uint8_t> EncodeGifAnimation(const std::vector<TIndexedPicture>& frames, int delayCs) {
+  if (frames.empty()) throw TPictureError("an animation needs frames");
+  for (const TIndexedPicture& f : frames) {
+    CheckPicture(f);
+    if (f.Width != frames[0].Width || f.Height != frames[0].Height)
+      throw TPictureError("the frames of an animation differ in size");
+  }
+  std::vector<uint8_t> out;
+  int error = 0;
+  TGifWriteHandle gif(EGifOpen(&out, WriteToMemory, &error));
+  if (!gif) ThrowGifEncodeError(error);
+  EGifSetGifVersion(gif.get(), true);
+  if (EGifPutScreenDesc(gif.get(), frames[0].Width, frames[0].Height, 8, 0, nullptr) == GIF_ERROR)
+    ThrowGifEncodeError(gif->Error);
+  GifByteType netscape[] = {'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0'};
+  GifByteType loop[] = {1, 0, 0};  // sub-block 1, loop count 0: for ever
+  if (EGifPutExtensionLeader(gif.get(), APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+      EGifPutExtensionBlock(gif.get(), sizeof netscape, netscape) == GIF_ERROR ||
+      EGifPutExtensionBlock(gif.get(), sizeof loop, loop) == GIF_ERROR ||
+      EGifPutExtensionTrailer(gif.get()) == GIF_ERROR)
+    ThrowGifEncodeError(gif->Error);
+  for (const TIndexedPicture& f : frames) {
+    int bits = 1;
+    while ((size_t{1} << bits) < f.Palette.size()) ++bits;
+    std::vector<GifColorType> table(size_t{1} << bits, GifColorType{0, 0, 0});
+    for (size_t i = 0; i < f.Palette.size(); ++i) table[i] = {f.Palette[i].R, f.Palette[i].G, f.Palette[i].B};
+    std::unique_ptr<ColorMapObject, TMapDeleter> map(
+        GifMakeMapObject(static_cast<int>(table.size()), table.data()));
+    if (!map) ThrowGifEncodeError(E_GIF_ERR_NOT_ENOUGH_MEM);
+    GraphicsControlBlock gcb{};
+    gcb.DisposalMode = f.TransparentIndex >= 0 ? DISPOSE_BACKGROUND : DISPOSE_DO_NOT;
+    gcb.UserInputFlag = false;
+    gcb.DelayTime = std::clamp(delayCs, 1, 65535);
+    gcb.TransparentColor = f.TransparentIndex >= 0 ? f.TransparentIndex : NO_TRANSPARENT_COLOR;
+    GifByteType extension[4];
+    const size_t length = EGifGCBToExtension(&gcb, extension);
+    if (EGifPutExtension(gif.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) == GIF_ERROR)
+      ThrowGifEncodeError(gif->Error);
+    if (EGifPutImageDesc(gif.get(), 0, 0, f.Width, f.Height, false, map.get()) == GIF_ERROR)
+      ThrowGifEncodeError(gif->Error);
+    std::vector<GifPixelType> line(static_cast<size_t>(f.Width));
+    for (int y = 0; y < f.Height; ++y) {
+      const uint8_t* src = f.Pixels.data() + static_cast<size_t>(y) * f.Width;
+      line.assign(src, src + f.Width);
+      if (EGifPutLine(gif.get(), line.data(), f.Width) == GIF_ERROR) ThrowGifEncodeError(gif->Error);
+    }
+  }
+  if (EGifCloseFile(gif.release(), &error) == GIF_ERROR) ThrowGifEncodeError(error);
+  return out;
+}
+
 size_t SaveGifFile(const std::string& path, const TIndexedPicture& picture) {
   std::vector<uint8_t> bytes;
   try {

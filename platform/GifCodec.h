@@ -42,4 +42,11 @@ std::vector<uint8_t> EncodeGif(const TIndexedPicture& picture);
 // is left as it was.
 size_t SaveGifFile(const std::string& path, const TIndexedPicture& picture);
 
+// An animation that loops for ever (the NETSCAPE2.0 extension): every frame
+// the same size with its own palette as a local colour table, shown for
+// `delayCs` hundredths of a second; a frame with a transparent index clears
+// to the page before the next (disposal to background). Throws as EncodeGif,
+// and for no frames or frames of different sizes.
+std::vector<uint8_t> EncodeGifAnimation(const std::vector<TIndexedPicture>& frames, int delayCs);
+
 }  // namespace vantrix

@@ -34,4 +34,11 @@ size_t SavePngFile(const std::string& path, const TAlphaIndexedPicture& picture)
 // that is not a readable PNG, and for sides over kMaxPictureSide.
 [[nodiscard]] TPicture DecodePng(std::span<const uint8_t> data);
 
+// An animated PNG that loops for ever: every frame the same size, each
+// replacing the one before (no blending) for 1/fps seconds; the first is the
+// still picture a reader without animation shows. Each frame is compressed
+// as EncodePng does and its image data moved into the animation's chunks.
+// Throws TPictureError for no frames, frames of different sizes, and as EncodePng.
+std::vector<uint8_t> EncodeApng(const std::vector<TRgbaPicture>& frames, int fps);
+
 }  // namespace vantrix

@@ -28,4 +28,9 @@ size_t SaveWebpFile(const std::string& path, const TRgbaPicture& picture, int qu
 // TPictureError for anything else, animations included.
 [[nodiscard]] TPicture DecodeWebp(std::span<const uint8_t> data);
 
+// An animation that loops for ever through libwebpmux: every frame the same
+// size, each shown for 1/fps seconds; quality as for EncodeWebp. Throws
+// TPictureError for no frames, frames of different sizes, and as EncodeWebp.
+std::vector<uint8_t> EncodeWebpAnimation(const std::vector<TRgbaPicture>& frames, int fps, int quality);
+
 }  // namespace vantrix

@@ -311,11 +311,16 @@ TEST(CliExport, RollOverAtTwoDensitiesNamesEveryFile) {
 
 TEST(CliExport, WebOptionsOutsideTheirListsAreUsageErrors) {
   const std::string work = Quote(Data() + "Default.dat");
-  for (const char* bad : {"--format png16", "--format PNG", "--scale 2,1", "--scale 0", "--scale 1,,2",
-                          "--scale 5", "--rollover hover"}) {
+  for (const char* bad :
+       {"--format png16", "--format PNG", "--scale 2,1", "--scale 0", "--scale 1,,2", "--scale 5",
+        "--rollover hover", "--format avif,,png", "--format webp,webp", "--format png,png8", "--format avif,",
+        "--animate spin", "--frames 24", "--animate swing --format jpg", "--animate swing --format avif,png",
+        "--animate swing --scale 1,2", "--animate pulse --frames 1", "--animate light --fps 0"}) {
     const TRun r = Cli("export " + work + " -o /nonexistent/x " + bad);
     EXPECT_EQ(r.Status, 2) << bad << ": " << r.Output;
   }
+  // A set of buttons does not animate.
+  EXPECT_EQ(Cli("batch " + work + " --captions /nonexistent/list --animate swing").Status, 2);
 }
 
 }  // namespace

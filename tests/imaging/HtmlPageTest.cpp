@@ -206,18 +206,20 @@ TEST_F(HtmlFolder, FailedWriteLeavesNoTempFile) {
 // The delivered templates only name variables the program sets, close every
 // reference and declare UTF-8.
 TEST(DeliveredTemplates, UseKnownVariablesOnly) {
-  // Every variable set: a roll-over, a link, two densities (empty values are left out).
+  // Every variable set: a roll-over, a link, two densities, an offered format
+  // (empty values are left out).
   TExportSettings settings;
   settings.TargetURL = "https://example.org/";
   settings.Scales = {1, 2};
+  settings.AlsoOffer = {kExportAvif};
   TScene scene;
   scene.Params.EffectType = 1;
   TCaption caption;
   caption.SetText("Go", TFontSpec{});
   const TOptionsList variables = HtmlVariables("/x/Go_1.png", "/x/Go_2.png", settings, scene, caption, 1, 1);
   // The set's navigation page adds a button's own and the two it fills in itself.
-  const TOptionsList button = NavButtonVariables({"#", "Go_1.png", "Go_2.png", "Go"}, 1, 1);
-  std::set<std::string> known = {"uin", "buttons", "navsnippet"};
+  const TOptionsList button = NavButtonVariables({"#", "Go_1.png", "Go_2.png", "Go"}, 1, 1, settings);
+  std::set<std::string> known = {"uin", "buttons", "navsnippet", "swapscript"};
   for (const TOptionsList* list : {&variables, &button})
     for (int i = 0; i < list->Count(); ++i) {
       std::string var(TOptionsList::LineName(list->Line(i)));
@@ -227,7 +229,7 @@ TEST(DeliveredTemplates, UseKnownVariablesOnly) {
   const std::string dir = std::string(VANTRIX_SOURCE_DIR) + "/data/html/";
   for (const char* name :
        {"preview.tml", "preview_ani.tml", "example.tml", "preview_css.tml", "example_css.tml", "nav.tml",
-        "navsnippet.tml", "navbutton.tml", "navbutton_ani.tml"}) {
+        "navsnippet.tml", "navbutton.tml", "navbutton_ani.tml", "navsnippet_css.tml", "navbutton_css.tml"}) {
     const std::string text = ReadFileBytes(dir + name);
     ASSERT_FALSE(text.empty()) << name;
     size_t pos = 0, refs = 0;
@@ -243,6 +245,7 @@ TEST(DeliveredTemplates, UseKnownVariablesOnly) {
     EXPECT_GT(refs, 0u) << name;
     if (std::string(name).starts_with("preview") || std::string(name) == "nav.tml") {  // whole pages
       EXPECT_NE(text.find("<meta charset=\"utf-8\">"), std::string::npos) << name;
+      EXPECT_NE(text.find("<html lang=\""), std::string::npos) << name;
     }
   }
   EXPECT_NE(ReadFileBytes(dir + "About.html").find("<meta charset=\"utf-8\">"), std::string::npos);
@@ -312,6 +315,57 @@ TEST(DeliveredTemplates, CssRollOverWithDensitiesAndAwkwardNames) {
     EXPECT_NE(text.find(":focus-visible"), std::string::npos);
     EXPECT_NE(text.find("alt=\"Fish &amp; Chips\""), std::string::npos);
     EXPECT_NE(text.find("href=\"#\""), std::string::npos);  // a link even without a target
+  }
+}
+
+// Offered formats: every picture becomes a <picture> whose sources (in the
+// order offered, each with its densities) come before the <img>; the script
+// page's sources also name the roll-over pictures, the CSS page has a
+// <picture> per phase.
+TEST(DeliveredTemplates, OfferedFormatsBecomePictureSources) {
+  TTempFolder folder;
+  const std::filesystem::path html = std::filesystem::path(VANTRIX_SOURCE_DIR) / "data/html";
+  std::filesystem::create_directories(folder / "html");
+  for (const char* name :
+       {"preview.tml", "preview_ani.tml", "example.tml", "preview_css.tml", "example_css.tml"})
+    std::filesystem::copy_file(html / name, folder / ("html/" + std::string(name)));
+  TScene scene;
+  scene.Params.EffectType = 1;
+  TCaption caption;
+  caption.SetText("Go", TFontSpec{});
+  struct TCase {
+    TRollover Rollover;
+    size_t Pictures;   // per page and per snippet
+    size_t OverLists;  // data-over-srcset lists per page (the <img>'s and each source's)
+  };
+  for (const TCase& c : {TCase{TRollover::Script, 1, 3}, TCase{TRollover::Css, 2, 0}}) {
+    TExportSettings settings;
+    settings.Type = kExportPng;
+    settings.AlsoOffer = {kExportAvif, kExportPng, kExportWebp, kExportAvif};  // png and the repeat drop out
+    settings.Scales = {1, 2};
+    settings.Rollover = c.Rollover;
+    MakeHtml(folder.Path(), "/p/Go 1_1.png", "/p/Go 1_2.png", settings, scene, caption, 1, 1);
+    for (const char* file : {"html/preview.html", "html/example.txt"}) {
+      const std::string text = ReadFileBytes(folder / file);
+      auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+      };
+      SCOPED_TRACE(std::string(file) + (c.Rollover == TRollover::Css ? " (css)" : " (script)"));
+      EXPECT_EQ(count("<picture>"), c.Pictures);
+      EXPECT_EQ(count("</picture>"), c.Pictures);
+      EXPECT_EQ(count("<source type=\"image/avif\""), c.Pictures);
+      EXPECT_EQ(count("<source type=\"image/webp\""), c.Pictures);
+      EXPECT_EQ(count("<source"), 2 * c.Pictures);
+      const size_t avif = text.find("image/avif"), webp = text.find("image/webp"), img = text.find("<img");
+      EXPECT_TRUE(avif < webp && webp < img) << text;
+      EXPECT_NE(text.find("Go%201_1.avif 1x, "), std::string::npos) << text;
+      EXPECT_NE(text.find("Go%201_1@2x.webp 2x\""), std::string::npos) << text;
+      if (std::string(file) == "html/preview.html") {
+        EXPECT_EQ(count("data-over-srcset=\""), c.OverLists);
+      }
+    }
   }
 }
 

@@ -13,6 +13,9 @@ with decoders that are not ours (Pillow; dwebp for WebP):
     at alpha 0, and it composites within the quantizer's error;
   - lossless and lossy WebP decode to the right size with an alpha channel;
     the lossless one holds exactly the PNG's pixels;
+  - AVIF, decoded by avifdec, has the PNG's alpha within 2 levels and its
+    colour within the lossy coder's error where the button is opaque, at
+    every density of --scale;
   - --scale 1,2,3 writes exactly 1x, 2x and 3x the size.
 
     alpha_export_test.py --cli <vantrix-cli> --program-folder <build/data>
@@ -28,6 +31,7 @@ import tempfile
 from PIL import Image
 
 DWEBP = "/usr/bin/dwebp"
+AVIFDEC = "/usr/bin/avifdec"
 SIZE = []
 WORKS = ["Default.dat", "Templates/Metal Ellipse.vtxm", "Templates/Marble Heading.vtxm"]
 
@@ -134,7 +138,29 @@ def check_work(args, tmp, work):
                 raise Failure(f"{webp}: lossless WebP differs from the PNG")
         elif back_alpha != alpha:
             raise Failure(f"{webp}: the lossy WebP's alpha is not lossless")
+    check_avif(args, tmp, work, tag, png)
     print(f"{tag}: {width} x {height}, shadow {len(shadow)} px, background {len(empty)} px: ok")
+
+
+def check_avif(args, tmp, work, tag, png):
+    avif = export(args, work, os.path.join(tmp, tag + ".avif"), "--format", "avif", "--scale", "1,2", *SIZE)
+    for suffix in ("", "@2x"):
+        decoded = os.path.join(tmp, tag + suffix + "-avif.png")
+        source = avif[:-5] + suffix + ".avif"
+        run = subprocess.run([AVIFDEC, source, decoded], capture_output=True, text=True, timeout=60)
+        if run.returncode != 0:
+            raise Failure(f"avifdec {source}: {run.stderr.strip()}")
+        back = Image.open(decoded).convert("RGBA")
+        reference = Image.open(png[:-4] + suffix + ".png")
+        if back.size != reference.size:
+            raise Failure(f"{source}: {back.size}, the PNG {reference.size}")
+        ours, theirs = list(back.getdata()), list(reference.getdata())
+        alpha_error = max(abs(p[3] - q[3]) for p, q in zip(ours, theirs))
+        if alpha_error > 2:
+            raise Failure(f"{source}: alpha differs from the PNG's by {alpha_error}")
+        opaque = [abs(p[c] - q[c]) for p, q in zip(ours, theirs) if q[3] == 255 for c in range(3)]
+        if sum(opaque) / max(1, len(opaque)) > 4:
+            raise Failure(f"{source}: mean colour error {sum(opaque) / len(opaque):.2f} where opaque")
 
 
 def main():
