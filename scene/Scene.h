@@ -179,6 +179,8 @@ class TScene {
   TButShape Shape;
   std::string AppPath;               // program folder, ending with '/'
   TMessageSink* Messages = nullptr;  // not owned; stderr when null
+  // The button kind a hidden button (ButType 0) comes back as; 0: by its shape name.
+  int32_t HiddenButType = 0;
 
  private:
   // The white-box tests and the outline parser's fuzz target reach the steps

@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <filesystem>
 
 #include "app/forms/FormWidgets.h"
@@ -21,6 +23,54 @@ QPixmap PreviewOf(const std::string& file) {
   const TPicture picture = ReadShapePreview(file);
   if (picture.Empty()) return PlaceholderPicture(kPreviewWidth, kPreviewHeight, "No Icon");
   return QPixmap::fromImage(ImageOfPicture(picture));
+}
+
+struct TBuiltInOutline {
+  int Type;
+  const char* Caption;
+};
+constexpr TBuiltInOutline kBuiltIns[] = {
+    {1, "Rectangle"}, {2, "Rounded"}, {3, "Slightly Rounded"}, {4, "Chamfered"}, {5, "Slightly Chamfered"},
+    {6, "Ellipse"},   {7, "Circle"}};
+
+// A picture of the outline in the style of the shape files' previews.
+QPixmap BuiltInPreview(int type, qreal dpr) {
+  QPixmap pixmap(QSize(kPreviewWidth, kPreviewHeight) * dpr);
+  pixmap.setDevicePixelRatio(dpr);
+  pixmap.fill(Qt::white);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0, 0, 96), 1.5));
+  p.setBrush(QColor(64, 96, 192));
+  const QRectF box(8, 6, kPreviewWidth - 16, kPreviewHeight - 12);
+  const qreal h = box.height();
+  switch (type) {
+    case 1:
+      p.drawRect(box);
+      break;
+    case 2:
+    case 3: {  // corner radius as the button's: the height over 4 or 8, times the square root of 2
+      const qreal r = std::sqrt(2.0) * h / (type == 2 ? 4 : 8);
+      p.drawRoundedRect(box, r, r);
+      break;
+    }
+    case 4:
+    case 5: {
+      const qreal c = h / (type == 4 ? 4 : 8);
+      p.drawPolygon(QPolygonF({box.topLeft() + QPointF(c, 0), box.topRight() - QPointF(c, 0),
+                               box.topRight() + QPointF(0, c), box.bottomRight() - QPointF(0, c),
+                               box.bottomRight() - QPointF(c, 0), box.bottomLeft() + QPointF(c, 0),
+                               box.bottomLeft() - QPointF(0, c), box.topLeft() + QPointF(0, c)}));
+      break;
+    }
+    case 6:
+      p.drawEllipse(box);
+      break;
+    default:
+      p.drawEllipse(box.center(), h / 2, h / 2);
+      break;
+  }
+  return pixmap;
 }
 
 }  // namespace
@@ -75,6 +125,13 @@ void TOpenShForm::ListShapes() {
     return;
   }
   ListView1->setStyleSheet(QString());
+  for (const TBuiltInOutline& outline : kBuiltIns) {
+    auto* item =
+        new QListWidgetItem(QIcon(BuiltInPreview(outline.Type, devicePixelRatioF())), outline.Caption);
+    item->setData(Qt::UserRole, outline.Type);
+    ListView1->addItem(item);
+    if (item->text() == kept) ListView1->setCurrentItem(item);
+  }
   for (const TShapeEntry& entry : vantrix::ListShapes(folder, CheckBox1->isChecked())) {
     QPixmap picture;
     try {
@@ -92,7 +149,9 @@ void TOpenShForm::ListShapes() {
 void TOpenShForm::done(int result) {
   const QListWidgetItem* item = ListView1->currentItem();
   selected_ = item && item->isSelected();
-  fileName_ = selected_ ? ChosenShapeFile(ShapesFolder(), item->text().toStdString()) : std::string();
+  builtIn_ = selected_ ? item->data(Qt::UserRole).toInt() : 0;
+  fileName_ = selected_ && builtIn_ == 0 ? ChosenShapeFile(ShapesFolder(), item->text().toStdString())
+                                         : std::string();
   QDialog::done(result);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// TOpenShForm: the shape chooser. Lists the shape files of the program
-// folder's BShapes/ with their preview pictures, sorted by caption or in the
-// folder's order; names the chosen file when it closes. The listing rules are
+// TOpenShForm: the shape chooser. Lists the built-in outlines (rectangle,
+// rounded, chamfered, ellipse, circle) and then the shape files of the
+// program folder's BShapes/ with their preview pictures, sorted by caption or
+// in the folder's order; names the chosen outline or file when it closes. The listing rules are
 // app/logic/ShapeList.h's.
 
 #include <QDialog>
@@ -23,6 +24,8 @@ class TOpenShForm : public QDialog {
   // (shapes folder, upper-case caption, ".vtxb").
   bool Selected() const { return selected_; }
   const std::string& FileName() const { return fileName_; }
+  // The button kind (1..7) of a built-in outline chosen, else 0.
+  int BuiltInType() const { return builtIn_; }
   std::string ShapesFolder() const;
 
   void ListShapes();
@@ -35,6 +38,7 @@ class TOpenShForm : public QDialog {
   QListWidget* ListView1 = nullptr;
   QCheckBox* CheckBox1 = nullptr;
   bool selected_ = false;
+  int builtIn_ = 0;
   std::string fileName_;
 };
 

@@ -22,8 +22,13 @@ void TForm1::SpeedButton11Click() {
 void TForm1::SpeedButton12Click() {
   openSh_->ProgramFolder = programFolder_;
   if (openSh_->exec() != QDialog::Accepted || !openSh_->Selected()) return;
-  scene_->Params.ShapeName = FileNameOf(openSh_->FileName());
-  scene_->Params.ButType = 16;
+  if (openSh_->BuiltInType() > 0) {
+    scene_->Params.ButType = openSh_->BuiltInType();
+  } else {
+    scene_->Params.ShapeName = FileNameOf(openSh_->FileName());
+    scene_->Params.ButType = 16;
+  }
+  scene_->HiddenButType = 0;
   {
     const QSignalBlocker block(CheckBox9);  // a hidden button is shown again with its new shape
     CheckBox9->setChecked(false);

@@ -67,7 +67,12 @@ const std::array<TValueControl, 13> kControls{{
      }},
     {"CheckBox9", "Button Shape", [](const TScene& s) { return s.Params.ButType < 1 ? 1 : 0; },
      [](TScene& s, int32_t v) {
-       s.Params.ButType = v != 0 ? 0 : s.Params.ShapeName.empty() ? 2 : 16;
+       // A built-in outline chosen before comes back as it was.
+       if (v != 0 && s.Params.ButType > 0) s.HiddenButType = s.Params.ButType;
+       s.Params.ButType = v != 0                       ? 0
+                          : s.HiddenButType > 0        ? s.HiddenButType
+                          : s.Params.ShapeName.empty() ? 2
+                                                       : 16;
        return kRebuildNow;
      }},
     // Holding the size needs no picture; letting go fits the button again.

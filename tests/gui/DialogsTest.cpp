@@ -120,24 +120,29 @@ class TDialogsTest : public QObject {
         QCOMPARE(dialog->windowTitle(), QString(" Open 3D Button Shape"));
         auto* list = dialog->findChild<QListWidget*>("ListView1");
         dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(true);  // as the last showing left it
-        QStringList sorted = Captions(list);
+        // The built-in outlines come first, in their own order, whatever the sorting.
+        const QStringList builtIns{
+            "Rectangle", "Rounded", "Slightly Rounded", "Chamfered", "Slightly Chamfered",
+            "Ellipse",   "Circle"};
+        QCOMPARE(Captions(list).mid(0, 7), builtIns);
+        QStringList sorted = Captions(list).mid(7);
         QCOMPARE(sorted.first(), QString("APLAIN"));
         QVERIFY(sorted.indexOf("STAR") >= 0);
         std::sort(sorted.begin(), sorted.end());
-        QCOMPARE(Captions(list), sorted);
+        QCOMPARE(Captions(list).mid(7), sorted);
         // The delivered shapes carry previews; the plain one gets the framed placeholder.
-        const QImage placeholder = list->item(0)->icon().pixmap(120, 40).toImage();
+        const QImage placeholder = list->item(7)->icon().pixmap(120, 40).toImage();
         QCOMPARE(placeholder.pixelColor(0, 0), QColor(0, 128, 0));
         QCOMPARE(placeholder.pixelColor(3, 3), QColor(Qt::white));
-        const QImage star = list->item(sorted.indexOf("STAR"))->icon().pixmap(120, 40).toImage();
+        const QImage star = list->item(7 + sorted.indexOf("STAR"))->icon().pixmap(120, 40).toImage();
         QVERIFY(star.pixelColor(0, 0) != QColor(0, 128, 0));
 
         dialog->findChild<QCheckBox*>("CheckBox1")->setChecked(false);
         QStringList folderOrder;
         for (const TShapeEntry& e : ListShapes(shapes, false))
           folderOrder << QString::fromStdString(e.Caption);
-        QCOMPARE(Captions(list), folderOrder);
-        list->setCurrentRow(folderOrder.indexOf("STAR"));
+        QCOMPARE(Captions(list), builtIns + folderOrder);
+        list->setCurrentRow(7 + folderOrder.indexOf("STAR"));
         if (ok) emit list->itemDoubleClicked(list->currentItem());
       });
       QCOMPARE(scene().Params.ShapeName, ok ? std::string("STAR.vtxb") : before.ShapeName);
@@ -145,6 +150,20 @@ class TDialogsTest : public QObject {
       form_->WaitForPreview();
       QCOMPARE(form_->RebuildCount(), builds + (ok ? 1 : 0));
     }
+    // A built-in outline is a button kind of its own, kept through hiding the button.
+    ClickAnswering("SpeedButton12", [&] {
+      auto* dialog = Modal<TOpenShForm>();
+      QVERIFY(dialog);
+      auto* list = dialog->findChild<QListWidget*>("ListView1");
+      list->setCurrentRow(Captions(list).indexOf("Ellipse"));
+      dialog->accept();
+    });
+    QCOMPARE(scene().Params.ButType, 6);
+    auto* hide = Find<QCheckBox>("CheckBox9");
+    hide->click();
+    QCOMPARE(scene().Params.ButType, 0);
+    hide->click();
+    QCOMPARE(scene().Params.ButType, 6);
   }
 
   void ShapeChooserReportsAMissingFolderAndADamagedPreview_data() {
@@ -152,7 +171,7 @@ class TDialogsTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("listed");
     QTest::addRow("missing folder") << true << "BShapes/\" does not exist" << 0;
-    QTest::addRow("damaged preview") << false << "JPEG error #" << 1;
+    QTest::addRow("damaged preview") << false << "JPEG error #" << 8;  // the seven built-ins and A
   }
   void ShapeChooserReportsAMissingFolderAndADamagedPreview() {
     QFETCH(bool, missing);
