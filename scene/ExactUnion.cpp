@@ -136,7 +136,8 @@ bool TUniter::AddContours(const std::vector<const std::vector<TPoint>*>& contour
   edges_.clear();
   contours_.clear();
   for (const std::vector<TPoint>* c : contours) {
-    pts_.assign(c->begin(), c->end());
+    // A closed contour's last point repeats its first.
+    pts_.assign(c->begin(), c->end() - (c->size() > 1 && c->front() == c->back() ? 1 : 0));
     for (const TPoint& p : pts_)
       if (p.X <= -kLimit || p.X >= kLimit || p.Y <= -kLimit || p.Y >= kLimit) return false;
     Tidy(pts_, next_, prev_);
@@ -190,20 +191,16 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const int64_t d3 = Orient(f.A, f.B, e.A), d4 = Orient(f.A, f.B, e.B);
   const bool crossE = (d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0);
   const bool crossF = (d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0);
-  if (crossE && crossF) {
-    if (same) return false;  // a contour crossing itself
-    // e.A + (e.B - e.A) * d3 / (d3 - d4), kept only when it is a whole point.
-    const TWide den = static_cast<TWide>(d3) - d4;
-    const TWide nx =
-        static_cast<TWide>(e.A.X) * den + static_cast<TWide>(static_cast<int64_t>(e.B.X) - e.A.X) * d3;
-    const TWide ny =
-        static_cast<TWide>(e.A.Y) * den + static_cast<TWide>(static_cast<int64_t>(e.B.Y) - e.A.Y) * d3;
-    if (nx % den != 0 || ny % den != 0) return false;
-    const TPoint p{static_cast<int32_t>(nx / den), static_cast<int32_t>(ny / den)};
-    Touch(ei, p);
-    Touch(fi, p);
-    return true;
-  }
+  // The clipper rounds where edges cross; only outlines that meet at their
+  // vertices and along shared strokes are united here.
+  if (crossE && crossF) return false;
+  // Nor where a vertex passes within a unit of another edge without lying on
+  // it: there the clipper's rounding of the edge to the vertex's row may make
+  // them meet.
+  const auto near = [](const TEdge& g, TPoint v, int64_t o) {
+    return o != 0 && v.Y > g.MinY && v.Y < g.MaxY && std::abs(o) < static_cast<int64_t>(g.MaxY) - g.MinY;
+  };
+  if (near(e, f.A, d1) || near(e, f.B, d2) || near(f, e.A, d3) || near(f, e.B, d4)) return false;
   const auto on = [](const TEdge& g, TPoint p) {
     return p.X >= g.MinX && p.X <= g.MaxX && p.Y >= g.MinY && p.Y <= g.MaxY;
   };
@@ -211,6 +208,17 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const bool ea = d3 == 0 && on(f, e.A), eb = d4 == 0 && on(f, e.B);
   if (!(fa || fb || ea || eb)) return true;
   if (same) return false;  // a contour touching itself
+  // Outlines that abut along a stroke (a shared edge run both ways) are left
+  // to the clipper, which may keep such an edge as a seam between two holes.
+  if (d1 == 0 && d2 == 0 &&
+      (static_cast<int64_t>(e.B.X) - e.A.X) * (static_cast<int64_t>(f.B.X) - f.A.X) +
+              (static_cast<int64_t>(e.B.Y) - e.A.Y) * (static_cast<int64_t>(f.B.Y) - f.A.Y) <
+          0) {
+    const bool alongX = e.MaxX - e.MinX >= e.MaxY - e.MinY;
+    const int32_t lo = alongX ? std::max(e.MinX, f.MinX) : std::max(e.MinY, f.MinY);
+    const int32_t hi = alongX ? std::min(e.MaxX, f.MaxX) : std::min(e.MaxY, f.MaxY);
+    if (lo < hi) return false;
+  }
   if (fa) Touch(ei, f.A), Touch(fi, f.A);
   if (fb) Touch(ei, f.B), Touch(fi, f.B);
   if (ea) Touch(fi, e.A), Touch(ei, e.A);
@@ -451,7 +459,7 @@ bool TUniter::Run(const std::vector<const std::vector<TPoint>*>& contours,
         active_.pop_back();
         continue;
       }
-      if (f.MinX <= edge.MaxX && edge.MinX <= f.MaxX && !Meet(e, active_[k])) return false;
+      if (f.MinX <= edge.MaxX + 1 && edge.MinX <= f.MaxX + 1 && !Meet(e, active_[k])) return false;
       ++k;
     }
     active_.push_back(e);
