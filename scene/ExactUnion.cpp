@@ -35,6 +35,11 @@ struct TContour {
   bool Clockwise = false;  // its inside on the right
 };
 
+struct TActive {
+  int32_t MaxY, MinX, MaxX;
+  uint32_t Edge;
+};
+
 struct TSplit {
   uint32_t Edge;
   int64_t Along;  // distance from the edge's start, in steps of x plus y
@@ -59,51 +64,47 @@ bool Less(TPoint a, TPoint b) {
   return a.X < b.X || (a.X == b.X && a.Y < b.Y);
 }
 
-// Removes repeated points and the middle one of three on a line, again and
-// again until none is left, as the clipper tidies its paths.
-void Tidy(std::vector<TPoint>& pts, std::vector<uint32_t>& next, std::vector<uint32_t>& prev) {
-  size_t count = pts.size();
-  const auto removable = [&](size_t a, size_t p, size_t c) {
-    return pts[p] == pts[c] || pts[p] == pts[a] || Orient(pts[a], pts[p], pts[c]) == 0;
-  };
-  bool any = false;
-  for (size_t i = 0; i < count && !any && count >= 3; ++i)
-    any = removable(i == 0 ? count - 1 : i - 1, i, i + 1 == count ? 0 : i + 1);
-  if (count < 3) {
+// Twice the signed area (positive counter-clockwise, y up): terms taken from
+// the first point stay below 2^55, so 128 of them add up in 64 bits.
+TWide Area2(const std::vector<TPoint>& c) {
+  TWide sum = 0;
+  int64_t part = 0;
+  const TPoint o = c.front();
+  for (size_t k = 1; k + 1 < c.size(); ++k) {
+    part += Orient(o, c[k], c[k + 1]);
+    if (k % 128 == 0) {
+      sum += part;
+      part = 0;
+    }
+  }
+  return sum + part;
+}
+
+// Removes repeated points and the middle one of three on a line, until none
+// is left, as the clipper tidies its paths: one pass keeping a stack, then
+// the same across the seam where the contour closes.
+void Tidy(std::vector<TPoint>& pts) {
+  size_t n = 0;
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const TPoint p = pts[i];
+    while (n >= 2 && !(pts[n - 1] == p) && Orient(pts[n - 2], pts[n - 1], p) == 0) --n;
+    if (n == 0 || !(pts[n - 1] == p)) pts[n++] = p;
+  }
+  size_t b = 0;
+  while (n - b >= 3) {
+    if (pts[n - 1] == pts[b] || Orient(pts[n - 2], pts[n - 1], pts[b]) == 0)
+      --n;
+    else if (Orient(pts[n - 1], pts[b], pts[b + 1]) == 0)
+      ++b;
+    else
+      break;
+  }
+  if (n - b < 3) {
     pts.clear();
     return;
   }
-  if (!any) return;
-  next.resize(count);
-  prev.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    next[i] = static_cast<uint32_t>(i + 1 == count ? 0 : i + 1);
-    prev[i] = static_cast<uint32_t>(i == 0 ? count - 1 : i - 1);
-  }
-  uint32_t p = 0;
-  int64_t lastOk = -1;
-  for (;;) {
-    if (count < 3) {
-      pts.clear();
-      return;
-    }
-    const uint32_t a = prev[p], c = next[p];
-    if (removable(a, p, c)) {
-      next[a] = c;
-      prev[c] = a;
-      --count;
-      p = a;
-      lastOk = -1;
-    } else if (p == lastOk) {
-      break;
-    } else {
-      if (lastOk < 0) lastOk = p;
-      p = next[p];
-    }
-  }
-  std::vector<TPoint> out(count);
-  for (size_t k = 0; k < count; ++k, p = next[p]) out[k] = pts[p];
-  pts.swap(out);
+  pts.resize(n);
+  pts.erase(pts.begin(), pts.begin() + static_cast<std::ptrdiff_t>(b));
 }
 
 class TUniter {
@@ -121,15 +122,17 @@ class TUniter {
   bool Chain(std::vector<TUnitedPiece>& pieces);
 
   std::vector<TPoint> pts_;
-  std::vector<uint32_t> next_, prev_;
+  std::vector<uint32_t> next_;
   std::vector<TEdge> edges_;
   std::vector<TContour> contours_;
-  std::vector<uint32_t> order_, active_;
+  std::vector<uint32_t> order_;
+  std::vector<TActive> active_;
   std::vector<TSplit> splits_;
   std::vector<TKept> kept_;
   std::vector<uint64_t> keys_;
   std::vector<std::pair<TPoint, uint32_t>> meetings_;
-  std::vector<std::vector<TPoint>> cycles_;
+  std::vector<std::vector<TPoint>> holes_;
+  std::vector<TWide> areas_;
 };
 
 bool TUniter::AddContours(const std::vector<const std::vector<TPoint>*>& contours) {
@@ -140,17 +143,16 @@ bool TUniter::AddContours(const std::vector<const std::vector<TPoint>*>& contour
     pts_.assign(c->begin(), c->end() - (c->size() > 1 && c->front() == c->back() ? 1 : 0));
     for (const TPoint& p : pts_)
       if (p.X <= -kLimit || p.X >= kLimit || p.Y <= -kLimit || p.Y >= kLimit) return false;
-    Tidy(pts_, next_, prev_);
+    Tidy(pts_);
     if (pts_.empty()) continue;
     TContour k;
     k.First = static_cast<uint32_t>(edges_.size());
     k.Count = static_cast<uint32_t>(pts_.size());
     k.MinX = k.MaxX = pts_[0].X;
     k.MinY = k.MaxY = pts_[0].Y;
-    TWide area = 0;
+    k.Clockwise = Area2(pts_) < 0;
     for (size_t i = 0; i < pts_.size(); ++i) {
       const TPoint a = pts_[i], b = pts_[i + 1 == pts_.size() ? 0 : i + 1];
-      area += static_cast<int64_t>(a.X) * b.Y - static_cast<int64_t>(b.X) * a.Y;
       edges_.push_back(TEdge{a, b, std::min(a.X, b.X), std::max(a.X, b.X), std::min(a.Y, b.Y),
                              std::max(a.Y, b.Y), static_cast<uint32_t>(contours_.size())});
       k.MinX = std::min(k.MinX, a.X);
@@ -158,7 +160,6 @@ bool TUniter::AddContours(const std::vector<const std::vector<TPoint>*>& contour
       k.MinY = std::min(k.MinY, a.Y);
       k.MaxY = std::max(k.MaxY, a.Y);
     }
-    k.Clockwise = area < 0;
     contours_.push_back(k);
   }
   return true;
@@ -191,9 +192,25 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const int64_t d3 = Orient(f.A, f.B, e.A), d4 = Orient(f.A, f.B, e.B);
   const bool crossE = (d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0);
   const bool crossF = (d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0);
-  // The clipper rounds where edges cross; only outlines that meet at their
-  // vertices and along shared strokes are united here.
-  if (crossE && crossF) return false;
+  if (crossE && crossF) {
+    if (same) return false;  // a contour crossing itself
+    // The clipper rounds where edges cross, and finds a crossing only once
+    // the edges' rounded places on a row of vertices have changed order: a
+    // crossing is taken only on a whole point, between edges that part by
+    // more than a unit per row (so that no other row sees them level).
+    const int64_t ex = static_cast<int64_t>(e.B.X) - e.A.X, ey = static_cast<int64_t>(e.B.Y) - e.A.Y;
+    const int64_t fx = static_cast<int64_t>(f.B.X) - f.A.X, fy = static_cast<int64_t>(f.B.Y) - f.A.Y;
+    if (ey != 0 && fy != 0 && std::abs(ex * fy - fx * ey) <= std::abs(ey * fy)) return false;
+    // e.A + (e.B - e.A) * d3 / (d3 - d4)
+    const TWide den = static_cast<TWide>(d3) - d4;
+    const TWide nx = static_cast<TWide>(e.A.X) * den + static_cast<TWide>(ex) * d3;
+    const TWide ny = static_cast<TWide>(e.A.Y) * den + static_cast<TWide>(ey) * d3;
+    if (nx % den != 0 || ny % den != 0) return false;
+    const TPoint p{static_cast<int32_t>(nx / den), static_cast<int32_t>(ny / den)};
+    Touch(ei, p);
+    Touch(fi, p);
+    return true;
+  }
   // Nor where a vertex passes within a unit of another edge without lying on
   // it: there the clipper's rounding of the edge to the vertex's row may make
   // them meet.
@@ -226,6 +243,13 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   return true;
 }
 
+// A contour whose box does not hold the doubled point m winds zero times
+// around it and around every point near it: its crossings of the ray cancel.
+bool Holds(const TContour& c, TPoint m) {
+  return 2 * static_cast<int64_t>(c.MinX) <= m.X && 2 * static_cast<int64_t>(c.MaxX) >= m.X &&
+         2 * static_cast<int64_t>(c.MinY) <= m.Y && 2 * static_cast<int64_t>(c.MaxY) >= m.Y;
+}
+
 int TUniter::Keep(TPoint a, TPoint b, uint32_t self, bool& copy) const {
   copy = false;
   // Doubled coordinates: m is the midpoint of a and b.
@@ -237,9 +261,7 @@ int TUniter::Keep(TPoint a, TPoint b, uint32_t self, bool& copy) const {
     // count only for the point on their -x side.
     int plus = 0, along = 0;
     for (const TContour& c : contours_) {
-      if (2 * static_cast<int64_t>(c.MinY) > m.Y || 2 * static_cast<int64_t>(c.MaxY) < m.Y ||
-          2 * static_cast<int64_t>(c.MaxX) < m.X)
-        continue;
+      if (!Holds(c, m)) continue;
       for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
         const TEdge& g = edges_[k];
         if (g.A.Y == g.B.Y || 2 * static_cast<int64_t>(g.MinY) > m.Y ||
@@ -262,9 +284,7 @@ int TUniter::Keep(TPoint a, TPoint b, uint32_t self, bool& copy) const {
     // either side of the line.
     int above = 0, below = 0;
     for (const TContour& c : contours_) {
-      if (2 * static_cast<int64_t>(c.MinY) > m.Y || 2 * static_cast<int64_t>(c.MaxY) < m.Y ||
-          2 * static_cast<int64_t>(c.MaxX) < m.X)
-        continue;
+      if (!Holds(c, m)) continue;
       for (uint32_t k = c.First; k < c.First + c.Count; ++k) {
         const TEdge& g = edges_[k];
         const int64_t lo = 2 * static_cast<int64_t>(g.MinY), hi = 2 * static_cast<int64_t>(g.MaxY);
@@ -378,30 +398,37 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
     if (it == meetings_.end() || !(it->first == k.To)) return false;  // not closed: not foreseen
     next_[i] = it->second;
   }
-  cycles_.clear();
-  std::vector<bool> used(kept_.size(), false);
+  // Every kept piece is used once; its place in next_ is marked when taken.
+  constexpr uint32_t kTaken = UINT32_MAX;
+  pieces.clear();
+  holes_.clear();
+  std::vector<TPoint> cycle;
   for (size_t i = 0; i < kept_.size(); ++i) {
-    if (used[i]) continue;
-    pts_.clear();
-    for (size_t k = i; !used[k]; k = next_[k]) {
-      used[k] = true;
-      pts_.push_back(kept_[k].From);
+    if (next_[i] == kTaken) continue;
+    cycle.clear();
+    for (size_t k = i; next_[k] != kTaken;) {
+      cycle.push_back(kept_[k].From);
+      const size_t n = next_[k];
+      next_[k] = kTaken;
+      k = n;
     }
-    Tidy(pts_, order_, active_);
-    if (!pts_.empty()) cycles_.push_back(pts_);
-  }
-
-  // Outer contours run clockwise (negative area, y up), holes the other way;
-  // a hole belongs to the smallest outer contour around it.
-  std::vector<TWide> area(cycles_.size(), 0);
-  for (size_t i = 0; i < cycles_.size(); ++i) {
-    const std::vector<TPoint>& c = cycles_[i];
-    for (size_t k = 0; k < c.size(); ++k) {
-      const TPoint p = c[k], q = c[k + 1 == c.size() ? 0 : k + 1];
-      area[i] += static_cast<TWide>(static_cast<int64_t>(p.X) * q.Y - static_cast<int64_t>(q.X) * p.Y);
+    Tidy(cycle);
+    if (cycle.empty()) continue;
+    // Outer contours run clockwise (negative area, y up), holes the other way.
+    const TWide area = Area2(cycle);
+    if (area == 0) return false;
+    cycle.reserve(cycle.size() + 1);
+    if (area < 0) {
+      pieces.emplace_back();
+      pieces.back().push_back(std::move(cycle));
+      areas_.resize(pieces.size());
+      areas_.back() = area;
+    } else {
+      holes_.push_back(std::move(cycle));
     }
-    if (area[i] == 0) return false;
+    cycle = std::vector<TPoint>();
   }
+  // A hole belongs to the smallest outer contour around it.
   const auto inside = [](const std::vector<TPoint>& c, TPoint p) {
     int w = 0;
     for (size_t k = 0; k < c.size(); ++k) {
@@ -414,23 +441,14 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
     }
     return w != 0;
   };
-  pieces.clear();
-  std::vector<size_t> pieceOf(cycles_.size(), SIZE_MAX);
-  for (size_t i = 0; i < cycles_.size(); ++i) {
-    if (area[i] > 0) continue;
-    pieceOf[i] = pieces.size();
-    pieces.emplace_back();
-    pieces.back().push_back(cycles_[i]);
-  }
-  for (size_t i = 0; i < cycles_.size(); ++i) {
-    if (area[i] < 0) continue;
+  for (std::vector<TPoint>& hole : holes_) {
     size_t parent = SIZE_MAX;
-    for (size_t o = 0; o < cycles_.size(); ++o) {
-      if (area[o] > 0 || !inside(cycles_[o], cycles_[i].front())) continue;
-      if (parent == SIZE_MAX || -area[o] < -area[parent]) parent = o;
+    for (size_t o = 0; o < pieces.size(); ++o) {
+      if (parent != SIZE_MAX && -areas_[o] >= -areas_[parent]) continue;
+      if (inside(pieces[o].front(), hole.front())) parent = o;
     }
     if (parent == SIZE_MAX) return false;
-    pieces[pieceOf[parent]].push_back(cycles_[i]);
+    pieces[parent].push_back(std::move(hole));
   }
   for (TUnitedPiece& piece : pieces)
     for (std::vector<TPoint>& c : piece) c.push_back(c.front());
@@ -452,17 +470,18 @@ bool TUniter::Run(const std::vector<const std::vector<TPoint>*>& contours,
   splits_.clear();
   for (uint32_t e : order_) {
     const TEdge& edge = edges_[e];
+    const int32_t minX = edge.MinX - 1, maxX = edge.MaxX + 1;
     for (size_t k = 0; k < active_.size();) {
-      const TEdge& f = edges_[active_[k]];
+      const TActive& f = active_[k];
       if (f.MaxY < edge.MinY) {
         active_[k] = active_.back();
         active_.pop_back();
         continue;
       }
-      if (f.MinX <= edge.MaxX + 1 && edge.MinX <= f.MaxX + 1 && !Meet(e, active_[k])) return false;
+      if (f.MinX <= maxX && minX <= f.MaxX && !Meet(e, f.Edge)) return false;
       ++k;
     }
-    active_.push_back(e);
+    active_.push_back(TActive{edge.MaxY, edge.MinX, edge.MaxX, e});
   }
   return CutAndKeep() && Chain(pieces);
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The union (non-zero fill) of integer contours for the common case of joined
-// glyphs: outlines that overlap along shared strokes and meet at vertices,
-// without crossing edges. No point is rounded, so the result is exactly the
+// glyphs: outlines that overlap along shared strokes, meet at vertices and
+// cross on whole points. No point is rounded, so the result is exactly the
 // boundary of the united area, which is what the general polygon clipper gives
 // for such input, contour for contour; any input outside that case (edges that
-// cross, a vertex within a unit of an edge it is not on, a contour touching
-// itself, outlines that abut or meet in a single point, very large
-// coordinates) is refused and left to the clipper.
+// cross between whole points or nearly in parallel, a vertex within a unit of
+// an edge it is not on, a contour touching itself, outlines that abut or meet
+// in a single point, very large coordinates) is refused and left to the
+// clipper.
 //
 // Conventions as for glyph outlines: y up, outer contours clockwise, holes the
 // other way, and each contour ending on its first point. Collinear and repeated
