@@ -120,6 +120,8 @@ class TUniter {
   // 0: not kept, 2: refused; `copy` when a contour before it has the same piece.
   int Keep(TPoint a, TPoint b, uint32_t self, bool& copy) const;
   bool Chain(std::vector<TUnitedPiece>& pieces);
+  // order_: the edges by their lowest y, a byte of it at a time.
+  void SortByLowestPoint();
 
   std::vector<TPoint> pts_;
   std::vector<uint32_t> next_;
@@ -129,7 +131,7 @@ class TUniter {
   std::vector<TActive> active_;
   std::vector<TSplit> splits_;
   std::vector<TKept> kept_;
-  std::vector<uint64_t> keys_;
+  std::vector<uint32_t> spare_;
   std::vector<std::pair<TPoint, uint32_t>> meetings_;
   std::vector<std::vector<TPoint>> holes_;
   std::vector<TWide> areas_;
@@ -455,17 +457,32 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
   return true;
 }
 
+void TUniter::SortByLowestPoint() {
+  int32_t low = INT32_MAX, high = INT32_MIN;
+  for (const TEdge& e : edges_) {
+    low = std::min(low, e.MinY);
+    high = std::max(high, e.MinY);
+  }
+  order_.resize(edges_.size());
+  spare_.resize(edges_.size());
+  for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
+  const uint32_t range = edges_.empty() ? 0 : static_cast<uint32_t>(high - low);
+  for (uint32_t shift = 0; shift < 32 && (range >> shift) != 0; shift += 8) {
+    uint32_t count[257] = {};
+    for (const TEdge& e : edges_) ++count[((static_cast<uint32_t>(e.MinY - low) >> shift) & 255) + 1];
+    for (size_t b = 1; b < 257; ++b) count[b] += count[b - 1];
+    for (uint32_t i : order_)
+      spare_[count[(static_cast<uint32_t>(edges_[i].MinY - low) >> shift) & 255]++] = i;
+    order_.swap(spare_);
+  }
+}
+
 bool TUniter::Run(const std::vector<const std::vector<TPoint>*>& contours,
                   std::vector<TUnitedPiece>& pieces) {
   if (!AddContours(contours)) return false;
   // Edges swept upwards by their lowest point: each meets only those still
   // active whose x range reaches it.
-  keys_.resize(edges_.size());
-  for (uint32_t i = 0; i < keys_.size(); ++i)
-    keys_[i] = (static_cast<uint64_t>(static_cast<uint32_t>(edges_[i].MinY + kLimit)) << 32) | i;
-  std::sort(keys_.begin(), keys_.end());
-  order_.resize(edges_.size());
-  for (size_t i = 0; i < keys_.size(); ++i) order_[i] = static_cast<uint32_t>(keys_[i]);
+  SortByLowestPoint();
   active_.clear();
   splits_.clear();
   for (uint32_t e : order_) {
