@@ -181,6 +181,16 @@ void TUniter::Touch(uint32_t ei, TPoint p) {
   }
 }
 
+// The clipper places each edge on every row of vertices it spans, rounded,
+// and takes two edges as meeting where those places change order or meet.
+// Two edges that meet and part by a unit or less per row may look level on a
+// row near their meeting and meet there instead: such meetings are refused.
+bool Level(const TEdge& e, const TEdge& f) {
+  const int64_t ex = static_cast<int64_t>(e.B.X) - e.A.X, ey = static_cast<int64_t>(e.B.Y) - e.A.Y;
+  const int64_t fx = static_cast<int64_t>(f.B.X) - f.A.X, fy = static_cast<int64_t>(f.B.Y) - f.A.Y;
+  return ey != 0 && fy != 0 && std::abs(ex * fy - fx * ey) <= std::abs(ey * fy);
+}
+
 bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const TEdge& e = edges_[ei];
   const TEdge& f = edges_[fi];
@@ -196,13 +206,10 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const bool crossF = (d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0);
   if (crossE && crossF) {
     if (same) return false;  // a contour crossing itself
-    // The clipper rounds where edges cross, and finds a crossing only once
-    // the edges' rounded places on a row of vertices have changed order: a
-    // crossing is taken only on a whole point, between edges that part by
-    // more than a unit per row (so that no other row sees them level).
+    // The clipper rounds where edges cross: a crossing is taken only on a
+    // whole point, and only between edges that part quickly (see below).
+    if (Level(e, f)) return false;
     const int64_t ex = static_cast<int64_t>(e.B.X) - e.A.X, ey = static_cast<int64_t>(e.B.Y) - e.A.Y;
-    const int64_t fx = static_cast<int64_t>(f.B.X) - f.A.X, fy = static_cast<int64_t>(f.B.Y) - f.A.Y;
-    if (ey != 0 && fy != 0 && std::abs(ex * fy - fx * ey) <= std::abs(ey * fy)) return false;
     // e.A + (e.B - e.A) * d3 / (d3 - d4)
     const TWide den = static_cast<TWide>(d3) - d4;
     const TWide nx = static_cast<TWide>(e.A.X) * den + static_cast<TWide>(ex) * d3;
@@ -227,6 +234,7 @@ bool TUniter::Meet(uint32_t ei, uint32_t fi) {
   const bool ea = d3 == 0 && on(f, e.A), eb = d4 == 0 && on(f, e.B);
   if (!(fa || fb || ea || eb)) return true;
   if (same) return false;  // a contour touching itself
+  if (!(d1 == 0 && d2 == 0) && Level(e, f)) return false;
   // Outlines that abut along a stroke (a shared edge run both ways) are left
   // to the clipper, which may keep such an edge as a seam between two holes.
   if (d1 == 0 && d2 == 0 &&

@@ -45,7 +45,7 @@ std::vector<TPoint> Closed(std::vector<TPoint> pts) {
 }
 
 TLetter RandomShape(std::mt19937& rng) {
-  std::uniform_int_distribution<int32_t> at(0, 24), kind(0, 3), size(1, 8);
+  std::uniform_int_distribution<int32_t> at(0, 24), kind(0, 4), size(1, 8);
   TLetter l;
   const int32_t x = at(rng), y = at(rng) / 3 * 3, w = size(rng), h = size(rng);
   switch (kind(rng)) {
@@ -61,9 +61,20 @@ TLetter RandomShape(std::mt19937& rng) {
       l.Contours.push_back(
           Closed({{x, y}, {x, y + h}, {x + w, y + h + w}, {x + 2 * w, y + h}, {x + 2 * w, y}}));
       break;
-    default:  // a triangle whose crossings mostly fall between whole points
+    case 3:  // a triangle whose crossings mostly fall between whole points
       l.Contours.push_back(Closed({{x, y}, {x + w, y + 2 * h}, {x + 2 * w + 1, y}}));
       break;
+    default: {  // a star-shaped outline, clockwise, its points on a coarse grid
+      static constexpr TPoint kRays[8] = {{0, 1},  {1, 1},   {1, 0},  {1, -1},
+                                          {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}};
+      std::vector<TPoint> pts;
+      for (const TPoint& r : kRays) {
+        const int32_t reach = size(rng);
+        pts.push_back(TPoint{x + 8 + r.X * reach, y + 8 + r.Y * reach});
+      }
+      l.Contours.push_back(Closed(pts));
+      break;
+    }
   }
   return l;
 }
