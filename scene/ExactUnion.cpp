@@ -84,17 +84,19 @@ TWide Area2(const std::vector<TPoint>& c) {
 // is left, as the clipper tidies its paths: one pass keeping a stack, then
 // the same across the seam where the contour closes.
 void Tidy(std::vector<TPoint>& pts) {
+  TPoint* const q = pts.data();
+  const size_t size = pts.size();
   size_t n = 0;
-  for (size_t i = 0; i < pts.size(); ++i) {
-    const TPoint p = pts[i];
-    while (n >= 2 && !(pts[n - 1] == p) && Orient(pts[n - 2], pts[n - 1], p) == 0) --n;
-    if (n == 0 || !(pts[n - 1] == p)) pts[n++] = p;
+  for (size_t i = 0; i < size; ++i) {
+    const TPoint p = q[i];
+    while (n >= 2 && !(q[n - 1] == p) && Orient(q[n - 2], q[n - 1], p) == 0) --n;
+    if (n == 0 || !(q[n - 1] == p)) q[n++] = p;
   }
   size_t b = 0;
   while (n - b >= 3) {
-    if (pts[n - 1] == pts[b] || Orient(pts[n - 2], pts[n - 1], pts[b]) == 0)
+    if (q[n - 1] == q[b] || Orient(q[n - 2], q[n - 1], q[b]) == 0)
       --n;
-    else if (Orient(pts[n - 1], pts[b], pts[b + 1]) == 0)
+    else if (Orient(q[n - 1], q[b], q[b + 1]) == 0)
       ++b;
     else
       break;
@@ -103,8 +105,8 @@ void Tidy(std::vector<TPoint>& pts) {
     pts.clear();
     return;
   }
-  pts.resize(n);
-  pts.erase(pts.begin(), pts.begin() + static_cast<std::ptrdiff_t>(b));
+  if (b != 0) std::copy(q + b, q + n, q);
+  pts.resize(n - b);
 }
 
 class TUniter {
@@ -120,7 +122,7 @@ class TUniter {
   // 0: not kept, 2: refused; `copy` when a contour before it has the same piece.
   int Keep(TPoint a, TPoint b, uint32_t self, bool& copy) const;
   bool Chain(std::vector<TUnitedPiece>& pieces);
-  // order_: the edges by their lowest y, a byte of it at a time.
+  // order_: the edges by their lowest y.
   void SortByLowestPoint();
 
   std::vector<TPoint> pts_;
@@ -131,7 +133,6 @@ class TUniter {
   std::vector<TActive> active_;
   std::vector<TSplit> splits_;
   std::vector<TKept> kept_;
-  std::vector<uint32_t> spare_;
   std::vector<std::pair<TPoint, uint32_t>> meetings_;
   std::vector<std::vector<TPoint>> holes_;
   std::vector<TWide> areas_;
@@ -415,7 +416,10 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
   std::vector<TPoint> cycle;
   for (size_t i = 0; i < kept_.size(); ++i) {
     if (next_[i] == kTaken) continue;
+    size_t length = 1;
+    for (size_t k = next_[i]; k != i && length <= kept_.size(); k = next_[k]) ++length;
     cycle.clear();
+    cycle.reserve(length + 1);
     for (size_t k = i; next_[k] != kTaken;) {
       cycle.push_back(kept_[k].From);
       const size_t n = next_[k];
@@ -427,7 +431,6 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
     // Outer contours run clockwise (negative area, y up), holes the other way.
     const TWide area = Area2(cycle);
     if (area == 0) return false;
-    cycle.reserve(cycle.size() + 1);
     if (area < 0) {
       pieces.emplace_back();
       pieces.back().push_back(std::move(cycle));
@@ -466,22 +469,27 @@ bool TUniter::Chain(std::vector<TUnitedPiece>& pieces) {
 }
 
 void TUniter::SortByLowestPoint() {
+  // Counted into at most 64 bands of y, then put in order within them.
   int32_t low = INT32_MAX, high = INT32_MIN;
   for (const TEdge& e : edges_) {
     low = std::min(low, e.MinY);
     high = std::max(high, e.MinY);
   }
-  order_.resize(edges_.size());
-  spare_.resize(edges_.size());
-  for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = i;
-  const uint32_t range = edges_.empty() ? 0 : static_cast<uint32_t>(high - low);
-  for (uint32_t shift = 0; shift < 32 && (range >> shift) != 0; shift += 8) {
-    uint32_t count[257] = {};
-    for (const TEdge& e : edges_) ++count[((static_cast<uint32_t>(e.MinY - low) >> shift) & 255) + 1];
-    for (size_t b = 1; b < 257; ++b) count[b] += count[b - 1];
-    for (uint32_t i : order_)
-      spare_[count[(static_cast<uint32_t>(edges_[i].MinY - low) >> shift) & 255]++] = i;
-    order_.swap(spare_);
+  const size_t n = edges_.size();
+  order_.resize(n);
+  if (n == 0) return;
+  uint32_t shift = 0;
+  while ((static_cast<uint32_t>(high - low) >> shift) >= 64) ++shift;
+  uint32_t count[65] = {};
+  for (const TEdge& e : edges_) ++count[(static_cast<uint32_t>(e.MinY - low) >> shift) + 1];
+  for (size_t k = 1; k < 65; ++k) count[k] += count[k - 1];
+  for (uint32_t i = 0; i < n; ++i) order_[count[static_cast<uint32_t>(edges_[i].MinY - low) >> shift]++] = i;
+  for (size_t i = 1; i < n; ++i) {
+    const uint32_t e = order_[i];
+    const int32_t y = edges_[e].MinY;
+    size_t j = i;
+    for (; j > 0 && edges_[order_[j - 1]].MinY > y; --j) order_[j] = order_[j - 1];
+    order_[j] = e;
   }
 }
 
