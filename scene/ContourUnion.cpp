@@ -4,6 +4,8 @@
 #include <clipper.hpp>
 #include <numeric>
 
+#include "scene/ExactUnion.h"
+
 namespace vantrix {
 
 namespace {
@@ -38,6 +40,29 @@ void CollectPieces(const ClipperLib::PolyNode& node, std::vector<TPiece>& pieces
     piece.Left = BoxOf(piece.Contours.front()).Left;
     pieces.push_back(std::move(piece));
   }
+}
+
+// The exact union's pieces appended to `pieces`, or false (and `pieces` as it
+// was) where it does not apply, or where its pieces could come out in another
+// order than the clipper's and so land in other letters: two that start at the
+// same x, or more holes than a letter keeps.
+bool AppendExactUnion(const std::vector<const std::vector<TPoint>*>& shared, std::vector<TPiece>& pieces) {
+  thread_local std::vector<TUnitedPiece> united;
+  if (!UniteExactly(shared, united)) return false;
+  const size_t before = pieces.size();
+  for (TUnitedPiece& u : united) {
+    if (u.size() > static_cast<size_t>(TLetter::kMaxContours)) break;
+    TPiece piece;
+    piece.Left = BoxOf(u.front()).Left;
+    for (const auto& c : u) piece.Points += c.size();
+    piece.Contours = std::move(u);
+    pieces.push_back(std::move(piece));
+  }
+  bool tie = pieces.size() - before != united.size();
+  for (size_t i = before; i < pieces.size() && !tie; ++i)
+    for (size_t j = before; j < i && !tie; ++j) tie = pieces[j].Left == pieces[i].Left;
+  if (tie) pieces.resize(before);
+  return !tie;
 }
 
 int Root(std::vector<int>& parent, int i) {
@@ -103,7 +128,8 @@ std::vector<int> TouchingGroups(const std::vector<TBox>& boxes) {
   return group;
 }
 
-std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters) {
+std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters, TUnionMethod method,
+                                  TUnionMethod* used) {
   struct TContourRef {
     const std::vector<TPoint>* Points;
     size_t Letter;
@@ -129,27 +155,31 @@ std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters) {
   }
 
   std::vector<TPiece> pieces(groups);
-  ClipperLib::Clipper clipper;
-  bool united = false;
-  ClipperLib::Path path;
+  std::vector<const std::vector<TPoint>*> shared;
   for (size_t k = 0; k < refs.size(); ++k) {
     const size_t g = static_cast<size_t>(group[k]);
     const std::vector<TPoint>& contour = *refs[k].Points;
-    if (owner[g] != kShared) {
-      TPiece& piece = pieces[g];
-      piece.Left = piece.Contours.empty() ? boxes[k].Left : std::min(piece.Left, boxes[k].Left);
-      piece.Contours.push_back(contour);
-      piece.Points += contour.size();
+    if (owner[g] == kShared) {
+      shared.push_back(&contour);
       continue;
     }
-    path.clear();
-    path.reserve(contour.size());
-    for (const TPoint& p : contour) path.emplace_back(p.X, p.Y);
-    clipper.AddPath(path, ClipperLib::ptSubject, true);
-    united = true;
+    TPiece& piece = pieces[g];
+    piece.Left = piece.Contours.empty() ? boxes[k].Left : std::min(piece.Left, boxes[k].Left);
+    piece.Contours.push_back(contour);
+    piece.Points += contour.size();
   }
   std::erase_if(pieces, [](const TPiece& p) { return p.Contours.empty(); });
-  if (united) {
+  if (used) *used = method;
+  if (!shared.empty() && !(method == TUnionMethod::Exact && AppendExactUnion(shared, pieces))) {
+    if (used) *used = TUnionMethod::Clipper;
+    ClipperLib::Clipper clipper;
+    ClipperLib::Path path;
+    for (const std::vector<TPoint>* contour : shared) {
+      path.clear();
+      path.reserve(contour->size());
+      for (const TPoint& p : *contour) path.emplace_back(p.X, p.Y);
+      clipper.AddPath(path, ClipperLib::ptSubject, true);
+    }
     // Clipper's outer contours run counter-clockwise with y up; glyphs' the other way.
     clipper.ReverseSolution(true);
     ClipperLib::PolyTree tree;
@@ -192,7 +222,7 @@ std::vector<TLetter> TUnionCache::Union(const std::vector<const TLetter*>& lette
   TEntry& e = entries_.emplace_back();
   e.In.reserve(letters.size());
   for (const TLetter* l : letters) e.In.push_back(l->Contours);
-  e.Out = UnionLetters(letters);
+  e.Out = UnionLetters(letters, Method);
   return e.Out;
 }
 

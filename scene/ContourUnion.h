@@ -29,6 +29,12 @@ TBox BoxOf(const TLetter& letter);
 // number per box, numbered in the order of each group's first box.
 std::vector<int> TouchingGroups(const std::vector<TBox>& boxes);
 
+// How contours are united: exactly (scene/ExactUnion) where the input allows,
+// else by the polygon clipper; or by the clipper alone, the reference the
+// exact union is tested against. Both give the same outlines wherever the
+// exact union applies, up to where each contour starts.
+enum class TUnionMethod { Exact, Clipper };
+
 // The union (non-zero fill) of every contour of `letters`, as letters of at most
 // eight contours and kMergedLetterPoints points each. Only contours whose boxes
 // reach another letter's go through the union; the others (an Arabic dot, a
@@ -37,7 +43,9 @@ std::vector<int> TouchingGroups(const std::vector<TBox>& boxes);
 // for a single glyph); separate outlines share a letter while it has room,
 // taken from left to right. United outer contours run clockwise (y up), holes
 // the other way, and each contour ends on its first point, as glyph outlines do.
-std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters);
+// `used`, when given, tells which method united them.
+std::vector<TLetter> UnionLetters(const std::vector<const TLetter*>& letters,
+                                  TUnionMethod method = TUnionMethod::Exact, TUnionMethod* used = nullptr);
 
 // The unions of one Build kept for the next: a rebuild of the same caption
 // (every change of colour, light or depth rebuilds it) unites nothing again.
@@ -48,6 +56,8 @@ class TUnionCache {
   std::vector<TLetter> Union(const std::vector<const TLetter*>& letters);
   // Ends a Build: unions it did not ask for are forgotten.
   void EndBuild();
+
+  TUnionMethod Method = TUnionMethod::Exact;
 
  private:
   struct TEntry {

@@ -221,7 +221,9 @@ class TScene {
   // its glyphs; glyphs that touch become merged letters.
   void LayOutCaption(const TCaption& caption);
   struct TGlyphLetter;
-  void MergeGroups(const std::vector<TGlyphLetter>& glyphs);
+  // groupStarts: where each group of glyphs starts, and after the last one
+  // where the next would, in pen units.
+  void MergeGroups(const std::vector<TGlyphLetter>& glyphs, const std::vector<int32_t>& groupStarts);
   void PrepareView();
   void ResizeTexture(bool button, int w, int h);
 

@@ -21,6 +21,7 @@ class TSceneProbe : public TScene {
   using TScene::Normalize;
   using TScene::ParseOutline;
   using TScene::SelectLetterFont;
+  using TScene::Unions;
 
   using TScene::CaptionExtent;
   using TScene::Glyphs;

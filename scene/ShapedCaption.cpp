@@ -132,6 +132,7 @@ void TScene::LayOutCaption(const TCaption& caption) {
   for (const TRun& r : runs) runLevels.push_back(r.Level);
 
   std::vector<TGlyphLetter> glyphLetters;
+  std::vector<int32_t> groupStarts{PenX};
   int group = 0;
   for (size_t ri : VisualRunOrder(runLevels)) {
     const TRun& run = runs[ri];
@@ -201,6 +202,7 @@ void TScene::LayOutCaption(const TCaption& caption) {
               : groupStart + static_cast<int64_t>(RoundInt(static_cast<double>(unitsInGroup) * scale));
       PenX = ClampToInt32(end + 2 * static_cast<int64_t>(Params.TxtW));
       groupStart = PenX;
+      groupStarts.push_back(PenX);
       unitsInGroup = 0;
       glyphsInGroup = 0;
       ++group;
@@ -208,13 +210,13 @@ void TScene::LayOutCaption(const TCaption& caption) {
   }
   PenX = 0;
   PenY = 0;
-  MergeGroups(glyphLetters);
+  MergeGroups(glyphLetters, groupStarts);
 }
 
 // Each group of more than one glyph becomes the union of its outlines; then,
 // when there are more letters than bodies, the letters of the characters typed
-// last are dropped.
-void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
+// last are dropped, and what is drawn closes up over their place.
+void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs, const std::vector<int32_t>& groupStarts) {
   struct TKept {
     std::unique_ptr<TLetter> Letter;
     int FirstChar = 0;
@@ -288,11 +290,33 @@ void TScene::MergeGroups(const std::vector<TGlyphLetter>& glyphs) {
       used += groupLetters[g];
       groupDrawn[g] = true;
     }
+    // Dropped text need not stand at an end of the line (in a right-to-left
+    // paragraph a left-to-right run typed last stands inside it): each group
+    // drawn moves left by the widths of the dropped ones before it, as if
+    // only the drawn ones had been laid out.
+    std::vector<int64_t> shift(groups, 0);
+    int64_t dropped = 0;
+    for (size_t g = 0; g < groups; ++g) {
+      shift[g] = dropped;
+      if (!groupDrawn[g] && groupLetters[g] > 0 && g + 1 < groupStarts.size())
+        dropped += static_cast<int64_t>(groupStarts[g + 1]) - groupStarts[g];
+    }
     std::vector<TKept> kept;
     for (TKept& k : merged)
-      if (groupDrawn[static_cast<size_t>(k.Group)] && kept.size() < limit) kept.push_back(std::move(k));
-    for (size_t i = 0; i < Placed.size(); ++i)
-      Placed[i].Drawn = groupDrawn[static_cast<size_t>(glyphs[i].Group)];
+      if (groupDrawn[static_cast<size_t>(k.Group)] && kept.size() < limit) {
+        const int64_t dx = shift[static_cast<size_t>(k.Group)];
+        if (dx != 0) {
+          for (auto& contour : k.Letter->Contours)
+            for (TPoint& p : contour) p.X = ClampToInt32(p.X - dx);
+          k.Letter->UpdateBounds();
+        }
+        kept.push_back(std::move(k));
+      }
+    for (size_t i = 0; i < Placed.size(); ++i) {
+      const size_t g = static_cast<size_t>(glyphs[i].Group);
+      Placed[i].Drawn = groupDrawn[g];
+      if (Placed[i].Drawn) Placed[i].X = ClampToInt32(Placed[i].X - shift[g]);
+    }
     Note("The caption makes " + std::to_string(merged.size()) + " letters, more than the " +
          std::to_string(limit) + " there are: " +
          (used == 0 ? "only the first " + std::to_string(kept.size()) + " are drawn"

@@ -249,8 +249,8 @@ TEST(ShapedCaption, BeyondTheLetterBodiesTheCharactersTypedFirstAreKept) {
     // Drawn are exactly the glyphs of the characters typed first, wherever they stand.
     for (const TPlacedGlyph& g : b.Glyphs)
       EXPECT_EQ(g.Drawn, g.FirstChar < kept) << "glyph of " << g.FirstChar;
-    if (c.Text != thai) continue;
-    // Left to right, what is drawn is the caption cut there, point for point.
+    // What is drawn is the caption cut there, point for point: in the mixed
+    // caption the Arabic word closes up to the Thai that is drawn.
     TBuilt cut;
     Build(cut, c.Text.substr(0, static_cast<size_t>(kept)), c.Fonts, false, 10);
     EXPECT_TRUE(cut.Sink.Notes.empty());
