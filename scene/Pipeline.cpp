@@ -137,7 +137,7 @@ bool TScene::Render(TRenderOptions options, TProgress* progress) {
   ClearImage();
   PrepareView();
   if (Stopped(progress)) return false;
-  View3D.Render(Image, Mask, ButtonRamp, TextRamp, Params.ButType, withMask);
+  View3D.Render(Image, Mask, ButtonRamp, TextRamp, Params.ButType, withMask, RenderThreads);
   if (showProgress) Position(progress, 75);
   return true;
 }
