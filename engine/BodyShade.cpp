@@ -61,8 +61,10 @@ int32_t HighlightOf(const TViewParams& params, TVec3 n, TVec3 at) {
   n = unit(n);
   const TVec3 light = unit(TVec3{params.LightX, params.LightY, params.LightZ});
   if (!(dot(n, light) > 0)) return 0;
-  const TVec3 eye = unit(TVec3{-at.X, -at.Y, -at.Z});
-  const TVec3 half = unit(TVec3{light.X + eye.X, light.Y + eye.Y, light.Z + eye.Z});
+  // Normals point into the body and the light vector the way the light
+  // travels, so the mirror direction is the light's plus the line of sight.
+  const TVec3 sight = unit(at);
+  const TVec3 half = unit(TVec3{light.X + sight.X, light.Y + sight.Y, light.Z + sight.Z});
   const double cosine = dot(n, half);
   if (!(cosine > 0)) return 0;
   const double strength = std::min(params.Specular, 1000) / 1000.0;

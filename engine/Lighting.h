@@ -5,9 +5,11 @@
 // on top of the ramp's colour.
 //
 // Vectors are in the view's translated model space (X right, Y the depth away
-// from the eye, Z up; the eye at the origin). A normal points out of the
-// surface, the light vector towards the light. Normals need not be unit
-// vectors; a zero normal counts as edge-on and gets no highlight.
+// from the eye, Z up; the eye at the origin). A face's normal (B x A of its
+// corners) points into the body, away from the side it is seen from, and the
+// light vector the way the light travels: a face is lit full where the two
+// are parallel. Normals need not be unit vectors; a zero normal counts as
+// edge-on and gets no highlight.
 
 #include <cstdint>
 
@@ -31,8 +33,9 @@ double LightCosine(const TViewParams& params, double nx, double ny, double nz);
 
 // The highlight 0..255 on a surface with this normal at this point: Specular
 // per mille of the light colour times cos^Gloss of the angle between the
-// normal and the half vector of light and eye. 0 where the surface faces away
-// from the light, and always 0 with Specular 0.
+// normal and the half vector of the light and the line of sight to the point
+// (the normal that would mirror the light into the eye). 0 where the surface
+// is not lit, and always 0 with Specular 0.
 int32_t HighlightOf(const TViewParams& params, TVec3 normal, TVec3 at);
 
 }  // namespace vantrix
