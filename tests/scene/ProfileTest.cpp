@@ -1,7 +1,5 @@
 // Bevel profiles: the rings of the letters' bevels and of the button's skirt,
-// the normals smooth shading takes across them, room for every face, and
-// pictures that do not change while the new look keys keep their start-up
-// values.
+// the normals smooth shading takes across them, and room for every face.
 
 #include <gtest/gtest.h>
 
@@ -197,25 +195,6 @@ TEST(BevelProfile, ButtonSkirtFollowsTheProfile) {
   for (int k = 1; k <= rings; ++k) depths.push_back(b.Vertex(b.Face(3 + k).V3).Y);
   EXPECT_EQ(depths, (std::vector<int32_t>{2, 6, 13, 23, 36, 49, 64, 80}));  // 80 (1 - cos)
   EXPECT_EQ(b.Vertex(b.Face(4).V1).Y, 0);
-}
-
-// With every new key at its start-up value (Gloss may be anything while
-// Specular is 0) and on any number of threads, a picture is what it was.
-TEST(BevelProfile, StartUpValuesChangeNoPixel) {
-  auto render = [](int threads, int gloss) {
-    TScene s;
-    s.RenderThreads = threads;
-    s.Params.ViewParams.Gloss = gloss;
-    s.Params.ViewParams.TextAltitude = 10;
-    EXPECT_TRUE(s.Build(Caption("Go Vantrix")) && s.Render({.WithMask = true}));
-    std::vector<uint32_t> px;
-    for (const TPicture* p : {&s.Image, &s.Mask})
-      for (int y = 0; y < p->Height(); ++y) px.insert(px.end(), p->Row32(y), p->Row32(y) + p->Width());
-    return px;
-  };
-  const std::vector<uint32_t> one = render(1, 20);
-  EXPECT_EQ(render(0, 20), one);
-  EXPECT_EQ(render(3, 150), one);
 }
 
 }  // namespace

@@ -260,25 +260,6 @@ TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
             std::make_tuple(1000, 1, 0));
 }
 
-// The look keys are written only when not at their start-up value, so a work
-// that never set them keeps its file; Gloss counts as set away from 20 even
-// without a highlight, and a file without them keeps what the scene holds.
-TEST(WorkFile, LookKeysWrittenOnlyAwayFromTheirStartUpValues) {
-  TScene s;
-  TCaption c;
-  c.SetText("Hi", TFontSpec{});
-  const std::string fresh = WorkText(s, c);
-  for (const char* key : {"Profile", "Specular", "Gloss", "Fill"})
-    EXPECT_EQ(fresh.find(key), std::string::npos);
-  s.Params.ViewParams.Gloss = 21;
-  TIniFile ini;
-  WriteWork(ini, s, c);
-  EXPECT_EQ(ini.ReadSection("Light").back(), "Gloss");
-  EXPECT_EQ(ini.ReadString("Light", "Gloss", ""), "21");
-  s.Params.ViewParams.Gloss = 20;
-  EXPECT_EQ(WorkText(s, c), fresh);
-}
-
 TEST(WorkFile, SavingAShorterCaptionOverALongerOneKeepsTheOldLetters) {
   TTempFolder dir;
   TScene s;
