@@ -78,6 +78,17 @@ int TView3D::DefaultThreads() {
   return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
 }
 
+void TView3D::FillPicture(TPicture& picture, TPixel value, int threads) {
+  const int height = picture.Height();
+  const int bands =
+      std::clamp(threads > 0 ? threads : DefaultThreads(), 1, std::max(std::min(height, kMaxThreads), 1));
+  RunBands(bands, [&](int b) {
+    const int first = static_cast<int>(int64_t{height} * b / bands);
+    const int last = static_cast<int>(int64_t{height} * (b + 1) / bands);
+    picture.FillRect(0, first, picture.Width(), last, value);
+  });
+}
+
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
                      const TShadeRamp& textRamp, int buttonType, bool withMask, int threads) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;

@@ -78,6 +78,10 @@ class TView3D {
   void Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
               int buttonType, bool withMask, int threads = 0);
   static int DefaultThreads();
+  // Sets every pixel of a picture, in bands of rows on `threads`
+  // threads as Render draws (0: DefaultThreads): the background a frame is
+  // drawn on.
+  static void FillPicture(TPicture& picture, TPixel value, int threads = 0);
 
   // A texture smaller than 2 x 2 switches texturing off.
   void SetButtonTexture(const TPicture& bitmap);
