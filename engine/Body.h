@@ -34,7 +34,7 @@ struct TVertex {
   float NX = 0, NY = 0, NZ = 0;  // sum of the normals of the visible faces using it
   float Dist2 = 0;               // squared distance from the eye
   int32_t Shade = 0;             // 0..255, for smooth shading
-  int32_t Spec = 0;              // highlight 0..255, for smooth shading
+  int32_t Shine = 0;             // highlight 0..255, for smooth shading
 };
 
 struct TFace {
@@ -42,7 +42,7 @@ struct TFace {
   int32_t V1 = 0, V2 = 0, V3 = 0, V4 = 0;
   int32_t Visible = 0;
   int32_t Shade = 0;
-  int32_t Spec = 0;  // highlight 0..255
+  int32_t Shine = 0;  // highlight 0..255
 };
 
 struct TBodyTransform {
@@ -91,7 +91,7 @@ class TBody {
     int32_t X[2] = {0, 0};
     int32_t Shade[2] = {0, 0};
     float Depth[2] = {0, 0};
-    int32_t Spec[2] = {0, 0};
+    int32_t Shine[2] = {0, 0};
   };
   using TEdgeTable = std::vector<TEdgeRow>;
   void Draw(TZBuffer& buffer, bool isButton);

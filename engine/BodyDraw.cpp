@@ -66,7 +66,7 @@ void TBody::DrawCaps(TDraw& d, bool isButton) const {
   const int shade = cap.Shade;  // caps are always flat
   for (int r = fv.FirstRow(); r - fv.FirstRow() < fv.RowCount(); ++r)
     for (int i = 0; i < fv.SpanCount(r); ++i)
-      d.Buffer.InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth, cap.Spec, cap.Spec);
+      d.Buffer.InsertSpan(r, fv.Span(r, i).X1, fv.Span(r, i).X2, shade, shade, depth, cap.Shine, cap.Shine);
 }
 
 void TBody::DrawFace(TDraw& d, int k) const {
@@ -97,17 +97,17 @@ void TBody::DrawFace(TDraw& d, int k) const {
   if (smooth && highlight_) {
     // The highlight walks the same edges with its own end values.
     const int32_t faceBottom = d.FaceBottom, faceTop = d.FaceTop;
-    TEdgeEnd specEnds[4];
-    for (int i = 0; i < 4; ++i) specEnds[i] = TEdgeEnd{ends[i].P, ends[i].Dist2, Vertex(ids[i]).Spec};
+    TEdgeEnd shineEnds[4];
+    for (int i = 0; i < 4; ++i) shineEnds[i] = TEdgeEnd{ends[i].P, ends[i].Dist2, Vertex(ids[i]).Shine};
     for (int i = 0; i < 4; ++i) {
-      const TEdgeEnd& from = specEnds[i];
-      const TEdgeEnd& to = specEnds[(i + 1) % 4];
+      const TEdgeEnd& from = shineEnds[i];
+      const TEdgeEnd& to = shineEnds[(i + 1) % 4];
       if (from.P.Y == to.P.Y) continue;
       const int side = to.P.Y > from.P.Y ? 0 : 1;
       const int64_t yMin = std::max<int64_t>(std::min(from.P.Y, to.P.Y), d.EdgeTop);
       const int64_t yMax = std::min<int64_t>(std::max(from.P.Y, to.P.Y), tableEnd - 1);
       WalkEdge(from, to, yMin, yMax,
-               [&](int64_t y, int32_t, int32_t spec, float) { d.Edges[y - d.EdgeTop].Spec[side] = spec; });
+               [&](int64_t y, int32_t, int32_t shine, float) { d.Edges[y - d.EdgeTop].Shine[side] = shine; });
     }
     d.FaceBottom = faceBottom;
     d.FaceTop = faceTop;
@@ -121,10 +121,10 @@ void TBody::DrawFace(TDraw& d, int k) const {
     const TEdgeRow& e = d.Edges[y - d.EdgeTop];
     const float depth = static_cast<float>(static_cast<double>(e.Depth[0]) + e.Depth[1]);
     if (smooth)
-      d.Buffer.InsertSpan(static_cast<int>(y), e.X[0], e.X[1], e.Shade[0], e.Shade[1], depth, e.Spec[0],
-                          e.Spec[1]);
+      d.Buffer.InsertSpan(static_cast<int>(y), e.X[0], e.X[1], e.Shade[0], e.Shade[1], depth, e.Shine[0],
+                          e.Shine[1]);
     else
-      d.Buffer.InsertSpan(static_cast<int>(y), e.X[0], e.X[1], f.Shade, f.Shade, depth, f.Spec, f.Spec);
+      d.Buffer.InsertSpan(static_cast<int>(y), e.X[0], e.X[1], f.Shade, f.Shade, depth, f.Shine, f.Shine);
   }
 }
 

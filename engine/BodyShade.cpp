@@ -176,7 +176,7 @@ void TBody::CalcFaceShades(const TViewParams& params) {
   highlight_ = params.Specular > 0;
   for (TFace& f : faces_) {
     f.Visible = 0;
-    if (!highlight_) f.Spec = 0;
+    if (!highlight_) f.Shine = 0;
     const TPoint& p1 = ScreenPoint(f.V1);
     const TPoint& p2 = ScreenPoint(f.V2);
     const TPoint& p4 = ScreenPoint(f.V4);
@@ -195,7 +195,7 @@ void TBody::CalcFaceShades(const TViewParams& params) {
     const float ny = static_cast<float>(bz * ax - bx * az);
     const float nz = static_cast<float>(bx * ay - by * ax);
     f.Shade = ShadeOf(nx, ny, nz, params);
-    if (highlight_) f.Spec = HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v1.TX, v1.TY, v1.TZ});
+    if (highlight_) f.Shine = HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v1.TX, v1.TY, v1.TZ});
     for (int32_t vi : {f.V1, f.V2, f.V3, f.V4}) {
       TVertex& v = Vertex(vi);
       v.NX = static_cast<float>(static_cast<double>(v.NX) + nx);
@@ -212,7 +212,7 @@ void TBody::CalcVertexShades(const TViewParams& params) {
       v.Shade = ShadeOf(nx, ny, nz, params);
     else
       v.Shade = ClampInt(params.HiBright, 0, 255);  // used by no visible face
-    v.Spec = highlight_ ? HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v.TX, v.TY, v.TZ}) : 0;
+    v.Shine = highlight_ ? HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v.TX, v.TY, v.TZ}) : 0;
   }
 }
 

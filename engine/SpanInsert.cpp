@@ -93,16 +93,16 @@ TSpanChunk* TZBuffer::NewChunk(const TSpanRow& r) {
   return pools_[static_cast<size_t>(row / bandRows_)].New();
 }
 
-void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int specL, int specR) {
+void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL, int shineR) {
   if (row < 0 || row >= RowCount() || x2 < x1) return;
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
   Append(rows_[row], static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX)),
          static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX)), ClampShade(shadeL), ClampShade(shadeR),
-         depth, ClampSpec(specL), ClampSpec(specR));
+         depth, ClampShine(shineL), ClampShine(shineR));
 }
 
 inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
-                             uint8_t specL, uint8_t specR) {
+                             uint8_t shineL, uint8_t shineR) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const unsigned k = static_cast<unsigned>(r.Count++);
   const unsigned b = k / kScanBlock;
@@ -118,7 +118,7 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
   const int lastBin = ClampInt(x2, 0, maxX_) >> binShift_;
   for (int bin = ClampInt(x1, 0, maxX_) >> binShift_; bin <= lastBin; ++bin) r.Bins[bin] |= 1u << b;
   TSpanChunk& c = *r.Chunks[b];
-  c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1, specL, specR};
+  c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1, shineL, shineR};
   c.Live.X1[i] = x1;
   c.Live.X2[i] = x2;
 }
@@ -132,8 +132,8 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
 // new span may have shrunk in the meantime. That is exact, because neither the
 // new span nor the older ones ever grow, so a span that missed the first test
 // misses later. Columns arrive clipped to the row and shades clamped.
-void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth, uint8_t specL,
-                      uint8_t specR) {
+void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth,
+                      uint8_t shineL, uint8_t shineR) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const int n = r.Count;  // spans appended below are not visited
   // An empty row's bins still hold an earlier picture's bits.
@@ -155,7 +155,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
           if (s.X1 <= x1) return;
           x2 = s.X1 - 1;
         } else if (s.X1 > x1) {
-          Insert(r, s.X2 + 1, x2, shadeL, shadeR, depth, specL, specR);
+          Insert(r, s.X2 + 1, x2, shadeL, shadeR, depth, shineL, shineR);
           x2 = s.X1 - 1;
         } else {
           x1 = s.X2 + 1;
@@ -164,7 +164,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
         // The new span is nearer: the old one gives way. A cut span keeps its
         // end shades, so its gradient is spread over what remains.
         if (s.X2 > x2 && s.X1 < x1) {
-          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth, s.SpecL, s.SpecR);
+          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth, s.ShineL, s.ShineR);
           s.X1 = static_cast<int16_t>(x2 + 1);
         } else if (s.X2 > x2) {
           s.X1 = static_cast<int16_t>(x2 + 1);
@@ -178,7 +178,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
       }
     }
   }
-  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth, specL, specR);
+  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth, shineL, shineR);
 }
 
 }  // namespace vantrix

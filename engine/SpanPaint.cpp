@@ -64,12 +64,12 @@ void TZBuffer::DrawGradient(int x1, int x2, TPixel* row, int shadeL, int shadeR,
 // On top of whatever the span painted, so that a highlight reads the same on
 // the ramp's colours and on a texture. Stepped in 22.10 fixed point like the
 // shades, so a cut span spreads it again over what remains.
-void TZBuffer::AddHighlight(int x1, int x2, TPixel* row, int specL, int specR) const {
+void TZBuffer::AddHighlight(int x1, int x2, TPixel* row, int shineL, int shineR) const {
   const int lightB = ColorBlue(LightColor);
   const int lightG = ColorGreen(LightColor);
   const int lightR = ColorRed(LightColor);
-  int32_t pos = specL * 1024;
-  const int32_t step = x2 == x1 ? 0 : ((specR - specL) * 1024) / (x2 - x1);
+  int32_t pos = shineL * 1024;
+  const int32_t step = x2 == x1 ? 0 : ((shineR - shineL) * 1024) / (x2 - x1);
   for (int x = x1; x <= x2; ++x, pos += step) {
     const int s = ClampInt(pos >> 10, 0, 255);
     const TPixel p = row[x];

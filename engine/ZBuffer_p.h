@@ -39,8 +39,8 @@ struct TSpan {
   int16_t Active = 0;
   // The highlight at X1 and X2, 0..255 of the light colour added on top of
   // the ramp; in what was padding, so spans keep their size.
-  uint8_t SpecL = 0;
-  uint8_t SpecR = 0;
+  uint8_t ShineL = 0;
+  uint8_t ShineR = 0;
 };
 static_assert(sizeof(TSpan) == 16, "spans are packed sixteen to a chunk");
 
@@ -109,8 +109,9 @@ class TZBuffer {
     Texture = texture;
   }
 
-  void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int specL = 0, int specR = 0);
-  void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int specL = 0, int specR = 0);
+  void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL = 0, int shineR = 0);
+  void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL = 0,
+                  int shineR = 0);
 
   // A whole pass: the shadow into the picture and the mask (when given), then
   // the spans into both. The same pixels as DrawShadow, DrawShadowHull and
@@ -137,9 +138,9 @@ class TZBuffer {
   static void HalveSpan(int x1, int x2, TPixel* row);
   static void DrawGradient(int x1, int x2, TPixel* row, int shadeL, int shadeR, const TShadeRamp& ramp);
   void DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int shadeL, int shadeR) const;
-  // Adds the light colour times a highlight running from specL to specR
+  // Adds the light colour times a highlight running from shineL to shineR
   // (0..255, stepped as DrawGradient steps shades), each channel held at 255.
-  void AddHighlight(int x1, int x2, TPixel* row, int specL, int specR) const;
+  void AddHighlight(int x1, int x2, TPixel* row, int shineL, int shineR) const;
 
   int MaxRow() const { return maxRow_; }
   int MaxX() const { return maxX_; }
@@ -161,12 +162,12 @@ class TZBuffer {
     TSpanChunk* New();
   };
   TSpanChunk* NewChunk(const TSpanRow& r);
-  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth, uint8_t specL,
-              uint8_t specR);
-  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth, uint8_t specL,
-              uint8_t specR);
+  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
+              uint8_t shineL, uint8_t shineR);
+  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth, uint8_t shineL,
+              uint8_t shineR);
   static int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
-  static uint8_t ClampSpec(int s) { return static_cast<uint8_t>(ClampInt(s, 0, 255)); }
+  static uint8_t ClampShine(int s) { return static_cast<uint8_t>(ClampInt(s, 0, 255)); }
 
   // Painting one row span by span (SpanPaint.cpp).
   bool IsTextured() const {
@@ -209,13 +210,13 @@ class TZBuffer {
 
 // Inline, since a frame stores tens of thousands of spans and the call cost
 // as much as these checks.
-inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int specL,
-                                 int specR) {
+inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL,
+                                 int shineR) {
   // Unsigned, row < 0 fails too; rows are never more than RowCount.
   if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
     return;
   Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth,
-         ClampSpec(specL), ClampSpec(specR));
+         ClampShine(shineL), ClampShine(shineR));
 }
 
 // Span s of row r over columns x1..x2 of the picture row px. Inline, since
@@ -228,7 +229,7 @@ inline void TZBuffer::PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* p
     FillSpan(x1, x2, px, ramp[s.ShadeL]);
   else
     DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
-  if ((s.SpecL | s.SpecR) != 0) AddHighlight(x1, x2, px, s.SpecL, s.SpecR);
+  if ((s.ShineL | s.ShineR) != 0) AddHighlight(x1, x2, px, s.ShineL, s.ShineR);
 }
 
 }  // namespace vantrix

@@ -239,23 +239,23 @@ struct TSpanCalls {
     bool Insert;
     int Row, X1, X2, ShadeL, ShadeR;
     float Depth;
-    int SpecL, SpecR;
+    int ShineL, ShineR;
   };
   std::vector<TCall> Calls;
-  int Spec = 0;  // a highlight on every other span, when not 0
+  int Shine = 0;  // a highlight on every other span, when not 0
   void AddSpan(int row, int x1, int x2, int sl, int sr, float d) { Add(false, row, x1, x2, sl, sr, d); }
   void InsertSpan(int row, int x1, int x2, int sl, int sr, float d) { Add(true, row, x1, x2, sl, sr, d); }
   void Add(bool insert, int row, int x1, int x2, int sl, int sr, float d) {
-    const bool lit = Spec != 0 && Calls.size() % 2 == 0;
-    Calls.push_back({insert, row, x1, x2, sl, sr, d, lit ? Spec : 0, lit ? 255 - Spec : 0});
+    const bool lit = Shine != 0 && Calls.size() % 2 == 0;
+    Calls.push_back({insert, row, x1, x2, sl, sr, d, lit ? Shine : 0, lit ? 255 - Shine : 0});
   }
   void Replay(TZBuffer& zb, int first, int last) const {
     for (const TCall& c : Calls) {
       if (c.Row < first || c.Row > last) continue;
       if (c.Insert)
-        zb.InsertSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.SpecL, c.SpecR);
+        zb.InsertSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.ShineL, c.ShineR);
       else
-        zb.AddSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.SpecL, c.SpecR);
+        zb.AddSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.ShineL, c.ShineR);
     }
   }
 };
@@ -281,7 +281,7 @@ TEST(SpanBufferDifferential, BandsOnThreadsGiveTheSingleThreadedFrame) {
     for (int pass = 0; pass < 2; ++pass) {
       TSpanCalls calls;
       TNoReference none;
-      calls.Spec = seed % 3 == 0 ? 0 : scene.Pick(1, 254);
+      calls.Shine = seed % 3 == 0 ? 0 : scene.Pick(1, 254);
       scene.DrawFaces(calls, none, seed % 4 == 3 ? 2500 : scene.Pick(1, 60), seed % 4 == 3);
       const TPassShadow shadow{scene.Pick(0, 3) != 0, scene.Pick(-12, 12), scene.Pick(-12, 12), pass == 0};
       const bool textured = scene.Pick(0, 2) == 0;
