@@ -164,8 +164,14 @@ void BM_BuildFullBody(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FillPicture)->Args({1400, 420})->Args({2000, 600})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TypicalFrame)->ArgsProduct({{0, 1}, {1, 2}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StressFrame)->ArgsProduct({{0, 1}, {1, 2}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypicalFrame)
+    ->ArgsProduct({{0, 1}, {1, 2}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StressFrame)
+    ->ArgsProduct({{0, 1}, {1, 2}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildTypicalBodies)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildFullBody)->Unit(benchmark::kMicrosecond);
 

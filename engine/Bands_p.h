@@ -1,44 +1,35 @@
 #pragma once
 // Bands of rows drawn at once. A frame's rows never interact while they are
-// filled or painted, so each band runs on a thread of its own and the picture
-// is the same, byte for byte, whatever the number of bands. Threads are
-// started per call: a frame takes milliseconds, a thread's start microseconds,
-// and nothing is left running between frames.
+// filled or painted, so bands run on threads of their own and the picture is
+// the same, byte for byte, whatever the number of bands and threads.
+//
+// The helper threads are started once and wait between calls: a frame passes
+// several barriers (prepare the bodies, fill the rows, paint them) and takes
+// a few milliseconds, so starting threads at each would cost a good share of
+// it. Several callers may run at once (a preview and an export); a caller
+// never waits for a helper that is busy elsewhere, it draws the bands nobody
+// has taken itself.
 
 #include <algorithm>
-#include <exception>
-#include <thread>
-#include <vector>
+#include <functional>
 
 namespace vantrix {
 
 inline constexpr int kMaxThreads = 64;
+// Bands per thread: a picture's rows are not equally busy (a caption in the
+// middle, margins above and below), so threads take bands as they finish
+// their last one rather than one fixed share each; more bands would cost
+// more than they balance, since every band walks the bodies that reach it.
+inline constexpr int kBandsPerThread = 2;
 
-// Calls work(b) for b = 0 .. bands - 1, band 0 on the calling thread and each
-// other on a thread of its own; returns when all are done, rethrowing the
-// first band's exception, if any.
-template <class Work>
-void RunBands(int bands, Work&& work) {
-  bands = std::clamp(bands, 1, kMaxThreads);
-  if (bands == 1) {
-    work(0);
-    return;
-  }
-  std::vector<std::exception_ptr> errors(static_cast<size_t>(bands));
-  auto guarded = [&](int b) {
-    try {
-      work(b);
-    } catch (...) {
-      errors[static_cast<size_t>(b)] = std::current_exception();
-    }
-  };
-  std::vector<std::thread> threads;
-  threads.reserve(static_cast<size_t>(bands - 1));
-  for (int b = 1; b < bands; ++b) threads.emplace_back(guarded, b);
-  guarded(0);
-  for (std::thread& t : threads) t.join();
-  for (const std::exception_ptr& e : errors)
-    if (e) std::rethrow_exception(e);
+// How many bands a frame of `rows` rows is cut into for `threads` threads.
+inline int BandCount(int threads, int rows) {
+  return threads <= 1 ? 1 : std::clamp(threads * kBandsPerThread, 1, std::max(rows, 1));
 }
+
+// Calls work(b) once for each b = 0 .. bands - 1 on up to `threads` threads,
+// the calling thread one of them, each taking the next band not yet taken;
+// returns when all are done, rethrowing a band's exception, if any.
+void RunBands(int bands, int threads, const std::function<void(int)>& work);
 
 }  // namespace vantrix

@@ -153,7 +153,11 @@ class TBody {
   bool highlight_ = false;  // the last Prepare lit with a highlight
   int maxFaces_ = kMaxFaces;
   int maxVertices_ = kMaxVertices;
-  TEdgeTable edges_;  // Draw's, kept between calls
+  struct TFaceRows {
+    int32_t Face, Top, Bottom;
+  };
+  std::vector<TFaceRows> drawList_;  // SortFaces' visible faces, nearest first
+  TEdgeTable edges_;                 // Draw's, kept between calls
 };
 
 }  // namespace vantrix

@@ -25,10 +25,21 @@ void TBody::Draw(TZBuffer& buffer, bool isButton) {
   DrawRows(buffer, isButton, 0, buffer.RowCount() - 1, edges_);
 }
 
+// The faces to draw, nearest first, with the rows they reach, so that a band
+// passes over the faces outside it without reading their vertices.
 void TBody::SortFaces() {
   faceList_.Clear();
   for (int k = 1; k <= FaceCount(); ++k) faceList_.Add(k, Face(k).Key);
   faceList_.Sort();  // nearest faces first
+  drawList_.clear();
+  for (int i = 1; i <= faceList_.Count(); ++i) {
+    const int k = faceList_.Item(i).Index;
+    const TFace& f = Face(k);
+    if (f.Visible <= 0 || f.Key <= 0) continue;
+    const int32_t y1 = ScreenPoint(f.V1).Y, y2 = ScreenPoint(f.V2).Y, y3 = ScreenPoint(f.V3).Y,
+                  y4 = ScreenPoint(f.V4).Y;
+    drawList_.push_back({k, std::min({y1, y2, y3, y4}), std::max({y1, y2, y3, y4})});
+  }
 }
 
 void TBody::DrawRows(TZBuffer& buffer, bool isButton, int first, int last, TEdgeTable& edges) const {
@@ -43,10 +54,8 @@ void TBody::DrawRows(TZBuffer& buffer, bool isButton, int first, int last, TEdge
   edges.resize(static_cast<size_t>(bottom - top + 1));
 
   DrawCaps(d, isButton);
-  for (int i = 1; i <= faceList_.Count(); ++i) {
-    const int k = faceList_.Item(i).Index;
-    if (Face(k).Visible > 0 && Face(k).Key > 0) DrawFace(d, k);
-  }
+  for (const TFaceRows& f : drawList_)
+    if (f.Bottom >= top && f.Top <= bottom) DrawFace(d, f.Face);
 }
 
 void TBody::DrawCaps(TDraw& d, bool isButton) const {

@@ -363,7 +363,7 @@ inline void TZBuffer::TSweep::FillMaskRow(int y) {
 // working rows of its own.
 void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count, int threads) {
   const int rows = std::max(image.Height(), mask ? mask->Height() : 0);
-  const int bands = std::clamp(std::min(threads, rows), 1, kMaxThreads);
+  const int bands = BandCount(threads, rows);
   auto sweepRows = [&](TSweep& sweep, int first, int last) {
     for (int y = first; y <= last; ++y) {
       for (int p = 0; p < count; ++p) sweep.PassRow(*passes[p].Buffer, passes[p], y);
@@ -377,7 +377,7 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
   }
   TSweep first(image, mask, passes, count, true);
   for (int p = 0; p < count; ++p) passes[p].Buffer->SizeCover(first.Width);
-  RunBands(bands, [&](int b) {
+  RunBands(bands, threads, [&](int b) {
     for (int p = 0; p < count; ++p) {
       TZBuffer& zb = *passes[p].Buffer;
       const int64_t n = zb.RowCount();
@@ -385,7 +385,7 @@ void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* pas
     }
   });
   const int height = std::max(first.ImageHeight, first.MaskHeight);
-  RunBands(bands, [&](int b) {
+  RunBands(bands, threads, [&](int b) {
     TSweep own(image, mask, passes, count, true);
     sweepRows(own, static_cast<int>(int64_t{height} * b / bands),
               static_cast<int>(int64_t{height} * (b + 1) / bands) - 1);

@@ -82,7 +82,7 @@ void TView3D::FillPicture(TPicture& picture, TPixel value, int threads) {
   const int height = picture.Height();
   const int bands =
       std::clamp(threads > 0 ? threads : DefaultThreads(), 1, std::max(std::min(height, kMaxThreads), 1));
-  RunBands(bands, [&](int b) {
+  RunBands(bands, bands, [&](int b) {
     const int first = static_cast<int>(int64_t{height} * b / bands);
     const int last = static_cast<int>(int64_t{height} * (b + 1) / bands);
     picture.FillRect(0, first, picture.Width(), last, value);
@@ -92,19 +92,20 @@ void TView3D::FillPicture(TPicture& picture, TPixel value, int threads) {
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
                      const TShadeRamp& textRamp, int buttonType, bool withMask, int threads) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;
-  const int bands =
-      std::clamp(threads > 0 ? threads : DefaultThreads(), 1, std::min(image.Height(), kMaxThreads));
+  threads = std::clamp(threads > 0 ? threads : DefaultThreads(), 1, kMaxThreads);
+  const int bands = BandCount(threads, image.Height());
   buffer_->SetSize(image.Height(), image.Width());
   buffer_->SetBands(bands);
   buffer_->LightColor = Params.LightColor;
   buffer_->MidBright = Params.Brightness;
 
+  // Bodies are prepared each on its own, so several at once.
+  RunBands(BodyCount(), threads, [&](int b) {
+    Body(b + 1).Prepare(Params);
+    Body(b + 1).SortFaces();
+  });
   bodyList_.Clear();
-  for (int i = 1; i <= BodyCount(); ++i) {
-    Body(i).Prepare(Params);
-    Body(i).SortFaces();
-    bodyList_.Add(i, Body(i).AvgKey());
-  }
+  for (int i = 1; i <= BodyCount(); ++i) bodyList_.Add(i, Body(i).AvgKey());
   bodyList_.Sort();  // nearest bodies first
 
   // The button pass comes first, so the letters are always painted over the
@@ -122,7 +123,7 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   // Each band stores the spans of its own rows, from every body in the order
   // one thread would draw them, so each row ends up as on one thread.
   bandEdges_.resize(static_cast<size_t>(bands));
-  RunBands(bands, [&](int b) {
+  RunBands(bands, threads, [&](int b) {
     TBody::TEdgeTable& edges = bandEdges_[static_cast<size_t>(b)];
     int first, last;
     buffer_->BandRows(b, first, last);
@@ -142,7 +143,7 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   SetPassTexture(*buffer_, TextTextured ? &textTexture_ : nullptr);
   passes[count++] = {buffer_.get(), &textRamp,
                      TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
-  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count, bands);
+  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count, threads);
 }
 
 void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {

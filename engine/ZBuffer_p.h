@@ -125,8 +125,8 @@ class TZBuffer {
     const TShadeRamp* Ramp;
     TPassShadow Shadow;
   };
-  // With threads > 1 the rows are painted in that many bands at once, with
-  // the same pixels.
+  // With threads > 1 the rows are painted in bands on that many threads at
+  // once, with the same pixels.
   static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count,
                          int threads = 1);
   void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const;

@@ -291,7 +291,7 @@ TEST(SpanBufferDifferential, BandsOnThreadsGiveTheSingleThreadedFrame) {
       }
       calls.Replay(one[pass], 0, h - 1);
       banded[pass].SetBands(bands);
-      RunBands(banded[pass].Bands(), [&](int b) {
+      RunBands(banded[pass].Bands(), 2, [&](int b) {
         int first, last;
         banded[pass].BandRows(b, first, last);
         calls.Replay(banded[pass], first, last);
