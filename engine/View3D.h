@@ -73,8 +73,8 @@ class TView3D {
   TRect ScreenBounds();
 
   // Draws the frame. buttonType > 0 means the last body is the button.
-  // threads: how many bands of rows are drawn at once; 0 or less, one per
-  // core (DefaultThreads).
+  // threads: how many threads draw the frame's bands of rows at once; 0 or
+  // less, one per core (DefaultThreads).
   void Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
               int buttonType, bool withMask, int threads = 0);
   static int DefaultThreads();

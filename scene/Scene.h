@@ -180,8 +180,8 @@ class TScene {
   TShadeRamp ButtonRamp{};
   TShadeRamp TextRamp{};
   TButShape Shape;
-  // How many bands of rows Render draws at once: 0, one per core. Scenes
-  // drawn side by side share the cores out.
+  // How many threads Render draws on: 0, one per core. Scenes drawn side by
+  // side share the cores out.
   int RenderThreads = 0;
   std::string AppPath;               // program folder, ending with '/'
   TMessageSink* Messages = nullptr;  // not owned; stderr when null
