@@ -1,10 +1,11 @@
 // Renderer benchmarks: a typical caption frame and a stress frame, flat and
-// smooth, each beside the cost of filling the same picture once with a
+// smooth, on one thread and in bands on two, each beside the cost of filling the same picture once with a
 // constant; and the building of bodies.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "engine/Render3D.h"
@@ -111,16 +112,20 @@ struct TFrame {
   }
 };
 
+// The second argument is the number of bands drawn at once: 1, the single
+// thread, beside one per core.
 void RenderFrame(benchmark::State& state, int letters, int outer, int inner, int button, int w, int h) {
   TFrame f(letters, outer, inner, button, w, h, state.range(0) != 0);
+  const int threads = static_cast<int>(state.range(1));
   for (auto _ : state) {
     f.image.Fill(0x00FFFFFF);
     f.mask.Fill(0);
-    f.view.Render(f.image, f.mask, f.buttonRamp, f.textRamp, 1, true);
+    f.view.Render(f.image, f.mask, f.buttonRamp, f.textRamp, 1, true, threads);
     benchmark::DoNotOptimize(f.image.Row(0));
   }
   state.counters["faces"] = f.view.FaceCount();
-  state.SetLabel(state.range(0) ? "smooth" : "flat");
+  state.SetLabel(std::string(state.range(0) ? "smooth" : "flat") + ", " + std::to_string(threads) +
+                 (threads == 1 ? " band" : " bands"));
 }
 
 // Typical: 11 letters of about 250 faces and a button of about 400, 1400 x 420.
@@ -159,8 +164,14 @@ void BM_BuildFullBody(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FillPicture)->Args({1400, 420})->Args({2000, 600})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TypicalFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_StressFrame)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypicalFrame)
+    ->ArgsProduct({{0, 1}, {1, 2}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StressFrame)
+    ->ArgsProduct({{0, 1}, {1, 2}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildTypicalBodies)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildFullBody)->Unit(benchmark::kMicrosecond);
 

@@ -1,5 +1,6 @@
 // The pipeline on real works: Build + Render of the default work and of a
-// 32-character caption at " Complex" detail, the preview path after a caption
+// 32-character caption at " Complex" detail, Render alone on one thread and
+// in bands on two, as made and with round bevels and light, the preview path after a caption
 // edit (Build + Render + B-Spline reduction to half size), and the resampler
 // on the pictures they produce.
 //
@@ -53,6 +54,26 @@ void BM_BuildRender(benchmark::State& state) {
   state.counters["height"] = w.Scene.Image.Height();
 }
 
+// A render-only refresh (a light or colour change): on one thread and in two
+// bands, of the work as it is and with round bevels, a highlight and a fill
+// light.
+void BM_Render(benchmark::State& state) {
+  TWork w(state.range(0) != 0);
+  w.Scene.RenderThreads = static_cast<int>(state.range(1));
+  const bool look = state.range(2) != 0;
+  if (look) {
+    w.Scene.Params.TxtProfile = w.Scene.Params.ButProfile = 1;
+    w.Scene.Params.ViewParams.Specular = 800;
+    w.Scene.Params.ViewParams.Fill = 400;
+  }
+  benchmark::DoNotOptimize(w.Scene.Build(w.Caption));
+  for (auto _ : state) benchmark::DoNotOptimize(w.Scene.Render({}));
+  state.SetLabel(std::string(state.range(0) ? "32 characters" : "default work") +
+                 (look ? ", round, lit" : "") + ", " + std::to_string(state.range(1)) +
+                 (state.range(1) == 1 ? " band" : " bands"));
+  state.counters["faces"] = w.Scene.View3D.FaceCount();
+}
+
 // What a slider drag or a caption edit costs until the preview can be shown.
 void BM_DefaultWorkToHalfSizePreview(benchmark::State& state) {
   TWork w(false);
@@ -82,6 +103,11 @@ void BM_Resample(benchmark::State& state) {
 }
 
 BENCHMARK(BM_BuildRender)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// CPU time of the whole process: what the bands cost beside one thread.
+BENCHMARK(BM_Render)
+    ->ArgsProduct({{0, 1}, {1, 2}, {0, 1}})
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DefaultWorkToHalfSizePreview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resample)->Args({0, 1})->Args({0, 0})->Args({1, 1})->Args({1, 0})->Unit(benchmark::kMillisecond);
 

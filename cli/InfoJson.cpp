@@ -114,7 +114,7 @@ void PutFields(TJson& j, std::span<const TWorkKey<Root>> keys, const Root& root)
   };
   std::vector<const TWorkKey<Root>*> rows;
   for (const TWorkKey<Root>& k : keys)
-    if (!k.OnlyWhenSet || !FieldIsZero(k, root)) rows.push_back(&k);
+    if (!k.OnlyWhenSet || !FieldIsDefault(k, root)) rows.push_back(&k);
   std::ranges::sort(rows, std::less<const void*>(), address);
 
   std::string_view group;

@@ -1,5 +1,7 @@
 #include "engine/Body.h"
 
+#include <algorithm>
+
 namespace vantrix {
 
 size_t TBody::TKeyHash::operator()(const TPoint3& p) const {
@@ -12,8 +14,13 @@ size_t TBody::TKeyHash::operator()(const TPoint3& p) const {
 // Equal points are found through a hash index instead of a linear search, so
 // building a body of 4096 vertices costs linear rather than quadratic time.
 // The result is the same: points are unique, so the first match is the only one.
+void TBody::SetLimits(int maxFaces, int maxVertices) {
+  maxFaces_ = std::max(maxFaces, 1);
+  maxVertices_ = std::max(maxVertices, 4);
+}
+
 int32_t TBody::AddVertex(const TVertex& v) {
-  if (VertexCount() >= kMaxVertices) return 0;
+  if (VertexCount() >= maxVertices_) return 0;
   const TPoint3 key{v.X, v.Y, v.Z};
   if (index_.empty()) {
     index_.reserve(256);
@@ -31,7 +38,7 @@ int32_t TBody::AddVertex(const TVertex& v) {
 }
 
 void TBody::AddFace(TPoint3 p1, TPoint3 p2, TPoint3 p3, TPoint3 p4) {
-  if (FaceCount() >= kMaxFaces) return;
+  if (FaceCount() >= maxFaces_) return;
   auto add = [this](TPoint3 p) {
     TVertex v;
     v.X = p.X;

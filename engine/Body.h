@@ -34,6 +34,7 @@ struct TVertex {
   float NX = 0, NY = 0, NZ = 0;  // sum of the normals of the visible faces using it
   float Dist2 = 0;               // squared distance from the eye
   int32_t Shade = 0;             // 0..255, for smooth shading
+  int32_t Shine = 0;             // highlight 0..255, for smooth shading
 };
 
 struct TFace {
@@ -41,6 +42,7 @@ struct TFace {
   int32_t V1 = 0, V2 = 0, V3 = 0, V4 = 0;
   int32_t Visible = 0;
   int32_t Shade = 0;
+  int32_t Shine = 0;  // highlight 0..255
 };
 
 struct TBodyTransform {
@@ -60,6 +62,12 @@ class TBody {
   static constexpr int kMaxFaces = 2048;
   static constexpr int kMaxContours = 8;
 
+  // The room for faces and vertices, kMaxFaces and kMaxVertices unless set
+  // before building: bodies with rounded bevels need more.
+  void SetLimits(int maxFaces, int maxVertices);
+  int MaxFaces() const { return maxFaces_; }
+  int MaxVertices() const { return maxVertices_; }
+
   // Building. AddVertex returns the index of the vertex with equal (X, Y, Z),
   // appending it when new; 0 once the table is full, even for a known point.
   int32_t AddVertex(const TVertex& v);
@@ -74,8 +82,21 @@ class TBody {
   void CalcFaceShades(const TViewParams& params);
   void CalcVertexShades(const TViewParams& params);
 
-  // Drawing into the span buffer (BodyDraw.cpp).
+  // Drawing into the span buffer (BodyDraw.cpp): Draw is SortFaces, then
+  // DrawRows over every row. DrawRows stores spans only in rows first..last
+  // and changes nothing in the body, so bands of rows can be drawn at once,
+  // each with room of its own, once the faces are sorted.
+  struct TEdgeRow {
+    // [0] from the edge running down (the left side), [1] from the one running up.
+    int32_t X[2] = {0, 0};
+    int32_t Shade[2] = {0, 0};
+    float Depth[2] = {0, 0};
+    int32_t Shine[2] = {0, 0};
+  };
+  using TEdgeTable = std::vector<TEdgeRow>;
   void Draw(TZBuffer& buffer, bool isButton);
+  void SortFaces();
+  void DrawRows(TZBuffer& buffer, bool isButton, int first, int last, TEdgeTable& edges) const;
 
   int FaceCount() const { return static_cast<int>(faces_.size()); }
   int VertexCount() const { return static_cast<int>(vertices_.size()); }
@@ -96,11 +117,14 @@ class TBody {
   TBodyTransform Transform;
 
  private:
-  struct TEdgeRow {
-    // [0] from the edge running down (the left side), [1] from the one running up.
-    int32_t X[2] = {0, 0};
-    int32_t Shade[2] = {0, 0};
-    float Depth[2] = {0, 0};
+  // One DrawRows call: its buffer, edge table (rows EdgeTop .. EdgeTop +
+  // size - 1) and the rows of the face being walked.
+  struct TDraw {
+    TZBuffer& Buffer;
+    TEdgeTable& Edges;
+    int32_t EdgeTop = 0;
+    int32_t FaceTop = 0;
+    int32_t FaceBottom = 0;
   };
   struct TKeyHash {
     size_t operator()(const TPoint3& p) const;
@@ -112,9 +136,9 @@ class TBody {
   };
 
   int32_t ShadeOf(double nx, double ny, double nz, const TViewParams& params) const;
-  void DrawCaps(bool isButton);
-  void DrawFace(int k);
-  void DrawEdge(const TEdgeEnd& from, const TEdgeEnd& to);
+  void DrawCaps(TDraw& d, bool isButton) const;
+  void DrawFace(TDraw& d, int k) const;
+  void DrawEdge(TDraw& d, const TEdgeEnd& from, const TEdgeEnd& to) const;
 
   std::vector<TFace> faces_;
   std::vector<TVertex> vertices_;
@@ -126,13 +150,14 @@ class TBody {
   int32_t topRow_ = 0;
   int32_t rowCount_ = 0;
   bool behindEye_ = false;
-
-  // Working state of one Draw call (the edge table keeps its room between calls).
-  TZBuffer* buffer_ = nullptr;
-  std::vector<TEdgeRow> edges_;  // rows edgeTop_ .. edgeTop_ + edges_.size() - 1
-  int32_t edgeTop_ = 0;
-  int32_t faceTop_ = 0;
-  int32_t faceBottom_ = 0;
+  bool highlight_ = false;  // the last Prepare lit with a highlight
+  int maxFaces_ = kMaxFaces;
+  int maxVertices_ = kMaxVertices;
+  struct TFaceRows {
+    int32_t Face, Top, Bottom;
+  };
+  std::vector<TFaceRows> drawList_;  // SortFaces' visible faces, nearest first
+  TEdgeTable edges_;                 // Draw's, kept between calls
 };
 
 }  // namespace vantrix

@@ -1,5 +1,11 @@
 // Per-frame preparation of a body: translation, perspective projection,
-// back-face test, and flat and per-vertex Lambert shading.
+// back-face test, flat and per-vertex shading and highlights.
+//
+// The highlight is worked out per vertex, like the shades, and stepped across
+// the spans between them. Per pixel it would need a normal and a position in
+// every span instead of two bytes, and the spans' depth test per span rather
+// than per pixel is what makes the renderer fast; the bevels' rings put
+// vertices close enough together for a highlight to run smoothly over them.
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +15,7 @@
 #endif
 
 #include "engine/Body.h"
+#include "engine/Lighting.h"
 #include "engine/View3D.h"
 #include "platform/Rounding.h"
 
@@ -25,6 +32,45 @@ int32_t ScreenCoord(double v) {
 }
 
 }  // namespace
+
+TVec3 FillDirection(const TViewParams& params) {
+  return TVec3{-static_cast<double>(params.LightX), params.LightY, -static_cast<double>(params.LightZ)};
+}
+
+double LightCosine(const TViewParams& params, double nx, double ny, double nz) {
+  const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+  if (!(len > 0)) return 0.0;
+  double cosine = (params.LightX * nx + static_cast<double>(params.LightY) * ny +
+                   static_cast<double>(params.LightZ) * nz) /
+                  len;
+  if (params.Fill > 0) {
+    const TVec3 f = FillDirection(params);
+    const double fill = (f.X * nx + f.Y * ny + f.Z * nz) / len;
+    if (fill > 0) cosine = std::min(cosine + std::min(params.Fill, 1000) / 1000.0 * fill, 1.0);
+  }
+  return cosine;
+}
+
+int32_t HighlightOf(const TViewParams& params, TVec3 n, TVec3 at) {
+  if (params.Specular <= 0) return 0;
+  auto unit = [](TVec3 v) {
+    const double len = std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z);
+    return len > 0 && std::isfinite(len) ? TVec3{v.X / len, v.Y / len, v.Z / len} : TVec3{};
+  };
+  auto dot = [](TVec3 a, TVec3 b) { return a.X * b.X + a.Y * b.Y + a.Z * b.Z; };
+  n = unit(n);
+  const TVec3 light = unit(TVec3{params.LightX, params.LightY, params.LightZ});
+  if (!(dot(n, light) > 0)) return 0;
+  // Normals point into the body and the light vector the way the light
+  // travels, so the mirror direction is the light's plus the line of sight.
+  const TVec3 sight = unit(at);
+  const TVec3 half = unit(TVec3{light.X + sight.X, light.Y + sight.Y, light.Z + sight.Z});
+  const double cosine = dot(n, half);
+  if (!(cosine > 0)) return 0;
+  const double strength = std::min(params.Specular, 1000) / 1000.0;
+  const double s = strength * std::pow(cosine, ClampInt(params.Gloss, 1, 200));
+  return ClampInt(RoundInt(std::min(s, 1.0) * 255), 0, 255);
+}
 
 void TBody::Project(const TViewParams& params) {
   int32_t top = 65536;
@@ -120,20 +166,17 @@ void TBody::Prepare(const TViewParams& params) {
 // Maps the cosine between the normal and the light (-1..1) onto 0..254, then
 // applies the shade limits. A zero normal counts as edge-on.
 int32_t TBody::ShadeOf(double nx, double ny, double nz, const TViewParams& params) const {
-  const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
-  const double cosine = len > 0 ? (params.LightX * nx + static_cast<double>(params.LightY) * ny +
-                                   static_cast<double>(params.LightZ) * nz) /
-                                      len
-                                : 0.0;
-  int32_t shade = RoundInt((cosine + 1) * 127);
+  int32_t shade = RoundInt((LightCosine(params, nx, ny, nz) + 1) * 127);
   if (shade > params.HiBright) shade = params.HiBright;
   if (shade < params.LoBright) shade = params.LoBright;
   return ClampInt(shade, 0, 255);  // limits read from a damaged file must not leave the ramp
 }
 
 void TBody::CalcFaceShades(const TViewParams& params) {
+  highlight_ = params.Specular > 0;
   for (TFace& f : faces_) {
     f.Visible = 0;
+    if (!highlight_) f.Shine = 0;
     const TPoint& p1 = ScreenPoint(f.V1);
     const TPoint& p2 = ScreenPoint(f.V2);
     const TPoint& p4 = ScreenPoint(f.V4);
@@ -152,6 +195,7 @@ void TBody::CalcFaceShades(const TViewParams& params) {
     const float ny = static_cast<float>(bz * ax - bx * az);
     const float nz = static_cast<float>(bx * ay - by * ax);
     f.Shade = ShadeOf(nx, ny, nz, params);
+    if (highlight_) f.Shine = HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v1.TX, v1.TY, v1.TZ});
     for (int32_t vi : {f.V1, f.V2, f.V3, f.V4}) {
       TVertex& v = Vertex(vi);
       v.NX = static_cast<float>(static_cast<double>(v.NX) + nx);
@@ -168,6 +212,7 @@ void TBody::CalcVertexShades(const TViewParams& params) {
       v.Shade = ShadeOf(nx, ny, nz, params);
     else
       v.Shade = ClampInt(params.HiBright, 0, 255);  // used by no visible face
+    v.Shine = highlight_ ? HighlightOf(params, TVec3{nx, ny, nz}, TVec3{v.TX, v.TY, v.TZ}) : 0;
   }
 }
 

@@ -6,5 +6,6 @@
 // shape tools use it too.
 
 #include "engine/Body.h"
+#include "engine/Lighting.h"
 #include "engine/RenderList.h"
 #include "engine/View3D.h"

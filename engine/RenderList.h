@@ -17,7 +17,8 @@ struct TRenderItem {
 
 class TRenderList {
  public:
-  static constexpr int kMaxItems = 2048;
+  // Room for the faces of the largest body (rounded bevels of many rings).
+  static constexpr int kMaxItems = 1 << 17;
 
   void Clear() { items_.clear(); }
   void Add(int32_t index, float key);  // ignored when full

@@ -59,37 +59,56 @@ void TZBuffer::SetSize(int height, int width) {
   // reads a row past its Count and Clear empties them all.
   rows_.resize(static_cast<size_t>(height));
   maxRow_ = height - 1;
+  SetBands(Bands());
+}
+
+void TZBuffer::SetBands(int bands) {
+  bands = ClampInt(bands, 1, std::max(RowCount(), 1));
+  pools_.resize(static_cast<size_t>(bands));
+  bandRows_ = std::max((RowCount() + bands - 1) / bands, 1);
   Clear();
+}
+
+void TZBuffer::BandRows(int b, int& first, int& last) const {
+  first = std::min(b * bandRows_, RowCount());
+  last = std::min(first + bandRows_, RowCount()) - 1;
 }
 
 void TZBuffer::Clear() {
   for (TSpanRow& r : rows_) r.Count = 0;
-  chunksUsed_ = 0;
+  for (TChunkPool& p : pools_) p.Used = 0;
   Textured = false;
 }
 
-TSpanChunk* TZBuffer::NewChunk() {
-  const size_t slab = static_cast<size_t>(chunksUsed_ / kSlabChunks);
-  if (slab == slabs_.size()) slabs_.push_back(std::make_unique_for_overwrite<TSpanChunk[]>(kSlabChunks));
-  return &slabs_[slab][chunksUsed_++ % kSlabChunks];
+TSpanChunk* TZBuffer::TChunkPool::New() {
+  const size_t slab = static_cast<size_t>(Used / kSlabChunks);
+  if (slab == Slabs.size()) Slabs.push_back(std::make_unique_for_overwrite<TSpanChunk[]>(kSlabChunks));
+  return &Slabs[slab][Used++ % kSlabChunks];
 }
 
-void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
+// Only a row's band takes chunks from the band's pool, so bands filled at
+// once never share one.
+TSpanChunk* TZBuffer::NewChunk(const TSpanRow& r) {
+  const auto row = static_cast<int>(&r - rows_.data());
+  return pools_[static_cast<size_t>(row / bandRows_)].New();
+}
+
+void TZBuffer::AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL, int shineR) {
   if (row < 0 || row >= RowCount() || x2 < x1) return;
   // Callers clip to 0..MaxX before storing, which keeps columns within 16 bits.
   Append(rows_[row], static_cast<int16_t>(ClampInt(x1, INT16_MIN, INT16_MAX)),
          static_cast<int16_t>(ClampInt(x2, INT16_MIN, INT16_MAX)), ClampShade(shadeL), ClampShade(shadeR),
-         depth);
+         depth, ClampShine(shineL), ClampShine(shineR));
 }
 
-inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR,
-                             float depth) {
+inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
+                             uint8_t shineL, uint8_t shineR) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const unsigned k = static_cast<unsigned>(r.Count++);
   const unsigned b = k / kScanBlock;
   const unsigned i = k % kScanBlock;
   if (i == 0) {
-    r.Chunks[b] = NewChunk();
+    r.Chunks[b] = NewChunk(r);
     // A row's bins are emptied when it stores its first span, so that Clear
     // need not touch rows that stay empty.
     if (b == 0) std::fill(std::begin(r.Bins), std::end(r.Bins), 0u);
@@ -99,7 +118,7 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
   const int lastBin = ClampInt(x2, 0, maxX_) >> binShift_;
   for (int bin = ClampInt(x1, 0, maxX_) >> binShift_; bin <= lastBin; ++bin) r.Bins[bin] |= 1u << b;
   TSpanChunk& c = *r.Chunks[b];
-  c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1};
+  c.Spans[i] = TSpan{x1, x2, shadeL, shadeR, depth, 1, shineL, shineR};
   c.Live.X1[i] = x1;
   c.Live.X2[i] = x2;
 }
@@ -113,7 +132,8 @@ inline void TZBuffer::Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL
 // new span may have shrunk in the meantime. That is exact, because neither the
 // new span nor the older ones ever grow, so a span that missed the first test
 // misses later. Columns arrive clipped to the row and shades clamped.
-void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth) {
+void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth,
+                      uint8_t shineL, uint8_t shineR) {
   if (r.Count >= TSpanRow::kMaxSpans) return;
   const int n = r.Count;  // spans appended below are not visited
   // An empty row's bins still hold an earlier picture's bits.
@@ -135,7 +155,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
           if (s.X1 <= x1) return;
           x2 = s.X1 - 1;
         } else if (s.X1 > x1) {
-          Insert(r, s.X2 + 1, x2, shadeL, shadeR, depth);
+          Insert(r, s.X2 + 1, x2, shadeL, shadeR, depth, shineL, shineR);
           x2 = s.X1 - 1;
         } else {
           x1 = s.X2 + 1;
@@ -144,7 +164,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
         // The new span is nearer: the old one gives way. A cut span keeps its
         // end shades, so its gradient is spread over what remains.
         if (s.X2 > x2 && s.X1 < x1) {
-          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth);
+          Append(r, s.X1, static_cast<int16_t>(x1 - 1), s.ShadeL, s.ShadeR, s.Depth, s.ShineL, s.ShineR);
           s.X1 = static_cast<int16_t>(x2 + 1);
         } else if (s.X2 > x2) {
           s.X1 = static_cast<int16_t>(x2 + 1);
@@ -158,7 +178,7 @@ void TZBuffer::Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shade
       }
     }
   }
-  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth);
+  Append(r, static_cast<int16_t>(x1), static_cast<int16_t>(x2), shadeL, shadeR, depth, shineL, shineR);
 }
 
 }  // namespace vantrix

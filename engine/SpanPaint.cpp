@@ -61,6 +61,26 @@ void TZBuffer::DrawGradient(int x1, int x2, TPixel* row, int shadeL, int shadeR,
   for (int x = x1; x <= x2; ++x, pos += step) row[x] = ramp[ClampInt(pos >> 10, 0, 255)];
 }
 
+// On top of whatever the span painted, so that a highlight reads the same on
+// the ramp's colours and on a texture. Stepped in 22.10 fixed point like the
+// shades, so a cut span spreads it again over what remains.
+void TZBuffer::AddHighlight(int x1, int x2, TPixel* row, int shineL, int shineR) const {
+  const int lightB = ColorBlue(LightColor);
+  const int lightG = ColorGreen(LightColor);
+  const int lightR = ColorRed(LightColor);
+  int32_t pos = shineL * 1024;
+  const int32_t step = x2 == x1 ? 0 : ((shineR - shineL) * 1024) / (x2 - x1);
+  for (int x = x1; x <= x2; ++x, pos += step) {
+    const int s = ClampInt(pos >> 10, 0, 255);
+    const TPixel p = row[x];
+    const int b = std::min<int>(static_cast<int>(p & 0xFF) + s * lightB / 255, 255);
+    const int g = std::min<int>(static_cast<int>((p >> 8) & 0xFF) + s * lightG / 255, 255);
+    const int r = std::min<int>(static_cast<int>((p >> 16) & 0xFF) + s * lightR / 255, 255);
+    row[x] = (p & 0xFF000000u) | static_cast<TPixel>(b) | (static_cast<TPixel>(g) << 8) |
+             (static_cast<TPixel>(r) << 16);
+  }
+}
+
 // The texture repeats over the picture in picture coordinates. A shade above
 // MidBright blends the texel toward white, below it toward black; the light
 // colour then tints each channel.

@@ -5,6 +5,7 @@
 #include <bit>
 #include <vector>
 
+#include "engine/Bands_p.h"
 #include "engine/ZBuffer_p.h"
 
 namespace vantrix {
@@ -97,7 +98,11 @@ void TZBuffer::ShadowSources(int y, int height, int dy, int& from, int& to) cons
 // instead of one short fill per span.
 void TZBuffer::BuildCover(int width) {
   SizeCover(width);
-  for (int r = 0; r < RowCount(); ++r) CoverRow(r, width, nullptr, nullptr, false);
+  CoverRows(width, 0, RowCount() - 1);
+}
+
+void TZBuffer::CoverRows(int width, int first, int last) {
+  for (int r = first; r <= last; ++r) CoverRow(r, width, nullptr, nullptr, false);
 }
 
 // Room for the covers of every row; a row's cover means nothing until
@@ -153,7 +158,9 @@ bool TZBuffer::ShiftsCleanly(int r, int dx, int lastX) const {
 // shifted cover. Its row helpers are inline, since each is called from one
 // place once per row and pass and belongs in the sweep's loop.
 struct TZBuffer::TSweep {
-  TSweep(TPicture& image, TPicture* mask, const TPassPaint* passes, int count);
+  // Banded, the covers are left to the caller, who builds every row's
+  // before any band paints.
+  TSweep(TPicture& image, TPicture* mask, const TPassPaint* passes, int count, bool banded);
 
   // Row y of one pass: its shadow and spans into the picture and the mask.
   void PassRow(TZBuffer& zb, const TPassPaint& pass, int y);
@@ -188,7 +195,7 @@ struct TZBuffer::TSweep {
   int ShiftedFrom = -1;  // the source row Shifted holds for the current pass and row
 };
 
-TZBuffer::TSweep::TSweep(TPicture& image, TPicture* mask, const TPassPaint* passes, int count)
+TZBuffer::TSweep::TSweep(TPicture& image, TPicture* mask, const TPassPaint* passes, int count, bool banded)
     : Image(image), Mask(mask) {
   const bool imageOk = !image.Empty() && image.BitsPerPixel() == 32;
   const bool maskOk = mask != nullptr && !mask->Empty() && mask->BitsPerPixel() == 32;
@@ -197,7 +204,8 @@ TZBuffer::TSweep::TSweep(TPicture& image, TPicture* mask, const TPassPaint* pass
   Width = imageOk ? image.Width() : maskOk ? mask->Width() : 0;
   MaskCovers = maskOk && mask->Width() == Width;
   for (int p = 0; p < count; ++p) Downward &= !passes[p].Shadow.On || passes[p].Shadow.DY > 0;
-  for (int p = 0; p < count; ++p) {
+  Downward &= !banded;
+  for (int p = 0; p < count && !banded; ++p) {
     if (Downward)
       passes[p].Buffer->SizeCover(Width);
     else
@@ -349,13 +357,39 @@ inline void TZBuffer::TSweep::FillMaskRow(int y) {
 // row is filled once per run of their union. Rows where that would differ
 // from the span-by-span painting (spans overlapping, a shadow pressed against
 // a border or fed by several rows) are painted span by span.
-void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count) {
-  TSweep sweep(image, mask, passes, count);
-  const int rows = std::max(sweep.ImageHeight, sweep.MaskHeight);
-  for (int y = 0; y < rows; ++y) {
-    for (int p = 0; p < count; ++p) sweep.PassRow(*passes[p].Buffer, passes[p], y);
-    if (sweep.MaskCovers && y < sweep.MaskHeight) sweep.FillMaskRow(y);
+//
+// Since a row's pixels come from the covers and spans alone, bands of rows
+// can be painted at once, once every cover is built; each band sweeps with
+// working rows of its own.
+void TZBuffer::DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count, int threads) {
+  const int rows = std::max(image.Height(), mask ? mask->Height() : 0);
+  const int bands = BandCount(threads, rows);
+  auto sweepRows = [&](TSweep& sweep, int first, int last) {
+    for (int y = first; y <= last; ++y) {
+      for (int p = 0; p < count; ++p) sweep.PassRow(*passes[p].Buffer, passes[p], y);
+      if (sweep.MaskCovers && y < sweep.MaskHeight) sweep.FillMaskRow(y);
+    }
+  };
+  if (bands == 1) {
+    TSweep sweep(image, mask, passes, count, false);
+    sweepRows(sweep, 0, std::max(sweep.ImageHeight, sweep.MaskHeight) - 1);
+    return;
   }
+  TSweep first(image, mask, passes, count, true);
+  for (int p = 0; p < count; ++p) passes[p].Buffer->SizeCover(first.Width);
+  RunBands(bands, threads, [&](int b) {
+    for (int p = 0; p < count; ++p) {
+      TZBuffer& zb = *passes[p].Buffer;
+      const int64_t n = zb.RowCount();
+      zb.CoverRows(first.Width, static_cast<int>(n * b / bands), static_cast<int>(n * (b + 1) / bands) - 1);
+    }
+  });
+  const int height = std::max(first.ImageHeight, first.MaskHeight);
+  RunBands(bands, threads, [&](int b) {
+    TSweep own(image, mask, passes, count, true);
+    sweepRows(own, static_cast<int>(int64_t{height} * b / bands),
+              static_cast<int>(int64_t{height} * (b + 1) / bands) - 1);
+  });
 }
 
 void TZBuffer::DrawPass(TPicture& image, TPicture* mask, const TShadeRamp& ramp, const TPassShadow& shadow) {

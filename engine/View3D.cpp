@@ -1,7 +1,9 @@
 #include "engine/View3D.h"
 
 #include <algorithm>
+#include <thread>
 
+#include "engine/Bands_p.h"
 #include "engine/ZBuffer_p.h"
 
 namespace vantrix {
@@ -72,18 +74,38 @@ TRect TView3D::ScreenBounds() {
   return TRect{e.Lo.X, e.Lo.Y, e.Hi.X, e.Hi.Y};
 }
 
+int TView3D::DefaultThreads() {
+  return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+}
+
+void TView3D::FillPicture(TPicture& picture, TPixel value, int threads) {
+  const int height = picture.Height();
+  const int bands =
+      std::clamp(threads > 0 ? threads : DefaultThreads(), 1, std::max(std::min(height, kMaxThreads), 1));
+  RunBands(bands, bands, [&](int b) {
+    const int first = static_cast<int>(int64_t{height} * b / bands);
+    const int last = static_cast<int>(int64_t{height} * (b + 1) / bands);
+    picture.FillRect(0, first, picture.Width(), last, value);
+  });
+}
+
 void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp,
-                     const TShadeRamp& textRamp, int buttonType, bool withMask) {
+                     const TShadeRamp& textRamp, int buttonType, bool withMask, int threads) {
   if (image.Empty() || image.BitsPerPixel() != 32) return;
+  threads = std::clamp(threads > 0 ? threads : DefaultThreads(), 1, kMaxThreads);
+  const int bands = BandCount(threads, image.Height());
   buffer_->SetSize(image.Height(), image.Width());
+  buffer_->SetBands(bands);
   buffer_->LightColor = Params.LightColor;
   buffer_->MidBright = Params.Brightness;
 
+  // Bodies are prepared each on its own, so several at once.
+  RunBands(BodyCount(), threads, [&](int b) {
+    Body(b + 1).Prepare(Params);
+    Body(b + 1).SortFaces();
+  });
   bodyList_.Clear();
-  for (int i = 1; i <= BodyCount(); ++i) {
-    Body(i).Prepare(Params);
-    bodyList_.Add(i, Body(i).AvgKey());
-  }
+  for (int i = 1; i <= BodyCount(); ++i) bodyList_.Add(i, Body(i).AvgKey());
   bodyList_.Sort();  // nearest bodies first
 
   // The button pass comes first, so the letters are always painted over the
@@ -94,24 +116,34 @@ void TView3D::Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRa
   int count = 0;
   if (hasButton) {
     buttonBuffer_->SetSize(image.Height(), image.Width());
+    buttonBuffer_->SetBands(bands);
     buttonBuffer_->LightColor = Params.LightColor;
     buttonBuffer_->MidBright = Params.Brightness;
-    Body(BodyCount()).Draw(*buttonBuffer_, true);
+  }
+  // Each band stores the spans of its own rows, from every body in the order
+  // one thread would draw them, so each row ends up as on one thread.
+  bandEdges_.resize(static_cast<size_t>(bands));
+  RunBands(bands, threads, [&](int b) {
+    TBody::TEdgeTable& edges = bandEdges_[static_cast<size_t>(b)];
+    int first, last;
+    buffer_->BandRows(b, first, last);
+    if (hasButton) Body(BodyCount()).DrawRows(*buttonBuffer_, true, first, last, edges);
+    for (int i = 1; i <= bodyList_.Count(); ++i) {
+      const int index = bodyList_.Item(i).Index;
+      if (hasButton && index == BodyCount()) continue;
+      Body(index).DrawRows(*buffer_, false, first, last, edges);
+    }
+  });
+  if (hasButton) {
     SetPassTexture(*buttonBuffer_, ButtonTextured ? &buttonTexture_ : nullptr);
     passes[count++] = {
         buttonBuffer_.get(), &buttonRamp,
         TPassShadow{Params.ButtonAltitude > 0, Params.ButtonShadowDX, Params.ButtonShadowDY, true}};
   }
-
-  for (int i = 1; i <= bodyList_.Count(); ++i) {
-    const int index = bodyList_.Item(i).Index;
-    if (hasButton && index == BodyCount()) continue;
-    Body(index).Draw(*buffer_, false);
-  }
   SetPassTexture(*buffer_, TextTextured ? &textTexture_ : nullptr);
   passes[count++] = {buffer_.get(), &textRamp,
                      TPassShadow{Params.TextAltitude > 0, Params.TextShadowDX, Params.TextShadowDY, false}};
-  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count);
+  TZBuffer::DrawPasses(image, withMask ? &mask : nullptr, passes, count, threads);
 }
 
 void TView3D::SetPassTexture(TZBuffer& buffer, const TPicture* texture) {

@@ -1,12 +1,15 @@
 #pragma once
 // TView3D: the engine's entry point. It owns the bodies of the scene, the span
 // buffer and the two textures, and draws a frame: every body is projected in
-// perspective, lit by one light with flat or smooth shading, and painted into
-// the caller's 32-bit picture (and optionally its mask), button first, letters
-// after, each pass with its drop shadow.
+// perspective, lit by a light (and, when asked, a fill light and a
+// highlight) with flat or smooth shading, and painted into the caller's
+// 32-bit picture (and optionally its mask), button first, letters after, each
+// pass with its drop shadow. A frame is drawn in bands of rows on several
+// threads at once, with the same pixels as on one.
 //
 // The scene writes Params (a plain copy of its own record) before every
-// bounds or render call. The light vector is used as given, not normalised.
+// bounds or render call. The light vector is used as given, not normalised,
+// for the shades; the highlight takes its direction only.
 
 #include <memory>
 #include <vector>
@@ -38,6 +41,9 @@ struct TViewParams {
   int32_t TextShadowDX = 0, TextShadowDY = 0;
   int32_t TextAltitude = 10;    // letters' shadow only when > 0
   int32_t ButtonAltitude = 30;  // button's shadow only when > 0
+  int32_t Specular = 0;         // highlight strength 0..1000 (per mille of the light colour); 0 none
+  int32_t Gloss = 20;           // highlight exponent 1..200: small a broad sheen, large a tight spark
+  int32_t Fill = 0;             // fill light strength 0..1000 (per mille of the light); 0 none
   friend bool operator==(const TViewParams&, const TViewParams&) = default;
 };
 
@@ -67,8 +73,15 @@ class TView3D {
   TRect ScreenBounds();
 
   // Draws the frame. buttonType > 0 means the last body is the button.
+  // threads: how many threads draw the frame's bands of rows at once; 0 or
+  // less, one per core (DefaultThreads).
   void Render(TPicture& image, TPicture& mask, const TShadeRamp& buttonRamp, const TShadeRamp& textRamp,
-              int buttonType, bool withMask);
+              int buttonType, bool withMask, int threads = 0);
+  static int DefaultThreads();
+  // Sets every pixel of a picture, in bands of rows on `threads`
+  // threads as Render draws (0: DefaultThreads): the background a frame is
+  // drawn on.
+  static void FillPicture(TPicture& picture, TPixel value, int threads = 0);
 
   // A texture smaller than 2 x 2 switches texturing off.
   void SetButtonTexture(const TPicture& bitmap);
@@ -90,8 +103,9 @@ class TView3D {
   std::vector<std::unique_ptr<TBody>> bodies_;
   TRenderList bodyList_;
   // Behind pointers, so that the span buffer's layout stays inside the engine.
-  std::unique_ptr<TZBuffer> buffer_;        // the letters
-  std::unique_ptr<TZBuffer> buttonBuffer_;  // the button
+  std::unique_ptr<TZBuffer> buffer_;          // the letters
+  std::unique_ptr<TZBuffer> buttonBuffer_;    // the button
+  std::vector<TBody::TEdgeTable> bandEdges_;  // one edge table per band
   TPicture textTexture_;
   TPicture buttonTexture_;
 };

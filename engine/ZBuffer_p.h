@@ -37,7 +37,12 @@ struct TSpan {
   int16_t ShadeR = 0;
   float Depth = 0;
   int16_t Active = 0;
+  // The highlight at X1 and X2, 0..255 of the light colour added on top of
+  // the ramp; in what was padding, so spans keep their size.
+  uint8_t ShineL = 0;
+  uint8_t ShineR = 0;
 };
+static_assert(sizeof(TSpan) == 16, "spans are packed sixteen to a chunk");
 
 // Sixteen spans of one row, with their columns packed a cache line to the
 // chunk so that InsertSpan tests them for overlap with one read; a dead span
@@ -91,13 +96,22 @@ class TZBuffer {
   // Does nothing if either size is <= 0; otherwise sizes the rows and clears.
   void SetSize(int height, int width);
   void Clear();
+  // Cuts the rows into this many bands of equal height (the last may be
+  // shorter), each storing its spans in chunks of its own, so that the bands
+  // can be filled on threads of their own at once. A row's spans are the same
+  // however it is banded. Takes effect now; Clear keeps it.
+  void SetBands(int bands);
+  int Bands() const { return static_cast<int>(pools_.size()); }
+  // The rows of band b: [first, last], empty when first > last.
+  void BandRows(int b, int& first, int& last) const;
   void SetTexture(const TPicture* texture) {
     Textured = true;
     Texture = texture;
   }
 
-  void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
-  void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth);
+  void AddSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL = 0, int shineR = 0);
+  void InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL = 0,
+                  int shineR = 0);
 
   // A whole pass: the shadow into the picture and the mask (when given), then
   // the spans into both. The same pixels as DrawShadow, DrawShadowHull and
@@ -111,7 +125,10 @@ class TZBuffer {
     const TShadeRamp* Ramp;
     TPassShadow Shadow;
   };
-  static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count);
+  // With threads > 1 the rows are painted in bands on that many threads at
+  // once, with the same pixels.
+  static void DrawPasses(TPicture& image, TPicture* mask, const TPassPaint* passes, int count,
+                         int threads = 1);
   void DrawSpans(TPicture& bitmap, const TShadeRamp& ramp, bool maskMode) const;
   void DrawShadow(TPicture& bitmap, int dx, int dy, bool maskMode) const;
   void DrawShadowHull(TPicture& bitmap, int dx, int dy, bool maskMode) const;
@@ -121,6 +138,9 @@ class TZBuffer {
   static void HalveSpan(int x1, int x2, TPixel* row);
   static void DrawGradient(int x1, int x2, TPixel* row, int shadeL, int shadeR, const TShadeRamp& ramp);
   void DrawTexturedSpan(int row, int x1, int x2, TPixel* pixels, int shadeL, int shadeR) const;
+  // Adds the light colour times a highlight running from shineL to shineR
+  // (0..255, stepped as DrawGradient steps shades), each channel held at 255.
+  void AddHighlight(int x1, int x2, TPixel* row, int shineL, int shineR) const;
 
   int MaxRow() const { return maxRow_; }
   int MaxX() const { return maxX_; }
@@ -133,11 +153,21 @@ class TZBuffer {
   int MidBright = 204;  // shade at which a texel shows its own colour
 
  private:
-  // Storing spans (SpanInsert.cpp).
-  TSpanChunk* NewChunk();
-  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth);
-  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth);
+  // Storing spans (SpanInsert.cpp). Chunks in slabs that stay put, so that
+  // rows can point into them; Clear hands them out again from the first.
+  struct TChunkPool {
+    static constexpr int kSlabChunks = 256;
+    std::vector<std::unique_ptr<TSpanChunk[]>> Slabs;
+    int Used = 0;
+    TSpanChunk* New();
+  };
+  TSpanChunk* NewChunk(const TSpanRow& r);
+  void Append(TSpanRow& r, int16_t x1, int16_t x2, int16_t shadeL, int16_t shadeR, float depth,
+              uint8_t shineL, uint8_t shineR);
+  void Insert(TSpanRow& r, int x1, int x2, int16_t shadeL, int16_t shadeR, float depth, uint8_t shineL,
+              uint8_t shineR);
   static int16_t ClampShade(int s) { return static_cast<int16_t>(ClampInt(s, 0, 255)); }
+  static uint8_t ClampShine(int s) { return static_cast<uint8_t>(ClampInt(s, 0, 255)); }
 
   // Painting one row span by span (SpanPaint.cpp).
   bool IsTextured() const {
@@ -160,6 +190,7 @@ class TZBuffer {
   };
   struct TSweep;  // the pictures and working rows of one sweep
   void BuildCover(int width);
+  void CoverRows(int width, int first, int last);
   void SizeCover(int width);
   void CoverRow(int r, int width, TPixel* px, const TShadeRamp* ramp, bool textured);
   const uint64_t* CoverBits(int r) const { return cover_.data() + static_cast<size_t>(r) * coverWords_; }
@@ -170,11 +201,8 @@ class TZBuffer {
   int maxX_ = 0;
   int binShift_ = 0;  // column >> binShift_ is its bin
   std::vector<TSpanRow> rows_;
-  // Chunks in slabs that stay put, so that rows can point into them; Clear
-  // hands them out again from the first.
-  static constexpr int kSlabChunks = 256;
-  std::vector<std::unique_ptr<TSpanChunk[]>> slabs_;
-  int chunksUsed_ = 0;
+  std::vector<TChunkPool> pools_ = std::vector<TChunkPool>(1);  // one per band
+  int bandRows_ = 1;                                            // rows per band
   int coverWords_ = 0;
   std::vector<uint64_t> cover_;
   std::vector<TRowCover> rowCover_;
@@ -182,11 +210,13 @@ class TZBuffer {
 
 // Inline, since a frame stores tens of thousands of spans and the call cost
 // as much as these checks.
-inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth) {
+inline void TZBuffer::InsertSpan(int row, int x1, int x2, int shadeL, int shadeR, float depth, int shineL,
+                                 int shineR) {
   // Unsigned, row < 0 fails too; rows are never more than RowCount.
   if (static_cast<unsigned>(row) >= static_cast<unsigned>(RowCount()) || x2 < x1 || x2 < 0 || x1 > maxX_)
     return;
-  Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth);
+  Insert(rows_[row], std::max(x1, 0), std::min(x2, maxX_), ClampShade(shadeL), ClampShade(shadeR), depth,
+         ClampShine(shineL), ClampShine(shineR));
 }
 
 // Span s of row r over columns x1..x2 of the picture row px. Inline, since
@@ -199,6 +229,7 @@ inline void TZBuffer::PaintSpan(int r, const TSpan& s, int x1, int x2, TPixel* p
     FillSpan(x1, x2, px, ramp[s.ShadeL]);
   else
     DrawGradient(x1, x2, px, s.ShadeL, s.ShadeR, ramp);
+  if ((s.ShineL | s.ShineR) != 0) AddHighlight(x1, x2, px, s.ShineL, s.ShineR);
 }
 
 }  // namespace vantrix

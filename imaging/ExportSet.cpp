@@ -128,9 +128,14 @@ void TExportSet::RunParallel(TExportSetProgress::TStage stage, const TExportSetP
   std::atomic<bool> stopped{false};
   std::mutex report;
   int done = 0;
+  const int threads = std::min<int>(jobs_, static_cast<int>(todo.size()));
+  // The workers share the cores: each draws its frames in as many bands as
+  // leave none of them waiting for a core.
+  const int bands = std::max(1, TView3D::DefaultThreads() / std::max(threads, 1));
   auto work = [&] {
     TWorker worker;
     worker.Scene.Messages = &worker.Sink;
+    worker.Scene.RenderThreads = bands;
     for (size_t k; !stopped && (k = next++) < todo.size();) {
       TExportSetItem& item = items_[todo[k]];
       worker.Sink.Messages.clear();
@@ -152,7 +157,6 @@ void TExportSet::RunParallel(TExportSetProgress::TStage stage, const TExportSetP
       if (progress && !progress({stage, done, static_cast<int>(todo.size())})) stopped = true;
     }
   };
-  const int threads = std::min<int>(jobs_, static_cast<int>(todo.size()));
   std::vector<std::thread> pool;
   try {
     for (int t = 1; t < threads; ++t) pool.emplace_back(work);

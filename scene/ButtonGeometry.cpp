@@ -1,7 +1,7 @@
 // The button: an outline around the caption's extent plus the margins (one of
 // the built-in kinds, or a shape file), extruded into the last body with its
 // panel at the letters' base and a stepped rim around it: wall, bevel, ring
-// and a skirt sloping back to 4 * ButW.
+// and a skirt sloping back to 4 * ButW along the button's bevel profile.
 //
 // The built-in outlines start at the left or top-left and run clockwise with y
 // up, the orientation of outer glyph contours, so the rim is pushed outward.
@@ -123,8 +123,15 @@ void TScene::BuildButton() {
   const int32_t d8 = ClampToInt32(8 * static_cast<int64_t>(butW));
   auto at = [](TPoint p, int32_t depth) { return TPoint3{p.X, depth, p.Y}; };
 
-  body.AddContour(Points.data(), PointCount, Params.ButY);
+  const int32_t profile = Params.ButProfile;
+  const int rings = BevelRings(profile);
   const int n = PointCount;
+  if (profile != kProfileStraight) {
+    const int64_t edges = std::max(n - 1, 0);
+    body.SetLimits(std::max<int>(static_cast<int>(edges * (3 + rings) + 1), TBody::kMaxFaces),
+                   std::max<int>(static_cast<int>(edges * (rings + 4) + n + 4), TBody::kMaxVertices));
+  }
+  body.AddContour(Points.data(), PointCount, Params.ButY);
   if (HasDistinctPoints(outline, 1)) {
     for (int c = 1; c <= n - 1; ++c) {
       const TPoint a = PointAt(outline, 1, c);
@@ -135,10 +142,25 @@ void TScene::BuildButton() {
       const TPoint a1 = OffsetCorner(p, a, b, butW), b1 = OffsetCorner(a, b, q, butW);
       const TPoint a2 = OffsetCorner(p, a, b, d2), b2 = OffsetCorner(a, b, q, d2);
       const TPoint a3 = OffsetCorner(p, a, b, d8), b3 = OffsetCorner(a, b, q, d8);
-      body.AddFace(at(a, panel), at(b, panel), at(b, w), at(a, w));      // wall
-      body.AddFace(at(a, w), at(b, w), at(b1, 0), at(a1, 0));            // bevel
-      body.AddFace(at(a1, 0), at(b1, 0), at(b2, 0), at(a2, 0));          // ring
-      body.AddFace(at(a2, 0), at(b2, 0), at(b3, skirt), at(a3, skirt));  // skirt
+      body.AddFace(at(a, panel), at(b, panel), at(b, w), at(a, w));  // wall
+      body.AddFace(at(a, w), at(b, w), at(b1, 0), at(a1, 0));        // bevel
+      body.AddFace(at(a1, 0), at(b1, 0), at(b2, 0), at(a2, 0));      // ring
+      // The skirt, ring by ring along the profile; its last ring is the
+      // straight skirt's outer edge.
+      TPoint ra = a2, rb = b2;
+      int32_t rd = 0;
+      for (int k = 1; k <= rings; ++k) {
+        TPoint ka = a3, kb = b3;
+        int32_t kd = skirt;
+        if (k < rings) {
+          int32_t offset;
+          RingPlace(profile, k, ClampToInt32(static_cast<int64_t>(d8) - d2), skirt, offset, kd);
+          const int32_t d = ClampToInt32(static_cast<int64_t>(d2) + offset);
+          ka = OffsetCorner(p, a, b, d), kb = OffsetCorner(a, b, q, d);
+        }
+        body.AddFace(at(ra, rd), at(rb, rd), at(kb, kd), at(ka, kd));
+        ra = ka, rb = kb, rd = kd;
+      }
     }
   }
   body.AddFace({r.Left, panel, r.Top}, {r.Left, panel, r.Bottom}, {r.Right, panel, r.Bottom},

@@ -93,6 +93,53 @@ TPoint OffsetCorner(TPoint a, TPoint b, TPoint c, int32_t d) {
   return TPoint{RoundInt(x), RoundInt(y)};
 }
 
+// Eight rings cut a quarter circle into steps of 11.25 degrees: on the
+// bevels of exported buttons, a few pixels wide even at three times the size,
+// smooth shading across them shows no facets.
+constexpr int kRoundRings = 8;
+
+int BevelRings(int32_t profile) {
+  switch (profile) {
+    case kProfileRound:
+    case kProfileCove:
+      return kRoundRings;
+    case kProfileSteps:
+      return 4;
+    default:
+      return 1;
+  }
+}
+
+TBevelRing BevelRing(int32_t profile, int k) {
+  const int rings = BevelRings(profile);
+  k = std::clamp(k, 0, rings);
+  const double angle = M_PI / 2 * k / rings;
+  switch (profile) {
+    case kProfileRound:  // leaves the cap level and meets the wall upright
+      return {std::sin(angle), 1 - std::cos(angle)};
+    case kProfileCove:  // leaves the cap upright and meets the outer ring level
+      return {1 - std::cos(angle), std::sin(angle)};
+    case kProfileSteps: {
+      // A steep riser, a level tread, twice.
+      static constexpr TBevelRing kSteps[] = {{0, 0}, {0.1, 0.5}, {0.5, 0.5}, {0.6, 1}, {1, 1}};
+      return kSteps[k];
+    }
+    default:
+      return k == 0 ? TBevelRing{} : TBevelRing{1, 1};
+  }
+}
+
+void RingPlace(int32_t profile, int k, int32_t width, int32_t depth, int32_t& offset, int32_t& back) {
+  if (k >= BevelRings(profile)) {
+    offset = width;
+    back = depth;
+    return;
+  }
+  const TBevelRing r = BevelRing(profile, k);
+  offset = RoundInt(width * r.Width);
+  back = RoundInt(depth * r.Depth);
+}
+
 void TScene::Normalize() {
   const TCaptionExtent& e = CaptionExtent;
   const int64_t w = static_cast<int64_t>(e.MaxX) - e.MinX + 1;
@@ -115,12 +162,25 @@ void TScene::BuildLetters() {
   const int32_t bevelEnd = ClampToInt32(static_cast<int64_t>(front) + txtW);
   const int32_t base = ClampToInt32(-static_cast<int64_t>(Params.ButY));
   const bool walls = Params.TxtY > 10;
+  const int32_t profile = Params.TxtProfile;
+  const int rings = BevelRings(profile);
   auto at = [](TPoint p, int32_t depth) { return TPoint3{p.X, depth, p.Y}; };
   for (int i = 1; i <= LetterCount(); ++i) {
     const int index = View3D.AddBody();
     if (index == 0) break;
     TBody& body = View3D.Body(index);
     const TLetter& letter = Letter(i);
+    if (profile != kProfileStraight) {
+      // Room for every ring of every edge: faces beyond a body's room would be
+      // dropped, the cap plane with them.
+      int64_t edges = 0;
+      for (int j = 1; j <= letter.ContourCount(); ++j)
+        edges += std::max<int64_t>(static_cast<int64_t>(letter.Contour(j).size()) - 1, 0);
+      const int64_t faces = edges * (rings + (walls ? 1 : 0)) + 1;
+      const int64_t vertices = edges * (rings + 2) + 4;
+      body.SetLimits(static_cast<int>(std::clamp<int64_t>(faces, TBody::kMaxFaces, INT32_MAX)),
+                     static_cast<int>(std::clamp<int64_t>(vertices, TBody::kMaxVertices, INT32_MAX)));
+    }
     for (int j = 1; j <= letter.ContourCount(); ++j) {
       // A contour whose points all coincide has no edge to bevel.
       if (!HasDistinctPoints(letter, j)) continue;
@@ -133,10 +193,23 @@ void TScene::BuildLetters() {
         const TPoint p = PrevDistinct(letter, j, cp);
         const TPoint b = NextDistinct(letter, j, cb);
         const TPoint q = NextDistinct(letter, j, cb);
-        const TPoint a1 = OffsetCorner(p, a, b, txtW);
-        const TPoint b1 = OffsetCorner(a, b, q, txtW);
-        body.AddFace(at(a, front), at(b, front), at(b1, bevelEnd), at(a1, bevelEnd));
-        if (walls) body.AddFace(at(a1, bevelEnd), at(b1, bevelEnd), at(b1, base), at(a1, base));
+        // Ring by ring from the cap's edge; the last ring is the straight
+        // bevel's end, whatever the profile.
+        TPoint a0 = a, b0 = b;
+        int32_t d0 = front;
+        for (int k = 1; k <= rings; ++k) {
+          int32_t offset = txtW, depth = bevelEnd;
+          if (k < rings) {
+            int32_t back;
+            RingPlace(profile, k, txtW, txtW, offset, back);
+            depth = ClampToInt32(static_cast<int64_t>(front) + back);
+          }
+          const TPoint a1 = OffsetCorner(p, a, b, offset);
+          const TPoint b1 = OffsetCorner(a, b, q, offset);
+          body.AddFace(at(a0, d0), at(b0, d0), at(b1, depth), at(a1, depth));
+          a0 = a1, b0 = b1, d0 = depth;
+        }
+        if (walls) body.AddFace(at(a0, bevelEnd), at(b0, bevelEnd), at(b0, base), at(a0, base));
       }
     }
     AddCapPlane(body, letter);

@@ -133,17 +133,22 @@ bool TScene::Render(TRenderOptions options, TProgress* progress) {
   // zeroed first.
   if (Image.Width() != width || Image.Height() != height || Image.BitsPerPixel() != 32)
     Image.SetSize(static_cast<int>(width), static_cast<int>(height), 32);
-  Mask.SetSize(static_cast<int>(width), static_cast<int>(height), 32);  // black
+  // Black, as a fresh picture is; kept when its size stays, and cleared in
+  // bands, as the frame is drawn.
+  if (Mask.Width() != width || Mask.Height() != height || Mask.BitsPerPixel() != 32)
+    Mask.SetSize(static_cast<int>(width), static_cast<int>(height), 32);
+  else
+    TView3D::FillPicture(Mask, 0, RenderThreads);
   ClearImage();
   PrepareView();
   if (Stopped(progress)) return false;
-  View3D.Render(Image, Mask, ButtonRamp, TextRamp, Params.ButType, withMask);
+  View3D.Render(Image, Mask, ButtonRamp, TextRamp, Params.ButType, withMask, RenderThreads);
   if (showProgress) Position(progress, 75);
   return true;
 }
 
 void TScene::ClearImage() {
-  Image.Fill(ColorToPixel(Params.BkgColor));
+  TView3D::FillPicture(Image, ColorToPixel(Params.BkgColor), RenderThreads);
 }
 
 // Textures tile the picture a given number of times across and down; they

@@ -91,6 +91,9 @@ struct TParams {
   // The font's kerning and standard ligatures; off, captions that need no
   // shaping are placed glyph by glyph at their own advances, as they always were.
   bool Kerning = false;
+  // Bevel profiles of the letters and of the button's rim (see Profile.h).
+  int32_t TxtProfile = 0;
+  int32_t ButProfile = 0;
   friend bool operator==(const TParams&, const TParams&) = default;
 };
 
@@ -177,6 +180,9 @@ class TScene {
   TShadeRamp ButtonRamp{};
   TShadeRamp TextRamp{};
   TButShape Shape;
+  // How many threads Render draws on: 0, one per core. Scenes drawn side by
+  // side share the cores out.
+  int RenderThreads = 0;
   std::string AppPath;               // program folder, ending with '/'
   TMessageSink* Messages = nullptr;  // not owned; stderr when null
   // The button kind a hidden button (ButType 0) comes back as; 0: by its shape name.

@@ -57,7 +57,7 @@ void Put(TIniFile& ini, std::string_view section, std::string_view key, const st
 
 template <class Root>
 void Write(TIniFile& ini, std::string_view section, const TWorkKey<Root>& k, const Root& root) {
-  if (k.Key.empty() || (k.OnlyWhenSet && FieldIsZero(k, root))) return;
+  if (k.Key.empty() || (k.OnlyWhenSet && FieldIsDefault(k, root))) return;
   std::visit([&](const auto* v) { Put(ini, section, k.Key, *v); }, k.Field.At(root));
 }
 

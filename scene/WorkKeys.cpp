@@ -45,6 +45,9 @@ constexpr TRange kViewSize{10, 90};  // per cent
 constexpr TRange kTexRepeat{1, 10};  // texture spin edits
 constexpr TRange kCoordinate{-65535, 65535};
 constexpr TRange kExportSide{1, 16384};
+constexpr TRange kProfile{0, 3};      // straight, round, cove, two steps
+constexpr TRange kPerMille{0, 1000};  // highlight and fill light strengths
+constexpr TRange kGloss{1, 200};
 // A letter's size in points, where below 1 counts as unreadable, and its
 // character set, where anything outside 0..255 does.
 constexpr TRange kFontSize{1, 1638, TOutside::Unreadable};
@@ -84,6 +87,7 @@ constexpr TWorkKey<TParams> kParamKeys[] = {
     {kMessage, "ColSplit", Field<&P::TxtColors, &S::ColSplit>(), "TxtColors.ColSplit"},
     {kMessage, "Altitude", Field<&P::ViewParams, &V::TextAltitude>(), "ViewParams.TextAltitude", kAltitude},
     {kMessage, "Kerning", Field<&P::Kerning>(), "Kerning", std::nullopt, true},
+    {kMessage, "Profile", Field<&P::TxtProfile>(), "TxtProfile", kProfile, true},
 
     {kButton, "Type", Field<&P::ButType>(), "ButType"},
     {kButton, "ButW", Field<&P::ButW>(), "ButW", kCoordinate},
@@ -105,6 +109,7 @@ constexpr TWorkKey<TParams> kParamKeys[] = {
     {kButton, "ButRight", Field<&P::ButRight>(), "ButRight", kCoordinate},
     {kButton, "ButBottom", Field<&P::ButBottom>(), "ButBottom", kCoordinate},
     {kButton, "ShapeName", Field<&P::ShapeName>(), "ShapeName"},
+    {kButton, "Profile", Field<&P::ButProfile>(), "ButProfile", kProfile, true},
 
     {kRender, "Distance", Field<&P::Distance>(), "Distance"},
     {kRender, "Bright", Field<&P::Bright>(), "Bright"},
@@ -131,6 +136,9 @@ constexpr TWorkKey<TParams> kParamKeys[] = {
     {kLight, "LoBright", Field<&P::ViewParams, &V::LoBright>(), "ViewParams.LoBright"},
     {kLight, "HiBright", Field<&P::ViewParams, &V::HiBright>(), "ViewParams.HiBright"},
     {kLight, "Color", Field<&P::ViewParams, &V::LightColor>(), "ViewParams.LightColor"},
+    {kLight, "Specular", Field<&P::ViewParams, &V::Specular>(), "ViewParams.Specular", kPerMille, true},
+    {kLight, "Gloss", Field<&P::ViewParams, &V::Gloss>(), "ViewParams.Gloss", kGloss, true},
+    {kLight, "Fill", Field<&P::ViewParams, &V::Fill>(), "ViewParams.Fill", kPerMille, true},
 
     // [Effect] goes on with EffectKeys() when the effect is on.
     {kEffect, "Type", Field<&P::EffectType>(), "EffectType"},

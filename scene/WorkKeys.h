@@ -72,16 +72,23 @@ struct TWorkKey {
   TField<Root> Field;
   std::string_view Info;                       // "Group.Name" for a field of a struct inside Root
   std::optional<TRange> Range = std::nullopt;  // none: loaded as read
-  // Written, and listed by info, only when not 0: a key added later that works
-  // made before it never set, so that their files and listings stay as they were.
+  // Written, and listed by info, only when not at its start-up value: a key
+  // added later that works made before it never set, so that their files and
+  // listings stay as they were.
   bool OnlyWhenSet = false;
 };
 
-// Whether a row's field holds its kind's zero (0, false, an empty text).
+// Whether a row's field holds its start-up value, the one a Root made afresh
+// holds.
 template <class Root>
-bool FieldIsZero(const TWorkKey<Root>& k, const Root& root) {
-  return std::visit([](const auto* v) { return *v == std::remove_cvref_t<decltype(*v)>{}; },
-                    k.Field.At(root));
+bool FieldIsDefault(const TWorkKey<Root>& k, const Root& root) {
+  static const Root fresh{};
+  return std::visit(
+      [&](const auto* v) {
+        using T = std::remove_cvref_t<decltype(*v)>;
+        return *v == *std::get<const T*>(k.Field.At(fresh));
+      },
+      k.Field.At(root));
 }
 
 std::span<const TWorkKey<TParams>> ParamKeys();

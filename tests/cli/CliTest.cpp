@@ -188,6 +188,26 @@ TEST(CliWorkFiles, ShapedCaptionAndKerningSurviveASave) {
   EXPECT_LT(first, last);
 }
 
+// The look keys, set on the command line: saved under their sections,
+// listed by info, held to their ranges, and read back by a resave.
+TEST(CliWorkFiles, LookKeysSurviveASaveAndShowInInfo) {
+  testing::TTempFolder tmp;
+  ASSERT_EQ(Cli("resave " + Quote(Data() + "Default.dat") + " " + Quote(tmp / "look.vtxs") +
+                " --set Message.Profile=1 --set Button.Profile=7 --set Light.Specular=640 --set Light.Gloss=0"
+                " --set Light.Fill=350")
+                .Status,
+            0);
+  ASSERT_EQ(Cli("resave " + Quote(tmp / "look.vtxs") + " " + Quote(tmp / "again.vtxs")).Status, 0);
+  const std::string file = ReadFile(tmp / "again.vtxs");
+  const TRun r = Cli("info " + Quote(tmp / "again.vtxs"));
+  ASSERT_EQ(r.Status, 0) << r.Output;
+  for (const char* line : {"Profile=1", "Profile=3", "Specular=640", "Gloss=1", "Fill=350"})
+    EXPECT_NE(file.find(line), std::string::npos) << line;
+  for (const char* item :
+       {"\"TxtProfile\": 1", "\"ButProfile\": 3", "\"Specular\": 640", "\"Gloss\": 1", "\"Fill\": 350"})
+    EXPECT_NE(r.Output.find(item), std::string::npos) << item;
+}
+
 TEST(CliWorkFiles, OldVersionWithDecimalCommasLoads) {
   testing::TTempFolder tmp;
   std::ofstream(tmp / "old.vtxs")

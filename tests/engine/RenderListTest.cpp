@@ -67,7 +67,8 @@ TEST(RenderList, SortLeavesEqualKeysWhereTheQuicksortDoes) {
   std::mt19937 rng(2024);
   std::vector<int> sizes;
   for (int n = 0; n <= 80; ++n) sizes.push_back(n);
-  for (int n = 0; n < 150; ++n) sizes.push_back(81 + static_cast<int>(rng() % (TRenderList::kMaxItems - 80)));
+  // Random sizes the size of a letter's faces, and once the largest list.
+  for (int n = 0; n < 150; ++n) sizes.push_back(81 + static_cast<int>(rng() % (4096 - 80)));
   sizes.push_back(TRenderList::kMaxItems);
   for (int n : sizes) {
     for (int kind = 0; kind < 5; ++kind) {

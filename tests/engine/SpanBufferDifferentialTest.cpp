@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <vector>
 
+#include "engine/Bands_p.h"
 #include "engine/ZBuffer_p.h"
 #include "platform/Rounding.h"
 
@@ -149,7 +151,8 @@ struct TScene {
 
   int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(Rng); }
 
-  void DrawFaces(TZBuffer& zb, TRefBuffer& ref, int faces, bool tiny) {
+  template <class Buffer, class Ref>
+  void DrawFaces(Buffer& zb, Ref& ref, int faces, bool tiny) {
     for (int f = 0; f < faces; ++f) {
       const int top = tiny ? Pick(-1, 3) : Pick(-5, Height), rows = tiny ? Pick(1, 3) : Pick(1, Height / 2);
       const int left = Pick(-20, Width + 5), right = left + (tiny ? Pick(0, 2) : Pick(-3, Width / 3));
@@ -228,6 +231,93 @@ TEST(SpanBufferDifferential, SameSpansPicturesAndMasksAsThePlainBuffer) {
     ASSERT_NO_FATAL_FAILURE(ExpectSamePicture(mask, refMask, seed, "mask"));
   }
   EXPECT_TRUE(filledARow) << "no row reached the entry limit";
+}
+
+// The spans of a scene as a list of calls, to be stored again band by band.
+struct TSpanCalls {
+  struct TCall {
+    bool Insert;
+    int Row, X1, X2, ShadeL, ShadeR;
+    float Depth;
+    int ShineL, ShineR;
+  };
+  std::vector<TCall> Calls;
+  int Shine = 0;  // a highlight on every other span, when not 0
+  void AddSpan(int row, int x1, int x2, int sl, int sr, float d) { Add(false, row, x1, x2, sl, sr, d); }
+  void InsertSpan(int row, int x1, int x2, int sl, int sr, float d) { Add(true, row, x1, x2, sl, sr, d); }
+  void Add(bool insert, int row, int x1, int x2, int sl, int sr, float d) {
+    const bool lit = Shine != 0 && Calls.size() % 2 == 0;
+    Calls.push_back({insert, row, x1, x2, sl, sr, d, lit ? Shine : 0, lit ? 255 - Shine : 0});
+  }
+  void Replay(TZBuffer& zb, int first, int last) const {
+    for (const TCall& c : Calls) {
+      if (c.Row < first || c.Row > last) continue;
+      if (c.Insert)
+        zb.InsertSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.ShineL, c.ShineR);
+      else
+        zb.AddSpan(c.Row, c.X1, c.X2, c.ShadeL, c.ShadeR, c.Depth, c.ShineL, c.ShineR);
+    }
+  }
+};
+
+struct TNoReference {
+  void Add(int, int, int, int, int, float) {}
+  void Insert(int, int, int, int, int, float) {}
+};
+
+// A row's spans depend only on the spans stored in it, in order, so the same
+// random scenes stored and painted in bands on threads of their own must give
+// the same rows, pictures and masks as on one.
+TEST(SpanBufferDifferential, BandsOnThreadsGiveTheSingleThreadedFrame) {
+  TShadeRamp ramp;
+  for (int i = 0; i < 256; ++i) ramp[i] = MakePixel(i, 255 - i, i / 2);
+  TPicture texture(5, 3, 32);
+  texture.Fill(0x00406080u);
+  for (int seed = 0; seed < 24; ++seed) {
+    TScene scene{40 + seed % 7 * 23, 8 + seed % 5 * 9, std::mt19937(seed)};
+    const int w = scene.Width, h = scene.Height, bands = 2 + seed % 4;
+    TZBuffer one[2], banded[2];
+    TZBuffer::TPassPaint onePasses[2], bandedPasses[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      TSpanCalls calls;
+      TNoReference none;
+      calls.Shine = seed % 3 == 0 ? 0 : scene.Pick(1, 254);
+      scene.DrawFaces(calls, none, seed % 4 == 3 ? 2500 : scene.Pick(1, 60), seed % 4 == 3);
+      const TPassShadow shadow{scene.Pick(0, 3) != 0, scene.Pick(-12, 12), scene.Pick(-12, 12), pass == 0};
+      const bool textured = scene.Pick(0, 2) == 0;
+      for (TZBuffer* zb : {&one[pass], &banded[pass]}) {
+        zb->SetSize(h, w);
+        zb->LightColor = MakeColor(255, 200, 90);
+      }
+      calls.Replay(one[pass], 0, h - 1);
+      banded[pass].SetBands(bands);
+      RunBands(banded[pass].Bands(), 2, [&](int b) {
+        int first, last;
+        banded[pass].BandRows(b, first, last);
+        calls.Replay(banded[pass], first, last);
+      });
+      for (int r = 0; r < h; ++r) {
+        ASSERT_EQ(one[pass].Row(r).Count, banded[pass].Row(r).Count) << "seed " << seed << " row " << r;
+        for (int k = 0; k < one[pass].Row(r).Count; ++k)
+          ASSERT_EQ(std::memcmp(&one[pass].Row(r).Span(k), &banded[pass].Row(r).Span(k), sizeof(TSpan)), 0)
+              << "seed " << seed << " row " << r << " slot " << k;
+      }
+      if (textured) {
+        one[pass].SetTexture(&texture);
+        banded[pass].SetTexture(&texture);
+      }
+      onePasses[pass] = {&one[pass], &ramp, shadow};
+      bandedPasses[pass] = {&banded[pass], &ramp, shadow};
+    }
+    TPicture image(w, h, 32), mask(w, h + seed % 2 * 4, 32), bandedImage(w, h, 32),
+        bandedMask(w, h + seed % 2 * 4, 32);
+    image.Fill(0x80C0A060u);
+    bandedImage.Fill(0x80C0A060u);
+    TZBuffer::DrawPasses(image, &mask, onePasses, 2, 1);
+    TZBuffer::DrawPasses(bandedImage, &bandedMask, bandedPasses, 2, bands);
+    ASSERT_NO_FATAL_FAILURE(ExpectSamePicture(image, bandedImage, seed, "image"));
+    ASSERT_NO_FATAL_FAILURE(ExpectSamePicture(mask, bandedMask, seed, "mask"));
+  }
 }
 
 }  // namespace

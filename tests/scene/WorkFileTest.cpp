@@ -49,6 +49,7 @@ void SetDistinctValues(TScene& s) {
   v.LightA1 = 1.1f, v.LightA2 = 0.7f, v.LoBright = 9, v.HiBright = 240,
   v.LightColor = ColorFromValue(0x00C0B0A0);
   v.Brightness = 180, v.TextAltitude = 12, v.ButtonAltitude = 44;
+  v.Specular = 700, v.Gloss = 45, v.Fill = 300, p.TxtProfile = 2, p.ButProfile = 3, p.Kerning = true;
   p.View = {1.5f, 1800, -2.5f, 10, 20, 30, 0};
   s.Effect = {ColorFromValue(0x112233), ColorFromValue(0x445566), ColorFromValue(0x778899), -200, 250};
 }
@@ -240,8 +241,9 @@ TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
       s, c,
       TIniFile::FromText("[General]\nVersion=1.7.0\nExpWidth=-4\n[Message]\nNLetters=1000000\nTxtY=-50\n"
                          "TexW=0\nTexH=2000000\nGutLeft=2147483647\nAltitude=100000\nMColor=$FF0000FF\n"
-                         "[Button]\nButY=500\nTexW=-3000\n[Render]\nBrightness=0\nRDelay=0\nViewSize=1000\n"
-                         "[Effect]\nType=2\nButY=-100000\nTxtY=100000\n[Letter 1]\nSize=-12\n"
+                         "Profile=9\n[Button]\nButY=500\nTexW=-3000\nProfile=-1\n[Render]\nBrightness=0\n"
+                         "RDelay=0\nViewSize=1000\n[Light]\nSpecular=5000\nGloss=0\nFill=-7\n[Effect]\nType="
+                         "2\nButY=-100000\nTxtY=100000\n[Letter 1]\nSize=-12\n"
                          "[Letter 2]\nSize=2147483647\n"));
   const TParams& p = s.Params;
   EXPECT_EQ(c.Length(), TCaption::kMaxChars);
@@ -253,6 +255,9 @@ TEST(WorkFile, HostileValuesAreHeldToUsableRanges) {
   EXPECT_EQ(p.TxtColors.MColor, MakeColor(255, 0, 0));
   EXPECT_EQ(std::tie(p.ViewParams.Brightness, p.RDelay, p.ViewSize), std::make_tuple(1, 1, 90));
   EXPECT_EQ(std::tie(s.Effect.ButY, s.Effect.TxtY), std::make_tuple(-300, 310));
+  EXPECT_EQ(std::tie(p.TxtProfile, p.ButProfile), std::make_tuple(3, 0));
+  EXPECT_EQ(std::tie(p.ViewParams.Specular, p.ViewParams.Gloss, p.ViewParams.Fill),
+            std::make_tuple(1000, 1, 0));
 }
 
 TEST(WorkFile, SavingAShorterCaptionOverALongerOneKeepsTheOldLetters) {
