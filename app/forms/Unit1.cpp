@@ -69,6 +69,7 @@ TForm1::TForm1(const TForm1Options& options, QWidget* parent) : QMainWindow(pare
   scene_->Messages = messages_.get();
 
   CreateLayout();
+  setAcceptDrops(true);  // works, shapes and pictures (Unit1Drop.cpp)
   BindValueControls();
   CreateMenus();
   progress_ = std::make_unique<TWindowProgress>(ProgressBar1, StatusPanels[3]);

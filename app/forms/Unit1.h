@@ -119,6 +119,10 @@ class TForm1 : public QMainWindow {
   void CopyPicture1Click();
   void Redo1Click();
   void OpenRecent(const std::string& path);
+  // A file dropped on the window (see dropEvent); globalPos places the menu
+  // that asks where a picture goes.
+  void OpenDropped(const std::string& path, QPoint globalPos);
+  bool ShapeInLibrary(const std::string& path);
   void AdvancedOptions1Click();
   void SpeedButton9Click();
 
@@ -126,6 +130,9 @@ class TForm1 : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // Construction, one function per page.

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/logic/ShapeList.h"
 #include "platform/PathText.h"
+#include "platform/PictureFile.h"
 #include "platform/ProgramFolder.h"
 
 namespace vantrix {
@@ -53,6 +55,19 @@ std::vector<std::string> ListWorkFiles(const std::string& folder, std::string_vi
 
 bool SavesInPlace(const std::string& openedFile) {
   return EndsWithNoCase(openedFile, kWorkExtension) && FileNameOf(openedFile).size() > kWorkExtension.size();
+}
+
+TDropKind DropKindOf(const std::string& path) {
+  const std::string name = FileNameOf(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return TDropKind::None;
+  const std::string ext = LowerAscii(std::string_view(name).substr(dot));
+  if (ext == kWorkExtension || ext == ".dat") return TDropKind::Work;
+  if (ext == kTemplateExtension) return TDropKind::Template;
+  if (ext == kShapeExtension) return TDropKind::Shape;
+  if (PictureFormatFromExtension(ext, TExtensionCase::Exact) != TPictureFormat::Unknown)
+    return TDropKind::Picture;
+  return TDropKind::None;
 }
 
 }  // namespace vantrix

@@ -16,6 +16,12 @@ inline constexpr std::string_view kWorkExtension = ".vtxs";
 inline constexpr std::string_view kTemplateExtension = ".vtxm";
 inline constexpr std::string_view kDefaultWork = "Default.dat";
 
+// What a file dropped on the window is, by its extension in any case: a
+// work (".vtxs", ".dat") or template opens, a shape file sets the button's
+// outline, a picture a texture.
+enum class TDropKind { None, Work, Template, Shape, Picture };
+TDropKind DropKindOf(const std::string& path);
+
 // Whether Save may write a work back to the file it was opened from: a saved
 // work (".vtxs"), not a template nor the default work, which only Save As
 // replaces.

@@ -17,6 +17,15 @@ namespace fs = std::filesystem;
 
 using testing::TTempFolder;
 
+TEST(WorkDocuments, DroppedFilesAreKnownByTheirExtensionInAnyCase) {
+  using enum TDropKind;
+  const std::pair<const char*, TDropKind> cases[] = {
+      {"/w/Go.vtxs", Work},     {"/w/Default.DAT", Work}, {"/t/Pill.VTXM", Template}, {"/s/Star.vtxb", Shape},
+      {"/p/wood.JPG", Picture}, {"/p/a.webp", Picture},   {"/p/a.png", Picture},      {"/p/notes.txt", None},
+      {"/p/.vtxs", None},       {"/p/noextension", None}, {"/p.dir/file", None}};
+  for (const auto& [path, kind] : cases) EXPECT_EQ(DropKindOf(path), kind) << path;
+}
+
 TEST(WorkDocuments, NamesAndExtensions) {
   struct Case {
     const char* name;

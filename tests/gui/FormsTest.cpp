@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -30,6 +32,7 @@
 #include "app/logic/DesignEdits.h"
 #include "app/logic/Recovery.h"
 #include "platform/IniFile.h"
+#include "platform/PngCodec.h"
 #include "tests/support/MainWindow.h"
 
 using namespace vantrix;
@@ -297,6 +300,48 @@ class TFormsTest : public QObject {
     const QString shown = Find<QLabel>("LightAngles")->text();
     QVERIFY2(shown.contains(QString::number(qRound(scene().Params.ViewParams.LightA1 * 180 / M_PI))),
              qPrintable(shown));
+  }
+
+  // Drops a file on the window as a file manager does; the window acts once
+  // the drop has returned.
+  void Drop(const QString& path) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    const QPointF at(50, 50);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form_.get(), &drop);
+    QVERIFY(drop.isAccepted());
+    QCoreApplication::processEvents();
+    Settle();
+  }
+
+  // A template opens, a shape file from elsewhere joins the shapes folder and
+  // becomes the outline, a PNG on the caption's colour page its texture.
+  void DroppedFilesOpenSetTheShapeAndTheTexture() {
+    const QString program = folder_->path() + "/";
+    Drop(program + "Templates/Glossy Pill.vtxm");
+    QCOMPARE(Find<TCaptionEdit>("Edit1")->Caption().Length(), 7);  // "Click Here" had 10
+
+    QTemporaryDir elsewhere;
+    const std::string shape = elsewhere.path().toStdString() + "/Dropped.vtxb";
+    std::filesystem::copy_file(program.toStdString() + "BShapes/PILL.vtxb", shape);
+    Drop(QString::fromStdString(shape));
+    QCOMPARE(scene().Params.ButType, 16);
+    QCOMPARE(scene().Params.ShapeName, std::string("Dropped.vtxb"));
+    QVERIFY(QFileInfo::exists(program + "BShapes/Dropped.vtxb"));
+
+    TRgbaPicture rgba(4, 4);
+    std::fill(rgba.Pixels.begin(), rgba.Pixels.end(), uint8_t{200});
+    const std::string png = elsewhere.path().toStdString() + "/tile.png";
+    SavePngFile(png, rgba);
+    Find<QTabWidget>("PageControl1")->setCurrentWidget(Find<QWidget>("TabSheet3"));
+    Drop(QString::fromStdString(png));
+    QCOMPARE(scene().Params.TxtTexFile, png);
+    QVERIFY(scene().View3D.TextTextured);
+    QCOMPARE(Find<QAction>("Undo1")->text(), QString("Undo Caption Texture"));
   }
 
   // A number typed beside a slider is the slider's value, one undo step; a
