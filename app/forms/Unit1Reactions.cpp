@@ -17,6 +17,7 @@
 #include <filesystem>
 
 #include "app/forms/CaptionEdit.h"
+#include "app/forms/FontFaces.h"
 #include "app/forms/TextureDialog.h"
 #include "app/forms/Unit1.h"
 #include "app/logic/PreviewGeometry.h"
@@ -172,9 +173,12 @@ void TForm1::SpeedButton1Click() {
   startFont.setItalic(start.Italic);
   startFont.setUnderline(start.Underline);
   startFont.setStrikeOut(start.Strikeout);
-  bool ok = false;
-  const QFont chosen = QFontDialog::getFont(&ok, startFont, this, QString(), QFontDialog::ScalableFonts);
-  if (!ok) return;
+  QFontDialog dialog(startFont, this);
+  dialog.setOption(QFontDialog::ScalableFonts);
+  dialog.setOption(QFontDialog::DontUseNativeDialog);
+  ShowFacesInTheirOwnFont(&dialog);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const QFont chosen = dialog.selectedFont();
   TFontSpec picked = start;
   picked.FaceName = chosen.family().toStdString();
   if (chosen.pointSize() > 0) picked.Size = chosen.pointSize();

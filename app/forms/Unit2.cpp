@@ -54,6 +54,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   FontName->setToolTip("Select font name");
   FontName->setMinimumContentsLength(18);
   FontName->addItems(ScalableFaces());
+  ShowFacesInTheirOwnFont(FontName);
   bar->addWidget(FontName);
   FontSize = new QLineEdit("0", bar);
   FontSize->setObjectName("FontSize");

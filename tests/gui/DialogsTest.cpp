@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -208,6 +209,21 @@ class TDialogsTest : public QObject {
     QVERIFY2(shown.contains(message), qPrintable(shown));
     if (missing) QVERIFY(shown.startsWith("Directory: \"" + QString::fromStdString(programFolder_)));
     QCOMPARE(scene().Params.ShapeName, shapeName);
+  }
+
+  // The face box finds a face by any part of its name as it is typed.
+  void FaceBoxSearchesWithinNames() {
+    TForm2 dialog;
+    auto* faces = dialog.findChild<QComboBox*>("FontName");
+    QVERIFY(faces && faces->completer());
+    QCompleter* search = faces->completer();
+    search->setCompletionPrefix("SANS");
+    QStringList found;
+    for (int i = 0; search->setCurrentRow(i); ++i) found << search->currentCompletion();
+    if (found.isEmpty()) QSKIP("no installed face has Sans in its name");
+    for (const QString& face : found) QVERIFY2(face.contains("sans", Qt::CaseInsensitive), qPrintable(face));
+    QVERIFY(std::any_of(found.begin(), found.end(),
+                        [](const QString& f) { return !f.startsWith("sans", Qt::CaseInsensitive); }));
   }
 
   void TextDialogFollowsTheCaretAndInsertsASymbolAt18Points() {
