@@ -279,6 +279,10 @@ void TForm1::CreateMenus() {
   liveDrag->setCheckable(true);
   liveDrag->setChecked(settings_.LiveDrag);
   connect(liveDrag, &QAction::toggled, this, [this](bool on) { settings_.LiveDrag = on; });
+  view->addSeparator();
+  QAction* actualSize = add(view, "ActualSize1", "&Actual Size");
+  actualSize->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+  connect(actualSize, &QAction::triggered, this, &TForm1::ActualSize1Click);
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help1");

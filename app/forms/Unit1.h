@@ -24,6 +24,7 @@
 #include "app/logic/ProgramSettings.h"
 #include "app/logic/RenderSchedule.h"
 #include "imaging/ExportSettings.h"
+#include "platform/RgbaPicture.h"
 #include "scene/Scene.h"
 
 class QAction;
@@ -43,6 +44,7 @@ class QToolButton;
 
 namespace vantrix {
 
+class TActualSizeForm;
 class TCaptionEdit;
 class TCharMap;
 class TForm2;
@@ -117,6 +119,7 @@ class TForm1 : public QMainWindow {
   bool SaveAs1Click();
   void Undo1Click();
   void CopyPicture1Click();
+  void ActualSize1Click();
   void Redo1Click();
   void OpenRecent(const std::string& path);
   // A file dropped on the window (see dropEvent); globalPos places the menu
@@ -214,6 +217,7 @@ class TForm1 : public QMainWindow {
 
   // The Export page (Unit1Export.cpp).
   void ExportButton();
+  void RenderExportPicture(std::function<void(const TRgbaPicture&, const std::vector<uint8_t>&)> then);
   void SaveExport(std::shared_ptr<TExportPhases> phases);
   void WriteExport(const std::shared_ptr<TExportPhases>& phases, const TExportSettings& settings,
                    const std::string& chosen);
@@ -247,6 +251,7 @@ class TForm1 : public QMainWindow {
   bool dragging_ = false;  // a slider held or the light marker dragged
   // The export in progress: its own copy of the scene, drawn on its own thread.
   std::thread exportThread_;
+  TActualSizeForm* actualSize_ = nullptr;  // made at its first showing
   bool exportRunning_ = false;
   std::shared_ptr<TScene> exportScene_;
   TCaption exportCaption_;

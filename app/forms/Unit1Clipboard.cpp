@@ -5,8 +5,10 @@
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
+#include <functional>
 #include <memory>
 
+#include "app/forms/ActualSize.h"
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/Unit1.h"
 #include "imaging/Export.h"
@@ -27,7 +29,9 @@ QImage ImageOfRgba(const TRgbaPicture& picture) {
 
 }  // namespace
 
-void TForm1::CopyPicture1Click() {
+// Renders the export picture with alpha on the export thread; `then` gets it
+// (and its PNG) on the window's thread.
+void TForm1::RenderExportPicture(std::function<void(const TRgbaPicture&, const std::vector<uint8_t>&)> then) {
   if (exportRunning_) return;  // the export's scene is busy; the user presses again after it
   const TCaption caption = Edit1->Caption();
   if (caption.Empty()) {
@@ -48,20 +52,39 @@ void TForm1::CopyPicture1Click() {
         *rgba = ExportAlphaPicture(phases.Black1, phases.White1, width, height);
         *png = EncodePng(*rgba);
       },
-      [this, png, rgba](const std::string& error) {
+      [this, png, rgba, then = std::move(then)](const std::string& error) {
         if (!error.empty()) {
           ShowMessageBox(this, QString::fromStdString(error));
           return;
         }
-        auto* picture = new QMimeData;
-        picture->setData("image/png", QByteArray(reinterpret_cast<const char*>(png->data()),
-                                                 static_cast<qsizetype>(png->size())));
-        picture->setImageData(ImageOfRgba(*rgba));
-        QGuiApplication::clipboard()->setMimeData(picture);
         schedule_.StatusDone(scene_->Params.RDelay);
-        messages_->ShowNote("Picture copied: " + std::to_string(rgba->Width) + " x " +
-                            std::to_string(rgba->Height) + " pixels");
+        then(*rgba, *png);
       });
+}
+
+void TForm1::CopyPicture1Click() {
+  RenderExportPicture([this](const TRgbaPicture& rgba, const std::vector<uint8_t>& png) {
+    auto* picture = new QMimeData;
+    picture->setData("image/png", QByteArray(reinterpret_cast<const char*>(png.data()),
+                                             static_cast<qsizetype>(png.size())));
+    picture->setImageData(ImageOfRgba(rgba));
+    QGuiApplication::clipboard()->setMimeData(picture);
+    messages_->ShowNote("Picture copied: " + std::to_string(rgba.Width) + " x " +
+                        std::to_string(rgba.Height) + " pixels");
+  });
+}
+
+void TForm1::ActualSize1Click() {
+  if (!actualSize_) {
+    actualSize_ = new TActualSizeForm(this);
+    connect(actualSize_, &TActualSizeForm::RefreshRequested, this, &TForm1::ActualSize1Click);
+  }
+  RenderExportPicture([this](const TRgbaPicture& rgba, const std::vector<uint8_t>&) {
+    actualSize_->SetPicture(rgba, scene_->Params.BkgColor);
+    actualSize_->show();
+    actualSize_->raise();
+    actualSize_->activateWindow();
+  });
 }
 
 }  // namespace vantrix

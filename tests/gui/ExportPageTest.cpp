@@ -32,6 +32,7 @@
 #include <functional>
 #include <utility>
 
+#include "app/forms/ActualSize.h"
 #include "app/forms/CaptionEdit.h"
 #include "app/forms/SetUnit.h"
 #include "app/forms/Unit1.h"
@@ -500,6 +501,20 @@ class TExportPageTest : public QObject {
     QFile file(out.path() + "/cli.png");
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll() == png);
+
+    // View > Actual Size shows the same picture at one pixel per device
+    // pixel, over a checkerboard or the page colour.
+    Find<QAction>("ActualSize1")->trigger();
+    form_->WaitForExport();
+    auto* actual = form_->findChild<TActualSizeForm*>("ActualSizeForm");
+    QVERIFY(actual && actual->isVisible());
+    QCOMPARE(actual->Shown().size(), image.size());
+    const QColor corner = actual->Shown().pixelColor(0, 0);
+    QVERIFY(corner == QColor(204, 204, 204) || corner == QColor(255, 255, 255));
+    actual->findChild<QCheckBox*>("CheckerBox")->setChecked(false);
+    QCOMPARE(actual->Shown().pixelColor(0, 0), QColorOf(form_->Scene().Params.BkgColor));
+    const QPoint centre(image.width() / 2, image.height() / 2);
+    QCOMPARE(actual->Shown().pixelColor(centre), image.pixelColor(centre));  // opaque there
 
     if (QGuiApplication::platformName() != "xcb") return;
     // The clipboard is served by this process: the event loop must run while
