@@ -97,9 +97,11 @@ TCaptionTuneupPage::TCaptionTuneupPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(MakeLabel("H. Set the caption height above the button", this), 0, 2);
   TrackBar1 = MakeTrackBar("TrackBar1", 0, 100, 10, this);
   grid->addWidget(SliderWithNumber(TrackBar1), 1, 2);
+  grid->addWidget(MakeLabel("Bevel profile", this), 2, 0);
+  grid->addWidget(new TProfileRow("ProfileRow1", this), 3, 0);
   CheckBox4 = MakeCheckBox("CheckBox4", " Drop shadow", true, this);
   grid->addWidget(CheckBox4, 2, 2);
-  grid->setRowStretch(3, 1);
+  grid->setRowStretch(4, 1);
 }
 
 TButtonTuneupPage::TButtonTuneupPage(QWidget* parent) : QWidget(parent) {
@@ -118,9 +120,11 @@ TButtonTuneupPage::TButtonTuneupPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(MakeLabel("K. Set the button height above the background", this), 0, 2);
   TrackBar4 = MakeTrackBar("TrackBar4", 0, 100, 10, this);
   grid->addWidget(SliderWithNumber(TrackBar4), 1, 2);
+  grid->addWidget(MakeLabel("Rim profile", this), 3, 1);
+  grid->addWidget(new TProfileRow("ProfileRow2", this), 4, 1);
   CheckBox5 = MakeCheckBox("CheckBox5", " Drop shadow", true, this);
   grid->addWidget(CheckBox5, 2, 2);
-  grid->setRowStretch(3, 1);
+  grid->setRowStretch(5, 1);
 }
 
 TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
@@ -131,6 +135,20 @@ TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
   grid->addWidget(MakeLabel("Brightness", this), 1, 0);
   TrackBar8 = MakeTrackBar("TrackBar8", 0, 255, 10, this);
   grid->addWidget(SliderWithNumber(TrackBar8), 2, 0);
+  // A highlight in the light's colour, its tightness, and a softer light
+  // from the opposite side.
+  const struct {
+    const char* Name;
+    const char* Label;
+    int Min, Max, Page;
+  } look[] = {{"TrackBar10", "Highlight", 0, 1000, 50},
+              {"TrackBar11", "Gloss (broad to tight)", 1, 200, 10},
+              {"TrackBar12", "Fill light", 0, 1000, 50}};
+  int row = 3;
+  for (const auto& s : look) {
+    grid->addWidget(MakeLabel(s.Label, this), row++, 0);
+    grid->addWidget(SliderWithNumber(MakeTrackBar(s.Name, s.Min, s.Max, s.Page, this)), row++, 0);
+  }
   auto* marker = new QHBoxLayout;
   marker->addWidget(MakeLabel("L. You can chage the light source position by dragging this marker ", this));
   auto* copy = new QLabel(this);
@@ -144,7 +162,8 @@ TLightPage::TLightPage(QWidget* parent) : QWidget(parent) {
   LightAngles->setObjectName("LightAngles");
   right->addWidget(LightAngles);
   right->addStretch(1);
-  grid->addLayout(right, 0, 1, 3, 1);
+  grid->addLayout(right, 0, 1, row, 1);
+  grid->setRowStretch(row, 1);
   grid->setColumnStretch(1, 1);
 }
 

@@ -1,12 +1,14 @@
 #include "app/forms/FormWidgets.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QSlider>
 #include <QStyleOptionToolButton>
@@ -65,6 +67,75 @@ class TEnabledFollower : public QObject {
 };
 
 }  // namespace
+
+namespace {
+
+// The cross-section of a bevel: from the cap (top left) out and down to the
+// wall (bottom right), as the profile cuts it.
+QIcon ProfileIcon(int profile, qreal dpr) {
+  constexpr int kSide = 28;
+  QPixmap pixmap(QSize(kSide, kSide) * dpr);
+  pixmap.setDevicePixelRatio(dpr);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath path(QPointF(2, 4));
+  const QPointF from(10, 4), to(26, 20);
+  path.lineTo(from);
+  switch (profile) {
+    case 1:  // round: a convex quarter circle
+      path.arcTo(QRectF(from.x() - 16, from.y(), 32, 32), 90, -90);
+      break;
+    case 2:  // cove: a concave quarter circle
+      path.arcTo(QRectF(from.x(), from.y() - 16, 32, 32), 180, 90);
+      break;
+    case 3:  // two steps
+      path.lineTo(12, 4), path.lineTo(12, 12), path.lineTo(19, 12), path.lineTo(19, 20), path.lineTo(to);
+      break;
+    default:
+      path.lineTo(to);
+      break;
+  }
+  path.lineTo(26, 26), path.lineTo(2, 26), path.closeSubpath();
+  p.setPen(QPen(QColor(0, 0, 96), 1.2));
+  p.setBrush(QColor(120, 150, 210));
+  p.drawPath(path);
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+TProfileRow::TProfileRow(const QString& name, QWidget* parent)
+    : QWidget(parent), group_(new QButtonGroup(this)) {
+  setObjectName(name);
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(2);
+  const char* names[] = {"Straight", "Round", "Cove", "Two Steps"};
+  for (int i = 0; i < 4; ++i) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(name + "_" + QString::number(i));
+    button->setCheckable(true);
+    button->setAutoRaise(true);
+    button->setIcon(ProfileIcon(i, parent ? parent->devicePixelRatioF() : qApp->devicePixelRatio()));
+    button->setIconSize(QSize(28, 28));
+    button->setToolTip(names[i]);
+    button->setAccessibleName(names[i]);
+    group_->addButton(button, i);
+    row->addWidget(button);
+  }
+  row->addStretch(1);
+  group_->button(0)->setChecked(true);
+  connect(group_, &QButtonGroup::idClicked, this, &TProfileRow::activated);
+}
+
+int TProfileRow::currentIndex() const {
+  return group_->checkedId();
+}
+
+void TProfileRow::setCurrentIndex(int index) {
+  if (QAbstractButton* b = group_->button(std::clamp(index, 0, 3))) b->setChecked(true);
+}
 
 QWidget* SliderWithNumber(QSlider* slider) {
   auto* row = new QWidget(slider->parentWidget());

@@ -43,6 +43,23 @@ void BindNumberField(QLineEdit* field, QSlider* slider);
 // field is enabled with the slider.
 QWidget* SliderWithNumber(QSlider* slider);
 
+// The bevel profiles (straight, round, cove, two steps) as a row of small
+// pictures of their cross-sections, one of them pressed; a click or the arrow
+// keys choose. Emits activated with the profile's number.
+class TProfileRow : public QWidget {
+  Q_OBJECT
+ public:
+  TProfileRow(const QString& name, QWidget* parent);
+  int currentIndex() const;
+  void setCurrentIndex(int index);
+
+ signals:
+  void activated(int index);
+
+ private:
+  class QButtonGroup* group_;
+};
+
 // A flat button named `name` whose text opens with a large blue letter
 // ("F&ont Selection"). The letter after '&' is its Alt shortcut, underlined;
 // each page gives its buttons letters of their own, clear of the menu bar's.

@@ -50,6 +50,8 @@ void TForm1::BindValueControls() {
       connect(slider, &QSlider::valueChanged, this, apply);
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
       connect(list, &QComboBox::activated, this, apply);
+    } else if (auto* row = qobject_cast<TProfileRow*>(widget)) {
+      connect(row, &TProfileRow::activated, this, apply);
     } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
       // A drop shadow's box switches its slider's altitude on and off.
       QSlider* altitude = box == CheckBox4 ? TrackBar1 : box == CheckBox5 ? TrackBar4 : nullptr;
@@ -138,6 +140,12 @@ void TForm1::ControlsFromScene() {
   TrackBar4->setValue(p.ViewParams.ButtonAltitude);
   TrackBar3->setValue(-p.ButY);
   TrackBar8->setValue(255 - p.ViewParams.Brightness);
+  // The look's newer controls, set as the table reads them.
+  for (const char* name : {"ProfileRow1", "ProfileRow2", "TrackBar10", "TrackBar11", "TrackBar12"}) {
+    const int32_t value = FindValueControl(name)->Get(*scene_);
+    if (auto* row = findChild<TProfileRow*>(name)) row->setCurrentIndex(value);
+    if (auto* slider = findChild<QSlider*>(name)) slider->setValue(value);
+  }
   {
     // The repetitions are shown, not changed: no texture reload for them.
     QSignalBlocker b1(SpinEdit[1]), b2(SpinEdit[2]), b3(SpinEdit[3]), b4(SpinEdit[4]);

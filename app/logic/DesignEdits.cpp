@@ -20,7 +20,7 @@ void LightAgain(TScene& scene) {
   scene.SetLightAngles(scene.Params.ViewParams.LightA1, scene.Params.ViewParams.LightA2);
 }
 
-const std::array<TValueControl, 13> kControls{{
+const std::array<TValueControl, 18> kControls{{
     {"TrackBar2", "Caption Extrusion", [](const TScene& s) { return s.Params.TxtY; },
      [](TScene& s, int32_t v) {
        s.Params.TxtY = v;
@@ -42,6 +42,32 @@ const std::array<TValueControl, 13> kControls{{
      [](TScene& s, int32_t v) {
        s.Params.Kerning = v != 0;
        return kRebuildNow;
+     }},
+    {"ProfileRow1", "Caption Profile", [](const TScene& s) { return s.Params.TxtProfile; },
+     [](TScene& s, int32_t v) {
+       s.Params.TxtProfile = v;
+       return kRebuildNow;
+     }},
+    {"ProfileRow2", "Button Profile", [](const TScene& s) { return s.Params.ButProfile; },
+     [](TScene& s, int32_t v) {
+       s.Params.ButProfile = v;
+       return kRebuildNow;
+     }},
+    // The highlight and the fill light change shading only: a render, no build.
+    {"TrackBar10", "Highlight", [](const TScene& s) { return s.Params.ViewParams.Specular; },
+     [](TScene& s, int32_t v) {
+       s.Params.ViewParams.Specular = v;
+       return kDeferredRefresh;
+     }},
+    {"TrackBar11", "Gloss", [](const TScene& s) { return s.Params.ViewParams.Gloss; },
+     [](TScene& s, int32_t v) {
+       s.Params.ViewParams.Gloss = v;
+       return kDeferredRefresh;
+     }},
+    {"TrackBar12", "Fill Light", [](const TScene& s) { return s.Params.ViewParams.Fill; },
+     [](TScene& s, int32_t v) {
+       s.Params.ViewParams.Fill = v;
+       return kDeferredRefresh;
      }},
     {"ComboBox1", "Curve Detail", [](const TScene& s) { return std::clamp(s.Params.SplPnt - 1, 0, 2); },
      [](TScene& s, int32_t v) {

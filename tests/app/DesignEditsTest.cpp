@@ -18,11 +18,12 @@ TEST(DesignEdits, EveryValueControlChangesOneNamedThingAndAsksForItsWork) {
   const TEditWork refreshLater{TPreviewWork::Refresh, false, false};
   const TEditWork phases{TPreviewWork::None, false, true};
   const std::map<std::string, TEditWork> expected{
-      {"TrackBar2", rebuildLater}, {"TrackBar3", rebuildLater}, {"TrackBar8", rebuildLater},
-      {"TrackBar1", refreshLater}, {"TrackBar4", refreshLater}, {"CheckBox4", rebuildNow},
-      {"CheckBox5", rebuildNow},   {"ComboBox1", rebuildNow},   {"CheckBox9", rebuildNow},
-      {"CheckBox6", TEditWork{}},  {"TrackBar6", phases},       {"TrackBar7", phases},
-      {"CheckBox12", rebuildNow},
+      {"TrackBar2", rebuildLater},  {"TrackBar3", rebuildLater},  {"TrackBar8", rebuildLater},
+      {"TrackBar1", refreshLater},  {"TrackBar4", refreshLater},  {"CheckBox4", rebuildNow},
+      {"CheckBox5", rebuildNow},    {"ComboBox1", rebuildNow},    {"CheckBox9", rebuildNow},
+      {"CheckBox6", TEditWork{}},   {"TrackBar6", phases},        {"TrackBar7", phases},
+      {"CheckBox12", rebuildNow},   {"ProfileRow1", rebuildNow},  {"ProfileRow2", rebuildNow},
+      {"TrackBar10", refreshLater}, {"TrackBar11", refreshLater}, {"TrackBar12", refreshLater},
   };
   ASSERT_EQ(ValueControls().size(), expected.size());
   for (const TValueControl& control : ValueControls()) {

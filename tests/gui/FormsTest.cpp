@@ -750,6 +750,8 @@ class TFormsTest : public QObject {
       const int other = (list->currentIndex() + 1) % list->count();
       list->setCurrentIndex(other);
       emit list->activated(other);
+    } else if (auto* row = qobject_cast<TProfileRow*>(widget)) {
+      row->findChild<QToolButton*>(control + "_1")->click();  // round
     } else {
       qobject_cast<QCheckBox*>(widget)->click();
     }
