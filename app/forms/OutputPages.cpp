@@ -181,6 +181,25 @@ TExportPage::TExportPage(QWidget* parent) : QWidget(parent) {
   w->setColumnStretch(5, 1);
   w->setRowStretch(3, 1);
   PageControl2->addTab(webp, "WebP");
+
+  // AVIF: the smallest files at a given error; alpha always lossless.
+  auto* avif = new QWidget;
+  avif->setObjectName("TabSheet20");
+  auto* v = new QGridLayout(avif);
+  v->addWidget(MakeLabel("Image Quality ", avif), 0, 0);
+  v->addWidget(MakeLabel("Low", avif), 0, 1);
+  TrackBar13 = MakeTrackBar("TrackBar13", 1, 100, 10, avif);
+  v->addWidget(TrackBar13, 0, 2);
+  v->addWidget(MakeLabel("High", avif), 0, 3);
+  Edit9 = new QLineEdit(avif);
+  Edit9->setObjectName("Edit9");
+  Edit9->setFixedWidth(50);
+  v->addWidget(Edit9, 0, 4);
+  v->addWidget(MakeLabel("Transparency is kept exactly; every current browser shows AVIF.", avif), 1, 0, 1,
+               5);
+  v->setColumnStretch(5, 1);
+  v->setRowStretch(2, 1);
+  PageControl2->addTab(avif, "AVIF");
   row->addWidget(PageControl2, 1);
   auto* right = new QVBoxLayout;
   SpeedButton9 = MakeSpeedButton("SpeedButton9", "E&xport 3D Button", this);
@@ -193,6 +212,11 @@ TExportPage::TExportPage(QWidget* parent) : QWidget(parent) {
   ComboBox8->setObjectName("ComboBox8");
   ComboBox8->addItems({"Roll-over by script", "Roll-over by CSS (no script)"});
   right->addWidget(ComboBox8);
+  // The page offers these first, in one <picture>; browsers take the first they show.
+  CheckBox13 = MakeCheckBox("CheckBox13", "Also offer AVIF", false, this);
+  right->addWidget(CheckBox13);
+  CheckBox14 = MakeCheckBox("CheckBox14", "Also offer WebP", false, this);
+  right->addWidget(CheckBox14);
   auto* dims = new QGroupBox(" Image Dimensions ", this);
   dims->setObjectName("GroupBox1");
   auto* d = new QGridLayout(dims);

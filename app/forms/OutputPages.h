@@ -59,11 +59,16 @@ class TExportPage : public QWidget {
   QCheckBox* CheckBox10{};  // lossless
   QSlider* TrackBar9{};     // quality
   QLineEdit* Edit5{};
+  // AVIF
+  QSlider* TrackBar13{};  // quality
+  QLineEdit* Edit9{};
   // Beside the tabs.
   QToolButton* SpeedButton9{};
   QCheckBox* CheckBox3{};   // browser preview
   QCheckBox* CheckBox11{};  // also for high-density screens
   QComboBox* ComboBox8{};   // roll-over by script or by CSS
+  QCheckBox* CheckBox13{};  // also offer AVIF
+  QCheckBox* CheckBox14{};  // also offer WebP
   QLineEdit* Edit6{};
   QLineEdit* Edit7{};
 };

@@ -355,6 +355,10 @@ class TForm1 : public QMainWindow {
   QSlider* TrackBar9 = nullptr;         // WebP quality
   QLineEdit* Edit5 = nullptr;
   QCheckBox* CheckBox11 = nullptr;  // also for high-density screens
+  QSlider* TrackBar13 = nullptr;    // AVIF quality
+  QLineEdit* Edit9 = nullptr;
+  QCheckBox* CheckBox13 = nullptr;  // also offer AVIF
+  QCheckBox* CheckBox14 = nullptr;  // also offer WebP
   QComboBox* ComboBox8 = nullptr;   // roll-over by script or by CSS
   QLineEdit* Edit6 = nullptr;
   QLineEdit* Edit7 = nullptr;

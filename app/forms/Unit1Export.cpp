@@ -61,6 +61,17 @@ void TForm1::ConnectExportPage() {
     export_.WebpQuality = q;
     Edit5->setText(QString::number(q));
   });
+  connect(TrackBar13, &QSlider::valueChanged, this, [this](int q) {
+    export_.AvifQuality = q;
+    Edit9->setText(QString::number(q));
+  });
+  BindNumberField(Edit9, TrackBar13);
+  for (QCheckBox* box : {CheckBox13, CheckBox14})
+    connect(box, &QCheckBox::toggled, this, [this] {
+      export_.AlsoOffer.clear();
+      if (CheckBox13->isChecked()) export_.AlsoOffer.push_back(kExportAvif);
+      if (CheckBox14->isChecked()) export_.AlsoOffer.push_back(kExportWebp);
+    });
   BindNumberField(Edit4, TrackBar5);
   BindNumberField(Edit5, TrackBar9);
   connect(CheckBox11, &QCheckBox::toggled, this, [this](bool on) { export_.SetHighDensity(on); });
@@ -105,6 +116,14 @@ void TForm1::WebControlsFromSettings() {
   Edit5->setText(QString::number(export_.WebpQuality));
   CheckBox11->setChecked(export_.HighDensity());
   ComboBox8->setCurrentIndex(export_.Rollover == TRollover::Css ? 1 : 0);
+  const QSignalBlocker b7(TrackBar13);
+  TrackBar13->setValue(export_.AvifQuality);
+  Edit9->setText(QString::number(export_.AvifQuality));
+  for (auto [box, type] : {std::pair{CheckBox13, kExportAvif}, std::pair{CheckBox14, kExportWebp}}) {
+    const QSignalBlocker block(box);
+    box->setChecked(std::find(export_.AlsoOffer.begin(), export_.AlsoOffer.end(), type) !=
+                    export_.AlsoOffer.end());
+  }
 }
 
 void TForm1::RadioGroup1Click(int index) {
@@ -196,10 +215,11 @@ void TForm1::ExportButton() {
   exportScene_->Messages = &exportLog_;
   exportCaption_ = caption;
   auto phases = std::make_shared<TExportPhases>();
-  // A tab with alpha renders on black and white too, so that the usual case
-  // asks for no second round after the dialog.
-  const TExportType tab = ExportTypeOfIndex(PageControl2->currentIndex());
-  const bool withAlpha = tab == kExportPng || tab == kExportWebp;
+  // A tab with alpha, or formats offered beside it, render on black and white
+  // too, so that the usual case asks for no second round after the dialog.
+  TExportSettings asked = export_;
+  asked.Type = ExportTypeOfIndex(PageControl2->currentIndex());
+  const bool withAlpha = asked.RendersAlpha();
   ProgressBar1->setValue(0);
   QApplication::setOverrideCursor(Qt::BusyCursor);
   RunExportStep(
@@ -267,8 +287,9 @@ void TForm1::SaveExport(std::shared_ptr<TExportPhases> phases) {
     dialog.selectFile(QString::fromStdString(chosen));
   }
 
-  if (settings.HasAlpha() && !phases->HasAlpha()) {
-    // A filter with alpha chosen in the dialog: the renders on black and white are still to make.
+  if (settings.RendersAlpha() && !phases->HasAlpha()) {
+    // A filter with alpha chosen in the dialog (or a format offered beside it):
+    // the renders on black and white are still to make.
     QApplication::setOverrideCursor(Qt::BusyCursor);
     RunExportStep(
         [scene = exportScene_, caption, phases, progress = progress_.get()] {

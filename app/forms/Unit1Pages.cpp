@@ -173,6 +173,10 @@ QWidget* TForm1::BindExportPage() {
   Edit5 = page->Edit5;
   CheckBox3 = page->CheckBox3;
   CheckBox11 = page->CheckBox11;
+  TrackBar13 = page->TrackBar13;
+  Edit9 = page->Edit9;
+  CheckBox13 = page->CheckBox13;
+  CheckBox14 = page->CheckBox14;
   ComboBox8 = page->ComboBox8;
   Edit6 = page->Edit6;
   Edit7 = page->Edit7;

@@ -5,12 +5,13 @@
 namespace vantrix {
 
 TExportType ExportTypeOfIndex(int index) {
-  constexpr TExportType kTypes[5] = {kExportGif, kExportJpeg, kExportBmp, kExportPng, kExportWebp};
-  return index >= 0 && index < 5 ? kTypes[index] : kExportBmp;
+  constexpr TExportType kTypes[6] = {kExportGif, kExportJpeg, kExportBmp,
+                                     kExportPng, kExportWebp, kExportAvif};
+  return index >= 0 && index < 6 ? kTypes[index] : kExportBmp;
 }
 
 TExportType ExportTypeOfFilter(const std::string& filter) {
-  for (int i = 0; i < 5; ++i)
+  for (int i = 0; i < 6; ++i)
     if (filter == kExportFilters[i]) return ExportTypeOfIndex(i);
   return kExportBmp;
 }

@@ -12,18 +12,18 @@ namespace vantrix {
 
 inline constexpr const char* kExportDialogTitle = "Save 3D Button";
 
-// The save dialog's filters in Qt's form, in the order of TExportType (1..5).
-inline constexpr const char* kExportFilters[5] = {"GIF Image (*.gif)", "JPEG Image (*.jpg)",
+// The save dialog's filters in Qt's form, in the order of TExportType (1..6).
+inline constexpr const char* kExportFilters[6] = {"GIF Image (*.gif)",    "JPEG Image (*.jpg)",
                                                   "Bitmap Image (*.bmp)", "PNG Image (*.png)",
-                                                  "WebP Image (*.webp)"};
+                                                  "WebP Image (*.webp)",  "AVIF Image (*.avif)"};
 
-// The type a tab (" GIF", "JPEG", "Bitmap", "PNG", "WebP": 0..4) or a filter
-// (0..4) stands for; any other index is a bitmap, as for SetExportExt.
+// The type a tab (" GIF", "JPEG", "Bitmap", "PNG", "WebP", "AVIF": 0..5) or a
+// filter (0..5) stands for; any other index is a bitmap, as for SetExportExt.
 TExportType ExportTypeOfIndex(int index);
 // The filter text a name filter of the dialog was chosen as; kExportBmp for a
 // text the dialog does not list.
 TExportType ExportTypeOfFilter(const std::string& filter);
-// "gif", "jpg", "bmp", "png" or "webp": the dialog's default suffix.
+// "gif", "jpg", "bmp", "png", "webp" or "avif": the dialog's default suffix.
 const char* ExportSuffix(TExportType type);
 
 // The name the dialog proposes: the caption's letters and signs with the

@@ -222,13 +222,13 @@ class TExportPageTest : public QObject {
     Find<QTabWidget>("PageControl2")->setCurrentIndex(tab);
     const QString images = Program() + "Images";
     QVERIFY(!QFileInfo::exists(images));
-    const char* exts[5] = {".gif", ".jpg", ".bmp", ".png", ".webp"};
+    const char* exts[6] = {".gif", ".jpg", ".bmp", ".png", ".webp", ".avif"};
     Export([&](QFileDialog* d) {
       [&] {
         QCOMPARE(d->windowTitle(), QString("Save 3D Button"));
         QCOMPARE(d->nameFilters(),
                  QStringList({"GIF Image (*.gif)", "JPEG Image (*.jpg)", "Bitmap Image (*.bmp)",
-                              "PNG Image (*.png)", "WebP Image (*.webp)"}));
+                              "PNG Image (*.png)", "WebP Image (*.webp)", "AVIF Image (*.avif)"}));
         QCOMPARE(d->selectedNameFilter(), d->nameFilters().at(tab));
         QCOMPARE(QFileInfo(d->directory().path()).canonicalFilePath(), QFileInfo(images).canonicalFilePath());
         QCOMPARE(d->selectedFiles().value(0).section('/', -1), QString("Hello") + exts[tab]);
@@ -428,6 +428,8 @@ class TExportPageTest : public QObject {
         << 3 << true << QStringList{"--format", "png", "--scale", "1,2", "--rollover", "css"};
     QTest::addRow("png palette of 64") << 3 << false << QStringList{"--format", "png8", "--colors", "64"};
     QTest::addRow("webp 75") << 4 << false << QStringList{"--format", "webp", "--quality", "75"};
+    QTest::addRow("avif 60") << 5 << false << QStringList{"--format", "avif", "--quality", "60"};
+    QTest::addRow("png, also AVIF and WebP") << 3 << true << QStringList{"--format", "avif,webp,png"};
   }
   void ProgramAndCliWriteTheSamePictures() {
     QFETCH(int, tab);
@@ -439,7 +441,15 @@ class TExportPageTest : public QObject {
     if (cli.contains("--dither")) Find<QComboBox>("ComboBox3")->setCurrentIndex(1);
     if (cli.contains("--palette")) Find<QComboBox>("ComboBox4")->setCurrentIndex(1);
     if (cli.contains("--no-transparency")) Find<QCheckBox>("CheckBox2")->setChecked(false);
-    if (cli.contains("--quality")) Find<QSlider>(tab == 4 ? "TrackBar9" : "TrackBar5")->setValue(75);
+    if (cli.contains("--quality"))
+      Find<QSlider>(tab == 5   ? "TrackBar13"
+                    : tab == 4 ? "TrackBar9"
+                               : "TrackBar5")
+          ->setValue(tab == 5 ? 60 : 75);
+    if (cli.contains("avif,webp,png")) {
+      Find<QCheckBox>("CheckBox13")->setChecked(true);
+      Find<QCheckBox>("CheckBox14")->setChecked(true);
+    }
     if (tab == 4) Find<QCheckBox>("CheckBox10")->setChecked(false);
     if (cli.contains("png8")) {
       ClickItem("RadioGroup3", 1);
@@ -449,7 +459,7 @@ class TExportPageTest : public QObject {
     if (cli.contains("css")) Find<QComboBox>("ComboBox8")->setCurrentIndex(1);
     Find<QCheckBox>("CheckBox3")->setChecked(false);
     QTemporaryDir out;
-    const QString ext = QStringList{".gif", ".jpg", ".bmp", ".png", ".webp"}.at(tab);
+    const QString ext = QStringList{".gif", ".jpg", ".bmp", ".png", ".webp", ".avif"}.at(tab);
     ExportAs(out.path() + "/gui" + ext);
     QVERIFY(shown_.isEmpty());
 
@@ -465,8 +475,13 @@ class TExportPageTest : public QObject {
     QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
     QStringList names = effect ? QStringList{"_1", "_2"} : QStringList{""};
     if (cli.contains("--scale")) names += effect ? QStringList{"_1@2x", "_2@2x"} : QStringList{"@2x"};
+    QStringList files;
     for (const QString& n : names) {
-      QFile a(out.path() + "/gui" + n + ext), b(out.path() + "/cli" + n + ext);
+      files << n + ext;
+      if (cli.contains("avif,webp,png")) files << n + ".avif" << n + ".webp";  // offered in the same page
+    }
+    for (const QString& n : files) {
+      QFile a(out.path() + "/gui" + n), b(out.path() + "/cli" + n);
       QVERIFY2(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly),
                qPrintable(n + ": " + QDir(out.path()).entryList(QDir::Files).join(' ')));
       const QByteArray bytes = a.readAll();
