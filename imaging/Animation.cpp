@@ -11,6 +11,7 @@
 
 #include "imaging/ColorReduction.h"
 #include "imaging/ExportNames.h"
+#include "imaging/Workers_p.h"
 #include "platform/FileIO.h"
 #include "platform/GifCodec.h"
 #include "platform/PictureFile.h"
@@ -165,14 +166,7 @@ TAnimationFrames RenderAnimation(const TScene& look, const TCaption& caption, co
   };
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const int threads = std::clamp(jobs > 0 ? jobs : cores, 1, count);
-  std::vector<std::thread> pool;
-  try {
-    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-  } catch (const std::system_error&) {
-    // No more threads: those running, this one included, share the frames.
-  }
-  work();
-  for (std::thread& t : pool) t.join();
+  RunOnThreads(threads, work);
   if (failure) std::rethrow_exception(failure);
 
   // One canvas: as far left and up of the optical axis as any frame reaches, and as far right and down.

@@ -10,6 +10,7 @@
 
 #include "imaging/Export.h"
 #include "imaging/HTMLUnit.h"
+#include "imaging/Workers_p.h"
 #include "platform/Color.h"
 #include "platform/FileIO.h"
 #include "platform/PathText.h"
@@ -157,14 +158,7 @@ void TExportSet::RunParallel(TExportSetProgress::TStage stage, const TExportSetP
       if (progress && !progress({stage, done, static_cast<int>(todo.size())})) stopped = true;
     }
   };
-  std::vector<std::thread> pool;
-  try {
-    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-  } catch (const std::system_error&) {
-    // No more threads: those running, this one included, share the work.
-  }
-  work();
-  for (std::thread& t : pool) t.join();
+  RunOnThreads(threads, work);
   if (stopped) {
     for (size_t k = next < todo.size() ? next.load() : todo.size(); k < todo.size(); ++k)
       if (items_[todo[k]].Error.empty()) items_[todo[k]].Error = "not exported: the set was stopped";

@@ -42,10 +42,7 @@ TActualSizeForm::TActualSizeForm(QWidget* owner) : QWidget(owner, Qt::Tool) {
 }
 
 void TActualSizeForm::SetPicture(const TRgbaPicture& picture, TColor page) {
-  image_ = QImage(picture.Width, picture.Height, QImage::Format_RGBA8888);
-  for (int y = 0; y < picture.Height; ++y)
-    std::copy_n(picture.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture.Width) * 4,
-                static_cast<size_t>(picture.Width) * 4, image_.scanLine(y));
+  image_ = ImageOfRgba(picture);
   page_ = page;
   setWindowTitle(QString("Actual Size: %1 x %2 pixels").arg(picture.Width).arg(picture.Height));
   Compose();

@@ -269,6 +269,14 @@ TColor TColorOf(const QColor& c) {
                    static_cast<uint8_t>(c.blue()));
 }
 
+QImage ImageOfRgba(const TRgbaPicture& picture) {
+  QImage image(picture.Width, picture.Height, QImage::Format_RGBA8888);
+  const size_t row = static_cast<size_t>(picture.Width) * 4;
+  for (int y = 0; y < picture.Height; ++y)
+    std::copy_n(picture.Pixels.data() + static_cast<size_t>(y) * row, row, image.scanLine(y));
+  return image;
+}
+
 QImage ImageOfPicture(const TPicture& picture) {
   const TPicture rgb = picture.BitsPerPixel() == 24 ? picture : picture.Converted(24);
   QImage image(rgb.Width(), rgb.Height(), QImage::Format_BGR888);

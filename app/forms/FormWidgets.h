@@ -20,6 +20,7 @@
 
 #include "platform/Color.h"
 #include "platform/Picture.h"
+#include "platform/RgbaPicture.h"
 #include "scene/Messages.h"
 #include "scene/Progress.h"
 
@@ -113,6 +114,8 @@ QColor QColorOf(TColor c);
 TColor TColorOf(const QColor& c);
 // A 24- or 32-bit picture as a Qt image (copied).
 QImage ImageOfPicture(const TPicture& picture);
+// A straight-alpha RGBA picture as a QImage of the same size.
+QImage ImageOfRgba(const TRgbaPicture& picture);
 // A Qt image as a 24-bit picture.
 TPicture PictureOfImage(const QImage& image);
 

@@ -126,6 +126,7 @@ class TForm1 : public QMainWindow {
   // that asks where a picture goes.
   void OpenDropped(const std::string& path, QPoint globalPos);
   bool ShapeInLibrary(const std::string& path);
+  void SetButtonShape(int32_t butType, const std::string& shapeName);
   void AdvancedOptions1Click();
   void SpeedButton9Click();
 
@@ -216,6 +217,7 @@ class TForm1 : public QMainWindow {
   void LayoutPreview();
 
   // The Export page (Unit1Export.cpp).
+  bool SnapshotForExport();
   void ExportButton();
   void RenderExportPicture(std::function<void(const TRgbaPicture&, const std::vector<uint8_t>&)> then);
   void SaveExport(std::shared_ptr<TExportPhases> phases);

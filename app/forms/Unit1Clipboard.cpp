@@ -16,31 +16,11 @@
 
 namespace vantrix {
 
-namespace {
-
-// Programs that take no PNG get a plain image; QImage wants straight RGBA rows.
-QImage ImageOfRgba(const TRgbaPicture& picture) {
-  QImage image(picture.Width, picture.Height, QImage::Format_RGBA8888);
-  for (int y = 0; y < picture.Height; ++y)
-    std::copy_n(picture.Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(picture.Width) * 4,
-                static_cast<size_t>(picture.Width) * 4, image.scanLine(y));
-  return image;
-}
-
-}  // namespace
-
 // Renders the export picture with alpha on the export thread; `then` gets it
 // (and its PNG) on the window's thread.
 void TForm1::RenderExportPicture(std::function<void(const TRgbaPicture&, const std::vector<uint8_t>&)> then) {
-  if (exportRunning_) return;  // the export's scene is busy; the user presses again after it
-  const TCaption caption = Edit1->Caption();
-  if (caption.Empty()) {
-    ShowMessageBox(this, "Sorry, there is nothing to export");
-    return;
-  }
-  exportScene_ = std::make_shared<TScene>();
-  CopySceneLook(*scene_, *exportScene_);
-  exportScene_->Messages = &exportLog_;
+  if (!SnapshotForExport()) return;
+  const TCaption& caption = exportCaption_;
   const int width = size_.ExportWidth, height = size_.ExportHeight;
   auto png = std::make_shared<std::vector<uint8_t>>();
   auto rgba = std::make_shared<TRgbaPicture>();
@@ -67,7 +47,7 @@ void TForm1::CopyPicture1Click() {
     auto* picture = new QMimeData;
     picture->setData("image/png", QByteArray(reinterpret_cast<const char*>(png.data()),
                                              static_cast<qsizetype>(png.size())));
-    picture->setImageData(ImageOfRgba(rgba));
+    picture->setImageData(ImageOfRgba(rgba));  // for programs that take no PNG
     QGuiApplication::clipboard()->setMimeData(picture);
     messages_->ShowNote("Picture copied: " + std::to_string(rgba.Width) + " x " +
                         std::to_string(rgba.Height) + " pixels");

@@ -22,17 +22,23 @@ void TForm1::SpeedButton11Click() {
 void TForm1::SpeedButton12Click() {
   openSh_->ProgramFolder = programFolder_;
   if (openSh_->exec() != QDialog::Accepted || !openSh_->Selected()) return;
-  if (openSh_->BuiltInType() > 0) {
-    scene_->Params.ButType = openSh_->BuiltInType();
-  } else {
-    scene_->Params.ShapeName = FileNameOf(openSh_->FileName());
-    scene_->Params.ButType = 16;
-  }
+  if (openSh_->BuiltInType() > 0)
+    SetButtonShape(openSh_->BuiltInType(), scene_->Params.ShapeName);
+  else
+    SetButtonShape(16, FileNameOf(openSh_->FileName()));
+}
+
+// A built-in outline (1..7) or a shape file (16 with its name), from the
+// chooser or a drop; a hidden button is shown again with its new shape.
+void TForm1::SetButtonShape(int32_t butType, const std::string& shapeName) {
+  scene_->Params.ButType = butType;
+  scene_->Params.ShapeName = shapeName;
   scene_->HiddenButType = 0;
   {
-    const QSignalBlocker block(CheckBox9);  // a hidden button is shown again with its new shape
+    const QSignalBlocker block(CheckBox9);
     CheckBox9->setChecked(false);
   }
+  NoteEdit(TPreviewWork::Rebuild);
   RebuildPreview();
 }
 

@@ -94,12 +94,7 @@ void TForm1::OpenDropped(const std::string& path, QPoint globalPos) {
     case TDropKind::Shape:
       // The scene finds shapes by name in the program's shapes folder.
       if (!ShapeInLibrary(path)) return;
-      scene_->Params.ShapeName = FileNameOf(path);
-      scene_->Params.ButType = 16;
-      scene_->HiddenButType = 0;
-      ControlsFromScene();
-      NoteEdit(TPreviewWork::Rebuild);
-      RebuildPreview();
+      SetButtonShape(16, FileNameOf(path));
       return;
     case TDropKind::Picture: {
       const QWidget* page = PageControl1->currentWidget();

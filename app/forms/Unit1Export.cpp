@@ -202,18 +202,25 @@ void TForm1::WaitForExport() {
 
 // The export draws a copy of the design as it stands at the click, on a
 // thread of its own: the window goes on answering, and edits made meanwhile
-// belong to the next export.
-void TForm1::ExportButton() {
-  if (exportRunning_) return;  // one export at a time; the click waits for the user to press again
+// belong to the next export. False (and nothing copied) while an export runs
+// or when there is nothing to export.
+bool TForm1::SnapshotForExport() {
+  if (exportRunning_) return false;  // one export at a time; the click waits for the user to press again
   const TCaption caption = Edit1->Caption();
   if (caption.Empty()) {
     ShowMessageBox(this, "Sorry, there is nothing to export");
-    return;
+    return false;
   }
   exportScene_ = std::make_shared<TScene>();
   CopySceneLook(*scene_, *exportScene_);
   exportScene_->Messages = &exportLog_;
   exportCaption_ = caption;
+  return true;
+}
+
+void TForm1::ExportButton() {
+  if (!SnapshotForExport()) return;
+  const TCaption& caption = exportCaption_;
   auto phases = std::make_shared<TExportPhases>();
   // A tab with alpha, or formats offered beside it, render on black and white
   // too, so that the usual case asks for no second round after the dialog.
